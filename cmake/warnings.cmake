@@ -1,0 +1,13 @@
+# Our own targets build with every warning as an error; third-party headers are included as system headers.
+function(zentomi_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror -Wshadow)
+endfunction()
+
+# One static library per subsystem: zentomi_library(name SOURCES ... DEPS ...)
+function(zentomi_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  zentomi_warnings(${name})
+endfunction()

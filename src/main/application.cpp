@@ -1,0 +1,52 @@
+#include "main/application.hpp"
+
+#include <utility>
+
+#include "graphics/screens.hpp"
+#include "main/controllers.hpp"
+#include "main/job_functions.hpp"
+#include "main/worker_results.hpp"
+
+namespace zentomi {
+
+Application::Application(Display display, Receiver<Button> input, Clock& clock)
+    : Application(std::move(display), std::move(input), clock, [] {
+        auto [sender, receiver] = Channel<WorkerResult>::create();
+        return ResultQueueParts{std::move(sender), std::move(receiver)};
+      }()) {}
+
+Application::Application(Display display, Receiver<Button> input, Clock& clock,
+                         ResultQueueParts parts)
+    : display_(std::move(display)),
+      input_(std::move(input)),
+      results_(std::move(parts.receiver)),
+      jobs_(std::move(parts.sender), &run_job),
+      state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
+      context_{jobs_},
+      loop_(results_, input_, clock,
+            MainLoop::Hooks{
+                [this](WorkerResult result) {
+                  apply_worker_result(state_, std::move(result), context_);
+                },
+                [this](Button button) { return handle_button(state_, button, context_); },
+                [this] {
+                  draw_screen(display_.canvas, state_);
+                  display_.present();
+                },
+            }) {}
+
+Application::~Application() = default;
+
+void Application::start() {
+  loop_.start();
+}
+
+bool Application::run_frame() {
+  return loop_.run_frame();
+}
+
+bool Application::idle() const {
+  return jobs_.in_flight() == 0 && results_.empty();
+}
+
+}  // namespace zentomi

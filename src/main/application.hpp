@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "graphics/canvas.hpp"
+#include "main/app_context.hpp"
+#include "main/clock.hpp"
+#include "main/job_runner.hpp"
+#include "main/main_loop.hpp"
+#include "model/app_state.hpp"
+#include "model/button.hpp"
+#include "model/channel.hpp"
+#include "model/worker_result.hpp"
+
+namespace zentomi {
+
+// Everything start-up builds after the display and the input queue, shared by zentomi and
+// zentomi-sim: the state, the worker result queue, the job runner and the main loop.
+class Application {
+ public:
+  struct Display {
+    Canvas& canvas;
+    std::function<void()> present;
+  };
+
+  Application(Display display, Receiver<Button> input, Clock& clock);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Starts the first background jobs and records the start time of the main loop.
+  void start();
+  // One frame of the main loop; false once exit was requested.
+  bool run_frame();
+  // No job in flight and no result waiting to be applied.
+  bool idle() const;
+
+  const AppState& state() const { return state_; }
+  const Canvas& canvas() const { return display_.canvas; }
+
+ private:
+  struct ResultQueueParts {
+    Sender<WorkerResult> sender;
+    Receiver<WorkerResult> receiver;
+  };
+  Application(Display display, Receiver<Button> input, Clock& clock, ResultQueueParts parts);
+
+  Display display_;
+  Receiver<Button> input_;
+  Receiver<WorkerResult> results_;
+  ThreadJobRunner jobs_;
+  AppState state_;
+  AppContext context_;
+  MainLoop loop_;
+};
+
+}  // namespace zentomi

@@ -1,0 +1,23 @@
+#include "main/job_functions.hpp"
+
+#include <cstdio>
+#include <variant>
+
+namespace zentomi {
+namespace {
+
+const char* job_name(const JobRequest& request) {
+  static constexpr const char* NAMES[] = {"HomeListing", "Detail",      "ChapterPages",
+                                          "PageImage",   "UpdateCheck", "Install"};
+  return NAMES[request.index()];
+}
+
+}  // namespace
+
+std::optional<WorkerResult> run_job(const JobRequest& request) {
+  // Kinds of work this build cannot do yet answer nothing rather than a made-up result.
+  std::fprintf(stderr, "[App] Job not available in this build: %s\n", job_name(request));
+  return std::nullopt;
+}
+
+}  // namespace zentomi

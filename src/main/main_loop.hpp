@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "main/clock.hpp"
+#include "model/button.hpp"
+#include "model/channel.hpp"
+#include "model/worker_result.hpp"
+
+namespace zentomi {
+
+inline constexpr std::chrono::nanoseconds FRAME_DURATION{16'666'000};
+inline constexpr std::chrono::nanoseconds START_GRACE{1'000'000'000};
+
+// How long to sleep after a frame that took `elapsed`; a slow frame is not made up for.
+std::chrono::nanoseconds frame_sleep(std::chrono::nanoseconds elapsed);
+
+// Whether a press arriving `since_start` after the loop began is dropped: B and MENU are ignored
+// for the first second so a button still held from the launcher cannot end the program at once.
+bool dropped_by_start_grace(Button button, std::chrono::nanoseconds since_start);
+
+// The 60-frames-per-second loop: all waiting results, then all waiting presses, then draw and
+// present, then sleep out the frame.
+class MainLoop {
+ public:
+  struct Hooks {
+    std::function<void(WorkerResult)> apply_result;
+    std::function<bool(Button)> handle_button;  // true requests exit
+    std::function<void()> draw_and_present;
+  };
+
+  MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock, Hooks hooks);
+
+  // Records the start time that the start-up grace counts from.
+  void start();
+  // One frame; false when a button requested exit (the rest of that frame is not done).
+  bool run_frame();
+  // Frames until exit is requested.
+  void run();
+
+ private:
+  Receiver<WorkerResult>& results_;
+  Receiver<Button>& input_;
+  Clock& clock_;
+  Hooks hooks_;
+  std::chrono::nanoseconds start_time_{0};
+};
+
+}  // namespace zentomi

@@ -1,0 +1,66 @@
+#include "main/startup.hpp"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "model/build_config.hpp"
+#include "unicode/case_mapping.hpp"
+#include "unicode/utf8.hpp"
+#include "unicode/white_space.hpp"
+
+namespace zentomi {
+
+void print_banner(std::FILE* out) {
+  const std::string rule(49, '=');
+  std::fprintf(
+      out,
+      "%s\n \xF0\x9F\x9A\x80 Starting Enhanced ZENTOMI for TrimUI (60 FPS)\n Version: %s\n%s\n",
+      rule.c_str(), APP_VERSION, rule.c_str());
+}
+
+bool detect_brick(const std::optional<std::string>& model_file_bytes,
+                  const std::optional<std::string>& device_variable) {
+  if (model_file_bytes && unicode::is_valid_utf8(*model_file_bytes)) {
+    const std::string model = unicode::to_lower(unicode::trim_white_space(*model_file_bytes));
+    return model.find("brick") != std::string::npos;
+  }
+  if (device_variable && unicode::is_valid_utf8(*device_variable)) {
+    return unicode::to_lower(*device_variable).find("brick") != std::string::npos;
+  }
+  return false;
+}
+
+bool simulator_forced_by(const std::optional<std::string>& value) {
+  if (!value) return false;
+  return *value == "1" || unicode::to_lower(*value) == "true";
+}
+
+ScreenSize default_screen_size(bool brick) {
+  return brick ? ScreenSize{1024, 768} : ScreenSize{1280, 720};
+}
+
+std::optional<std::string> read_whole_file(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (file.bad()) return std::nullopt;
+  return std::move(content).str();
+}
+
+std::optional<std::string> environment_variable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+bool path_exists(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+}  // namespace zentomi

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace zentomi {
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const ScreenSize&) const = default;
+};
+
+// The four banner lines written to standard error before anything else.
+void print_banner(std::FILE* out);
+
+// Whether the console is a TrimUI Brick. The model file wins when it reads as UTF-8 text; the
+// variable is consulted only when it does not. Both are compared in Unicode lower case.
+bool detect_brick(const std::optional<std::string>& model_file_bytes,
+                  const std::optional<std::string>& device_variable);
+
+// TRIMUI_SIMULATOR forces the simulator when it is exactly "1" or lower-cases to "true".
+bool simulator_forced_by(const std::optional<std::string>& value);
+
+ScreenSize default_screen_size(bool brick);
+
+std::optional<std::string> read_whole_file(const std::string& path);
+std::optional<std::string> environment_variable(const char* name);
+bool path_exists(const std::string& path);
+
+}  // namespace zentomi

@@ -1,0 +1,45 @@
+// zentomi: the reader as it runs on the console.
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "graphics/framebuffer.hpp"
+#include "main/application.hpp"
+#include "main/clock.hpp"
+#include "main/startup.hpp"
+#include "model/channel.hpp"
+
+namespace {
+
+int run_zentomi() {
+  using namespace zentomi;
+  print_banner(stderr);
+  const bool brick = detect_brick(read_whole_file("/etc/trimui_device.txt"),
+                                  environment_variable("TRIMUI_DEVICE"));
+  const ScreenSize size = default_screen_size(brick);
+  Framebuffer framebuffer = Framebuffer::open(
+      size.width, size.height,
+      {"/dev/fb0", simulator_forced_by(environment_variable("TRIMUI_SIMULATOR"))});
+
+  // Start-up keeps no sending end: the queue is fed by the input thread alone.
+  auto [input_sender, input_receiver] = Channel<Button>::create();
+  input_sender = {};
+
+  SteadyClock clock;
+  Application application({framebuffer.canvas(), [&framebuffer] { framebuffer.present(); }},
+                          std::move(input_receiver), clock);
+  application.start();
+  while (application.run_frame()) {
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  const int status = run_zentomi();
+  // Background threads are never joined: end the process without running static destructors
+  // under their feet.
+  std::fflush(nullptr);
+  std::_Exit(status);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/image.hpp"
+#include "model/manga.hpp"
+#include "model/ota.hpp"
+
+namespace zentomi {
+
+enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3 };
+
+enum class SortMode : std::uint8_t { Latest = 0, Views = 1, NameAZ = 2 };
+
+// The single application state, owned by the main thread.
+struct AppState {
+  // Display geometry, fixed at start-up; the controllers derive their page sizes from it.
+  int screen_width = 1280;
+  int screen_height = 720;
+
+  // Home
+  Screen screen = Screen::Home;
+  std::vector<MangaItem> all_items;
+  std::vector<MangaItem> source_items;
+  std::vector<MangaItem> displayed_items;
+  std::size_t home_selected = 0;
+  std::size_t home_scroll = 0;
+  bool grid_view = true;
+  bool favorites_only = false;
+  SortMode sort_mode = SortMode::Latest;
+  std::size_t grid_columns = 5;
+  bool home_loading = true;
+
+  // Detail
+  std::optional<MangaItem> current_item;
+  std::optional<MangaHistory> current_history;
+  std::optional<MangaDetail> detail;
+  std::vector<ChapterRef> chapters_site_order;
+  std::vector<ChapterRef> chapters;
+  bool chapters_reversed = false;
+  std::size_t chapter_selected = 0;
+  std::size_t chapter_scroll = 0;
+  bool detail_loading = false;
+
+  // Reader
+  std::string chapter_title;
+  std::string chapter_url;
+  std::vector<std::string> pages;
+  std::size_t page_index = 0;
+  SharedImage page_image;  // null until the image of page_index arrives
+  int zoom = 0;            // 0 fit, 1 125 %, 2 150 %, 3 200 %
+  std::int32_t pan_x = 0;
+  std::int32_t pan_y = 0;
+  bool hud_visible = true;
+  bool reader_loading = false;
+  bool resume_pending = false;
+  std::size_t resume_page = 0;
+
+  // Update
+  UpdateStatus update_status = update_status::Idle{};
+  std::optional<OtaManifest> update_manifest;
+};
+
+// The state at start-up for a display of the given size.
+AppState make_initial_state(int screen_width, int screen_height);
+
+}  // namespace zentomi

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <expected>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/image.hpp"
+#include "model/manga.hpp"
+#include "model/ota.hpp"
+
+namespace zentomi {
+
+// The one message each background job sends to the main loop. Errors carry the user-facing text.
+struct HomeLoaded {
+  std::expected<std::vector<MangaItem>, std::string> result;
+};
+struct DetailLoaded {
+  std::expected<MangaDetail, std::string> result;
+};
+struct PagesLoaded {
+  std::expected<std::vector<std::string>, std::string> result;
+};
+struct PageImageLoaded {
+  std::expected<SharedImage, std::string> result;
+  std::size_t page_index = 0;  // the page the job was started for
+};
+struct UpdateCheckResult {
+  // A manifest when a newer version exists, nothing when this version is current.
+  std::expected<std::optional<OtaManifest>, std::string> result;
+};
+struct UpdateInstallResult {
+  UpdateStatus status;
+};
+
+using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
+                                  UpdateCheckResult, UpdateInstallResult>;
+
+}  // namespace zentomi

@@ -1,0 +1,131 @@
+#include "graphics/canvas.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zentomi {
+namespace {
+
+constexpr Color BLACK = 0xFF000000;
+constexpr Color WHITE = 0xFFFFFFFF;
+constexpr Color RED = 0xFFFF0000;
+
+int count_pixels(const Canvas& canvas, Color color) {
+  int count = 0;
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x)
+      count += canvas.pixel(x, y) == color;
+  }
+  return count;
+}
+
+TEST(Canvas, StartsWithTheInitialFillAndClears) {
+  Canvas canvas(4, 3);
+  EXPECT_EQ(count_pixels(canvas, palette::INITIAL_FILL), 12);
+  clear(canvas, palette::FRAME_BACKGROUND);
+  EXPECT_EQ(count_pixels(canvas, 0xFF0B0F19), 12);
+}
+
+TEST(FillRect, ClipsToTheCanvasAndIgnoresEmptySizes) {
+  Canvas canvas(10, 10, BLACK);
+  fill_rect(canvas, -3, -2, 5, 4, RED);  // visible part: x 0..1, y 0..1
+  EXPECT_EQ(count_pixels(canvas, RED), 4);
+  EXPECT_EQ(canvas.pixel(1, 1), RED);
+  EXPECT_EQ(canvas.pixel(2, 1), BLACK);
+
+  fill_rect(canvas, 8, 8, 100, 100, WHITE);  // past the right and bottom edges
+  EXPECT_EQ(count_pixels(canvas, WHITE), 4);
+
+  Canvas untouched(10, 10, BLACK);
+  fill_rect(untouched, 20, 0, 5, 5, RED);
+  fill_rect(untouched, 0, -9, 5, 5, RED);
+  fill_rect(untouched, 2, 2, 0, 5, RED);
+  fill_rect(untouched, 2, 2, 5, -1, RED);
+  fill_rect(untouched, 2147483000, 2147483000, 2147483000, 2147483000, RED);
+  EXPECT_EQ(count_pixels(untouched, BLACK), 100);
+}
+
+TEST(RoundedRect, LeavesExactlyTheCornerPixelsOutsideTheCircle) {
+  constexpr int r = 6;
+  Canvas canvas(20, 20, BLACK);
+  fill_rounded_rect(canvas, 0, 0, 20, 20, r, RED);
+  // Top-left corner square: pixel (px, py) has dx = 6 - px, dy = 6 - py.
+  int untouched_in_corner = 0;
+  for (int py = 0; py < r; ++py) {
+    for (int px = 0; px < r; ++px) {
+      const int dx = r - px;
+      const int dy = r - py;
+      const bool inside = dx * dx + dy * dy <= r * r;
+      EXPECT_EQ(canvas.pixel(px, py) == RED, inside) << px << "," << py;
+      untouched_in_corner += !inside;
+    }
+  }
+  EXPECT_GT(untouched_in_corner, 0);
+  EXPECT_EQ(canvas.pixel(0, 0), BLACK);    // the corner pixel itself
+  EXPECT_EQ(canvas.pixel(6, 0), RED);      // first row between the corners (dx = 0)
+  EXPECT_EQ(canvas.pixel(5, 0), BLACK);    // dx = 1, dy = 6: 37 > 36
+  EXPECT_EQ(canvas.pixel(19, 19), BLACK);  // bottom-right corner: dx = dy = 6
+  EXPECT_EQ(canvas.pixel(13, 19), RED);    // last straight column of the bottom row
+  EXPECT_EQ(canvas.pixel(14, 19), BLACK);
+  // The four corners are symmetric.
+  EXPECT_EQ(count_pixels(canvas, BLACK), 4 * untouched_in_corner);
+}
+
+TEST(RoundedRect, MembershipRuleMatchesTheFormula) {
+  // Radius 0 is the plain rectangle.
+  EXPECT_TRUE(inside_rounded_rect(5, 5, 10, 10, 0, 5, 5));
+  // The outermost row sits at distance r from the corner centre.
+  EXPECT_FALSE(inside_rounded_rect(0, 0, 24, 24, 10, 0, 0));
+  EXPECT_TRUE(inside_rounded_rect(0, 0, 24, 24, 10, 10, 0));
+  EXPECT_FALSE(inside_rounded_rect(0, 0, 24, 24, 10, 9, 0));
+  EXPECT_TRUE(inside_rounded_rect(0, 0, 24, 24, 10, 4, 2));   // dx 6, dy 8: 100 <= 100
+  EXPECT_FALSE(inside_rounded_rect(0, 0, 24, 24, 10, 3, 2));  // dx 7, dy 8
+}
+
+TEST(Darkening, UsesExactIntegerFactors) {
+  Canvas canvas(3, 3, WHITE);
+  darken_screen(canvas);
+  EXPECT_EQ(count_pixels(canvas, 0xFF222222), 9);
+
+  Canvas badge(3, 3, WHITE);
+  darken_rounded_rect(badge, 0, 0, 3, 3, 0);
+  EXPECT_EQ(count_pixels(badge, 0xFF333333), 9);
+
+  Canvas mixed(1, 1, 0xFF0B0F19);
+  darken_screen(mixed);
+  EXPECT_EQ(mixed.pixel(0, 0), 0xFF010203u);  // 11, 15, 25 -> 1, 2, 3
+}
+
+TEST(Darkening, BandDarkensWholeRowsInItsRangeOnly) {
+  Canvas canvas(4, 6, WHITE);
+  darken_band(canvas, 2, 4);
+  for (int y = 0; y < 6; ++y) {
+    const Color expected = (y == 2 || y == 3) ? 0xFF222222 : WHITE;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(canvas.pixel(x, y), expected) << x << "," << y;
+  }
+  darken_band(canvas, -5, 100);  // clipped, never out of bounds
+  EXPECT_EQ(canvas.pixel(0, 0), 0xFF222222u);
+}
+
+TEST(Blend, DividesBy255AndKeepsAlphaOpaque) {
+  Canvas canvas(3, 1, BLACK);
+  blend_pixel(canvas, 0, 0, 255, 255, 255, 128);
+  blend_pixel(canvas, 1, 0, 255, 255, 255, 1);
+  blend_pixel(canvas, 2, 0, 255, 255, 255, 0);
+  EXPECT_EQ(canvas.pixel(0, 0), 0xFF808080u);
+  EXPECT_EQ(canvas.pixel(1, 0), 0xFF010101u);
+  EXPECT_EQ(canvas.pixel(2, 0), BLACK);
+
+  Canvas over(1, 1, 0xFF204060);
+  blend_pixel(over, 0, 0, 0x10, 0x80, 0xF0, 255);
+  EXPECT_EQ(over.pixel(0, 0), 0xFF1080F0u);
+  blend_pixel(over, 0, 0, 200, 100, 0, 77);
+  // floor((s*77 + d*178) / 255) per channel
+  EXPECT_EQ(over.pixel(0, 0), 0xFF4777A7u);
+  blend_pixel(over, -1, 0, 0, 0, 0, 255);  // clipped
+  blend_pixel(over, 0, 1, 0, 0, 0, 255);
+  EXPECT_EQ(over.pixel(0, 0), 0xFF4777A7u);
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,112 @@
+// Runs the built zentomi-sim as a user would and checks its screenshots and exit statuses.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <string>
+
+#include "support/files.hpp"
+#include "support/process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct Png {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint8_t> rgb;
+};
+
+Png read_png(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Png png;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return png;
+  image.format = PNG_FORMAT_RGB;
+  png.rgb.resize(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, png.rgb.data(), 0, nullptr) == 0) return png;
+  png.width = image.width;
+  png.height = image.height;
+  return png;
+}
+
+testing::ProcessResult run_sim(const testing::TempDir& dir, const std::string& script,
+                               std::map<std::string, std::string> environment = {}) {
+  testing::write_file(dir / "script.sim", script);
+  std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
+  for (const char* argument : {"--script", "", "--out", ""})
+    argv.emplace_back(argument);
+  argv[argv.size() - 3] = (dir / "script.sim").string();
+  argv[argv.size() - 1] = (dir / "shots").string();
+  environment.emplace("TRIMUI_DEVICE", "smart pro");
+  return testing::run_process(argv, {environment, dir.path().string(), std::chrono::seconds(60)});
+}
+
+TEST(Simulator, WritesTheFrameBackgroundAtTheDefaultSize) {
+  testing::TempDir dir;
+  const auto result = run_sim(dir, "frames 2\nshot first\nquit\n");
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("Starting Enhanced ZENTOMI for TrimUI (60 FPS)"));
+  const Png png = read_png((dir / "shots" / "first.png").string());
+  ASSERT_EQ(png.width, 1280u);
+  ASSERT_EQ(png.height, 720u);
+  // Every pixel is the frame background 0x0B0F19.
+  for (std::size_t i = 0; i < png.rgb.size(); i += 3) {
+    ASSERT_EQ(png.rgb[i], 0x0B);
+    ASSERT_EQ(png.rgb[i + 1], 0x0F);
+    ASSERT_EQ(png.rgb[i + 2], 0x19);
+  }
+}
+
+TEST(Simulator, BrickModelGivesTheSmallerScreen) {
+  testing::TempDir dir;
+  const auto result = run_sim(dir, "frames 1\nshot brick\n", {{"TRIMUI_DEVICE", "TrimUI BRICK"}});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  const Png png = read_png((dir / "shots" / "brick.png").string());
+  EXPECT_EQ(png.width, 1024u);
+  EXPECT_EQ(png.height, 768u);
+}
+
+TEST(Simulator, ScriptErrorsStopBeforeAnyFrameWithStatusTwo) {
+  testing::TempDir dir;
+  const auto result = run_sim(dir, "shot early\nfrobnicate\n");
+  EXPECT_EQ(result.exit_status, 2);
+  EXPECT_THAT(result.err, HasSubstr("line 2: unknown command 'frobnicate'"));
+  EXPECT_THAT(result.err, ::testing::Not(HasSubstr("Starting Enhanced")));
+  EXPECT_FALSE(std::filesystem::exists(dir / "shots" / "early.png"));
+}
+
+TEST(Simulator, BAfterTheGraceEndsTheProgramWithStatusZero) {
+  testing::TempDir dir;
+  // The first B falls inside the one-second grace and is dropped; the shot after it is taken.
+  const auto result =
+      run_sim(dir, "press B\nframes 1\nshot kept\nwait 1100\npress B\nframes 1\nshot never\n");
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("[App] Clean exit to MainUI via Button B.\n"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "shots" / "kept.png"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "shots" / "never.png"));
+}
+
+TEST(Simulator, UsageErrorsAndTheWindowFlag) {
+  testing::TempDir dir;
+  auto missing = testing::run_process(testing::built_program(ZENTOMI_SIM_PATH));
+  EXPECT_EQ(missing.exit_status, 2);
+  EXPECT_THAT(missing.err, HasSubstr("usage: zentomi-sim --script FILE --out DIR [--window]"));
+
+  testing::write_file(dir / "s.sim", "frames 1\n");
+  std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
+  for (const std::string& a :
+       {std::string("--window"), std::string("--script"), (dir / "s.sim").string(),
+        std::string("--out"), (dir / "out").string()}) {
+    argv.push_back(a);
+  }
+  const auto windowed = testing::run_process(argv);
+  EXPECT_EQ(windowed.exit_status, 0) << windowed.err;
+  EXPECT_THAT(windowed.err, HasSubstr("--window"));
+}
+
+}  // namespace
+}  // namespace zentomi

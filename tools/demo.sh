@@ -1,0 +1,18 @@
+#!/bin/sh
+# Builds zentomi-sim and walks it through the bundled demo site on both screen sizes.
+# Screenshots go to the folder given as the first argument (default: out/demo).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/out/demo}
+cd "$root"
+cmake --preset dev >/dev/null
+cmake --build --preset dev --target zentomi-sim
+sim="$root/build/dev/tools/sim/zentomi-sim"
+script="$root/tools/demo-site/walkthrough.sim"
+rm -rf "$out"
+for model in smartpro brick; do
+  mkdir -p "$out/$model"
+  echo "== zentomi-sim on the demo site, model $model"
+  (cd "$out/$model" && TRIMUI_DEVICE=$model "$sim" --script "$script" --out "$out/$model")
+done
+echo "Screenshots written to $out/smartpro and $out/brick"
