@@ -1,6 +1,8 @@
 #include "graphics/canvas.hpp"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace zentomi {
 namespace {
@@ -24,25 +26,61 @@ long long corner_distance(int start, int length, int r, int p) {
   return q - (s + l - radius) + 1;
 }
 
-template <typename PixelOp>
-void for_each_in_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, PixelOp op) {
-  const Span rows = clip(y, h, canvas.height());
-  const Span columns = clip(x, w, canvas.width());
+// Integer square root, for the half-width of a rounded corner's row.
+long long isqrt(long long value) {
+  long long root = static_cast<long long>(std::sqrt(static_cast<double>(value)));
+  while (root * root > value)
+    --root;
+  while ((root + 1) * (root + 1) <= value)
+    ++root;
+  return root;
+}
+
+// The columns of row py that belong to the rounded rectangle, as a half-open range before
+// clipping; empty when the row lies outside. Equal, pixel for pixel, to inside_rounded_rect.
+Span rounded_row(int x, int y, int w, int h, int r, int py) {
   const long long radius_squared = static_cast<long long>(r) * r;
+  const long long dy = corner_distance(y, h, r, py);
+  if (dy * dy > radius_squared) return {0, 0};
+  const long long reach = isqrt(radius_squared - dy * dy);
+  // Left of x + r the left corner decides; from there on the right corner's rule holds.
+  const long long first = static_cast<long long>(x) + r - reach;
+  const long long last =
+      std::max(static_cast<long long>(x) + r - 1, static_cast<long long>(x) + w - r - 1 + reach);
+  const long long begin = std::max(first, static_cast<long long>(x));
+  const long long end = std::min(last + 1, static_cast<long long>(x) + w);
+  if (begin >= end) return {0, 0};
+  return {static_cast<int>(std::clamp<long long>(begin, INT_MIN, INT_MAX)),
+          static_cast<int>(std::clamp<long long>(end, INT_MIN, INT_MAX))};
+}
+
+template <typename RowOp>
+void for_each_rounded_span(Canvas& canvas, int x, int y, int w, int h, int r, RowOp op) {
+  const Span rows = clip(y, h, canvas.height());
+  if (w <= 0) return;
   for (int py = rows.begin; py < rows.end; ++py) {
-    const long long dy = corner_distance(y, h, r, py);
-    std::uint32_t* row = canvas.data() + static_cast<std::size_t>(py) * canvas.width();
-    for (int px = columns.begin; px < columns.end; ++px) {
-      const long long dx = corner_distance(x, w, r, px);
-      if (dx * dx + dy * dy <= radius_squared) row[px] = op(row[px]);
-    }
+    const Span row = rounded_row(x, y, w, h, r, py);
+    const int begin = std::max(row.begin, 0);
+    const int end = std::min(row.end, canvas.width());
+    if (begin >= end) continue;
+    std::uint32_t* pixels = canvas.data() + static_cast<std::size_t>(py) * canvas.width();
+    op(pixels + begin, pixels + end);
   }
 }
 
-std::uint32_t darken(std::uint32_t pixel, std::uint32_t numerator, std::uint32_t denominator) {
-  const std::uint32_t r = ((pixel >> 16) & 0xFF) * numerator / denominator;
-  const std::uint32_t g = ((pixel >> 8) & 0xFF) * numerator / denominator;
-  const std::uint32_t b = (pixel & 0xFF) * numerator / denominator;
+// floor(c * 2 / 15) and floor(c / 5) for c in 0..255, as a multiply and a shift (checked
+// exhaustively by the tests).
+inline std::uint32_t darken_pixel_screen(std::uint32_t pixel) {
+  const std::uint32_t r = (((pixel >> 16) & 0xFF) * 8740) >> 16;
+  const std::uint32_t g = (((pixel >> 8) & 0xFF) * 8740) >> 16;
+  const std::uint32_t b = ((pixel & 0xFF) * 8740) >> 16;
+  return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+inline std::uint32_t darken_pixel_badge(std::uint32_t pixel) {
+  const std::uint32_t r = (((pixel >> 16) & 0xFF) * 13108) >> 16;
+  const std::uint32_t g = (((pixel >> 8) & 0xFF) * 13108) >> 16;
+  const std::uint32_t b = ((pixel & 0xFF) * 13108) >> 16;
   return 0xFF000000u | (r << 16) | (g << 8) | b;
 }
 
@@ -74,7 +112,9 @@ void fill_rect(Canvas& canvas, int x, int y, int w, int h, Color color) {
 }
 
 void fill_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, Color color) {
-  for_each_in_rounded_rect(canvas, x, y, w, h, r, [color](std::uint32_t) { return color; });
+  for_each_rounded_span(canvas, x, y, w, h, r, [color](std::uint32_t* begin, std::uint32_t* end) {
+    std::fill(begin, end, color);
+  });
 }
 
 void darken_screen(Canvas& canvas) {
@@ -84,16 +124,25 @@ void darken_screen(Canvas& canvas) {
 void darken_band(Canvas& canvas, int first_row, int end_row) {
   const int begin = std::max(first_row, 0);
   const int end = std::min(end_row, canvas.height());
-  for (int py = begin; py < end; ++py) {
-    std::uint32_t* row = canvas.data() + static_cast<std::size_t>(py) * canvas.width();
-    for (int px = 0; px < canvas.width(); ++px)
-      row[px] = darken(row[px], 2, 15);
+  if (begin >= end) return;
+  // Whole rows are one contiguous run. Working byte by byte with a 16-bit multiply-high keeps the
+  // loop vectorisable on x86 and NEON alike; alpha is restored to opaque afterwards.
+  const std::size_t width = static_cast<std::size_t>(canvas.width());
+  const std::size_t count = static_cast<std::size_t>(end - begin) * width;
+  std::uint32_t* const first = canvas.data() + static_cast<std::size_t>(begin) * width;
+  auto* bytes = reinterpret_cast<std::uint8_t*>(first);
+  for (std::size_t i = 0; i < count * 4; ++i) {
+    bytes[i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(bytes[i]) * 8740u) >> 16);
   }
+  for (std::size_t i = 0; i < count; ++i)
+    first[i] |= 0xFF000000u;
 }
 
 void darken_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r) {
-  for_each_in_rounded_rect(canvas, x, y, w, h, r,
-                           [](std::uint32_t pixel) { return darken(pixel, 1, 5); });
+  for_each_rounded_span(canvas, x, y, w, h, r, [](std::uint32_t* begin, std::uint32_t* end) {
+    for (std::uint32_t* pixel = begin; pixel != end; ++pixel)
+      *pixel = darken_pixel_badge(*pixel);
+  });
 }
 
 void blend_pixel(Canvas& canvas, int x, int y, std::uint8_t red, std::uint8_t green,

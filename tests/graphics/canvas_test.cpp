@@ -81,6 +81,29 @@ TEST(RoundedRect, MembershipRuleMatchesTheFormula) {
   EXPECT_FALSE(inside_rounded_rect(0, 0, 24, 24, 10, 3, 2));  // dx 7, dy 8
 }
 
+TEST(RoundedRect, FillAndDarkenAgreeWithTheMembershipRuleEverywhere) {
+  // Narrow, short, radius larger than half the size, negative radius, partly off the canvas.
+  const int cases[][5] = {{2, 3, 20, 14, 6},   {0, 0, 5, 5, 4},      {-4, -3, 12, 9, 5},
+                          {10, 10, 3, 30, 8},  {1, 1, 30, 2, 10},    {5, 2, 17, 11, -3},
+                          {30, 20, 15, 15, 0}, {-2, 25, 40, 10, 12}, {3, 3, 1, 1, 1}};
+  for (const auto& c : cases) {
+    Canvas filled(40, 32, BLACK);
+    Canvas darkened(40, 32, WHITE);
+    fill_rounded_rect(filled, c[0], c[1], c[2], c[3], c[4], RED);
+    darken_rounded_rect(darkened, c[0], c[1], c[2], c[3], c[4]);
+    for (int py = 0; py < 32; ++py) {
+      for (int px = 0; px < 40; ++px) {
+        const bool in_box = px >= c[0] && px < c[0] + c[2] && py >= c[1] && py < c[1] + c[3];
+        const bool inside = in_box && inside_rounded_rect(c[0], c[1], c[2], c[3], c[4], px, py);
+        ASSERT_EQ(filled.pixel(px, py) == RED, inside)
+            << c[0] << "," << c[1] << "," << c[2] << "," << c[3] << " r" << c[4] << " at " << px
+            << "," << py;
+        ASSERT_EQ(darkened.pixel(px, py) == 0xFF333333u, inside);
+      }
+    }
+  }
+}
+
 TEST(Darkening, UsesExactIntegerFactors) {
   Canvas canvas(3, 3, WHITE);
   darken_screen(canvas);
@@ -93,6 +116,27 @@ TEST(Darkening, UsesExactIntegerFactors) {
   Canvas mixed(1, 1, 0xFF0B0F19);
   darken_screen(mixed);
   EXPECT_EQ(mixed.pixel(0, 0), 0xFF010203u);  // 11, 15, 25 -> 1, 2, 3
+}
+
+TEST(Darkening, EveryChannelValueFollowsTheExactDivision) {
+  Canvas screen(256, 1, BLACK);
+  Canvas badge(256, 1, BLACK);
+  for (int c = 0; c < 256; ++c) {
+    const Color value = 0xFF000000u | (static_cast<Color>(c) << 16) |
+                        (static_cast<Color>(255 - c) << 8) | static_cast<Color>(c / 2);
+    fill_rect(screen, c, 0, 1, 1, value);
+    fill_rect(badge, c, 0, 1, 1, value);
+  }
+  darken_screen(screen);
+  darken_rounded_rect(badge, 0, 0, 256, 1, 0);
+  for (int c = 0; c < 256; ++c) {
+    const auto expect = [c](int n, int d) {
+      return 0xFF000000u | (static_cast<Color>(c * n / d) << 16) |
+             (static_cast<Color>((255 - c) * n / d) << 8) | static_cast<Color>((c / 2) * n / d);
+    };
+    EXPECT_EQ(screen.pixel(c, 0), expect(2, 15)) << c;
+    EXPECT_EQ(badge.pixel(c, 0), expect(1, 5)) << c;
+  }
 }
 
 TEST(Darkening, BandDarkensWholeRowsInItsRangeOnly) {
