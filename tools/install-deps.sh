@@ -11,5 +11,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libjpeg62-turbo-dev libpng-dev libwebp-dev libfreetype-dev \
   nlohmann-json3-dev libunistring-dev libssl-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
-  clang-19 libclang-rt-19-dev clang-format clang-tidy \
+  clang-19 libclang-rt-19-dev clang-format clang-tidy-19 \
   curl unzip zip openssl python3
