@@ -90,6 +90,20 @@ TEST(Simulator, BAfterTheGraceEndsTheProgramWithStatusZero) {
   EXPECT_FALSE(std::filesystem::exists(dir / "shots" / "never.png"));
 }
 
+TEST(Simulator, LoadsTheHomeListingFromTheDemoSite) {
+  testing::TempDir dir;
+  const std::string log = (dir / "curl.log").string();
+  const auto loaded = run_sim(dir, "settle\nquit\n", {{"ZENTOMI_FAKE_CURL_LOG", log}});
+  ASSERT_EQ(loaded.exit_status, 0) << loaded.err;
+  EXPECT_THAT(loaded.err, ::testing::Not(HasSubstr("error")));
+  EXPECT_THAT(testing::read_file(log), HasSubstr("/trang-chu\"]\n"));
+
+  const auto offline = run_sim(dir, "settle\nquit\n", {{"ZENTOMI_FAKE_CURL_ACTION", "exit 28"}});
+  ASSERT_EQ(offline.exit_status, 0) << offline.err;
+  EXPECT_THAT(offline.err,
+              HasSubstr("[NetTruyen] Home load error: Network error: exit code Some(28)\n"));
+}
+
 TEST(Simulator, UsageErrorsAndTheWindowFlag) {
   testing::TempDir dir;
   auto missing = testing::run_process(testing::built_program(ZENTOMI_SIM_PATH));
