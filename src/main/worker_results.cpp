@@ -1,6 +1,7 @@
 #include "main/worker_results.hpp"
 
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <variant>
 
@@ -15,7 +16,8 @@ struct Overloaded : Handlers... {
 void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_loading = false;
   if (!loaded.result) {
-    std::fprintf(stderr, "[NetTruyen] Home load error: %s\n", loaded.result.error().c_str());
+    const std::string line = "[NetTruyen] Home load error: " + loaded.result.error() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
     return;
   }
   state.all_items = std::move(*loaded.result);
