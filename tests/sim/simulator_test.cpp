@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "support/files.hpp"
@@ -42,6 +43,10 @@ testing::ProcessResult run_sim(const testing::TempDir& dir, const std::string& s
   argv[argv.size() - 3] = (dir / "script.sim").string();
   argv[argv.size() - 1] = (dir / "shots").string();
   environment.emplace("TRIMUI_DEVICE", "smart pro");
+  // The simulator reads the demo site through its fake curl, never the network.
+  const char* path = std::getenv("PATH");
+  environment.emplace("PATH", (testing::source_dir() / "tools/demo-site/bin").string() + ":" +
+                                  (path ? path : "/usr/bin:/bin"));
   return testing::run_process(argv, {environment, dir.path().string(), std::chrono::seconds(60)});
 }
 
