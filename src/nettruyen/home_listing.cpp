@@ -1,6 +1,5 @@
 #include "nettruyen/home_listing.hpp"
 
-#include <array>
 #include <optional>
 
 #include "nettruyen/fetch.hpp"
@@ -13,8 +12,8 @@ namespace {
 constexpr std::string_view ITEM_MARKER = "<div class=\"item\">";
 constexpr std::string_view NO_CHAPTER = "Chap mới";
 
-// The text of the heading link: what lies between the tag that ends the heading's opening and
-// the first "</a>", past the link's own opening tag. Nothing drops the block.
+// The heading link's text: from the end of "<h3>" to the first "</a>", past the link's own
+// opening tag. Nothing when there is none, and the block is dropped.
 std::optional<std::string> item_title(std::string_view block) {
   const auto heading = find_from(block, "<h3>");
   if (!heading) return std::nullopt;
