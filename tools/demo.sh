@@ -1,6 +1,8 @@
 #!/bin/sh
 # Builds zentomi-sim and walks it through the bundled demo site on both screen sizes.
 # Screenshots go to the folder given as the first argument (default: out/demo).
+# The demo site's fake curl (tools/demo-site/bin/curl) comes first on PATH, so the simulator reads
+# the site from tools/demo-site/site/ and never the network.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/out/demo}
@@ -13,6 +15,7 @@ rm -rf "$out"
 for model in smartpro brick; do
   mkdir -p "$out/$model"
   echo "== zentomi-sim on the demo site, model $model"
-  (cd "$out/$model" && TRIMUI_DEVICE=$model "$sim" --script "$script" --out "$out/$model")
+  (cd "$out/$model" && PATH="$root/tools/demo-site/bin:$PATH" TRIMUI_DEVICE=$model \
+    "$sim" --script "$script" --out "$out/$model")
 done
 echo "Screenshots written to $out/smartpro and $out/brick"

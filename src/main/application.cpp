@@ -38,6 +38,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
 Application::~Application() = default;
 
 void Application::start() {
+  jobs_.start(job::HomeListing{});
   loop_.start();
 }
 

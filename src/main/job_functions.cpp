@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <variant>
 
+#include "nettruyen/home_listing.hpp"
+
 namespace zentomi {
 namespace {
 
@@ -15,6 +17,7 @@ const char* job_name(const JobRequest& request) {
 }  // namespace
 
 std::optional<WorkerResult> run_job(const JobRequest& request) {
+  if (std::holds_alternative<job::HomeListing>(request)) return HomeLoaded{load_home_listing()};
   // Kinds of work this build cannot do yet answer nothing rather than a made-up result.
   std::fprintf(stderr, "[App] Job not available in this build: %s\n", job_name(request));
   return std::nullopt;

@@ -14,4 +14,8 @@ std::expected<std::string, std::string> fetch_text(std::string_view url);
 // The body is never empty on success.
 std::expected<std::vector<std::uint8_t>, std::string> fetch_bytes(std::string_view url);
 
+// Only URLs beginning with "http://" or "https://" are handed to curl: anything else taken from a
+// scraped page could be read by curl as an option or a local file.
+bool is_web_url(std::string_view url);
+
 }  // namespace zentomi

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "support/files.hpp"
@@ -42,6 +43,10 @@ testing::ProcessResult run_sim(const testing::TempDir& dir, const std::string& s
   argv[argv.size() - 3] = (dir / "script.sim").string();
   argv[argv.size() - 1] = (dir / "shots").string();
   environment.emplace("TRIMUI_DEVICE", "smart pro");
+  // The simulator reads the demo site through its fake curl, never the network.
+  const char* path = std::getenv("PATH");
+  environment.emplace("PATH", (testing::source_dir() / "tools/demo-site/bin").string() + ":" +
+                                  (path ? path : "/usr/bin:/bin"));
   return testing::run_process(argv, {environment, dir.path().string(), std::chrono::seconds(60)});
 }
 
@@ -88,6 +93,20 @@ TEST(Simulator, BAfterTheGraceEndsTheProgramWithStatusZero) {
   EXPECT_THAT(result.err, HasSubstr("[App] Clean exit to MainUI via Button B.\n"));
   EXPECT_TRUE(std::filesystem::exists(dir / "shots" / "kept.png"));
   EXPECT_FALSE(std::filesystem::exists(dir / "shots" / "never.png"));
+}
+
+TEST(Simulator, LoadsTheHomeListingFromTheDemoSite) {
+  testing::TempDir dir;
+  const std::string log = (dir / "curl.log").string();
+  const auto loaded = run_sim(dir, "settle\nquit\n", {{"ZENTOMI_FAKE_CURL_LOG", log}});
+  ASSERT_EQ(loaded.exit_status, 0) << loaded.err;
+  EXPECT_THAT(loaded.err, ::testing::Not(HasSubstr("error")));
+  EXPECT_THAT(testing::read_file(log), HasSubstr("/trang-chu\"]\n"));
+
+  const auto offline = run_sim(dir, "settle\nquit\n", {{"ZENTOMI_FAKE_CURL_ACTION", "exit 28"}});
+  ASSERT_EQ(offline.exit_status, 0) << offline.err;
+  EXPECT_THAT(offline.err,
+              HasSubstr("[NetTruyen] Home load error: Network error: exit code Some(28)\n"));
 }
 
 TEST(Simulator, UsageErrorsAndTheWindowFlag) {

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -22,7 +23,10 @@ std::vector<std::string> built_program(const std::string& path) {
   return argv;
 }
 
-ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& options) {
+namespace {
+
+// The inherited environment with the options' variables added or replaced, as "NAME=value".
+std::vector<std::string> merged_environment(const ProcessOptions& options) {
   std::map<std::string, std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
@@ -34,14 +38,23 @@ ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& o
   std::vector<std::string> environment_text;
   for (const auto& [name, value] : environment)
     environment_text.push_back(name + "=" + value);
-  std::vector<char*> envp;
-  for (std::string& entry : environment_text)
-    envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  std::vector<char*> arguments;
-  for (std::string& argument : argv)
-    arguments.push_back(argument.data());
-  arguments.push_back(nullptr);
+  return environment_text;
+}
+
+std::vector<char*> null_terminated(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts)
+    pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
+ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& options) {
+  std::vector<std::string> environment_text = merged_environment(options);
+  std::vector<char*> envp = null_terminated(environment_text);
+  std::vector<char*> arguments = null_terminated(argv);
 
   int out_pipe[2];
   int err_pipe[2];
@@ -104,6 +117,58 @@ ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& o
   }
   if (!result.timed_out && WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   return result;
+}
+
+BackgroundProcess::BackgroundProcess(std::vector<std::string> argv, const ProcessOptions& options) {
+  std::vector<std::string> environment_text = merged_environment(options);
+  std::vector<char*> envp = null_terminated(environment_text);
+  std::vector<char*> arguments = null_terminated(argv);
+  int out_pipe[2];
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+  if (options.working_directory) {
+    posix_spawn_file_actions_addchdir_np(&actions, options.working_directory->c_str());
+  }
+  const int spawned =
+      posix_spawnp(&pid_, arguments[0], &actions, nullptr, arguments.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(out_pipe[1]);
+  if (spawned != 0) {
+    close(out_pipe[0]);
+    throw std::runtime_error(std::string("spawn failed: ") + std::strerror(spawned));
+  }
+  out_ = out_pipe[0];
+}
+
+BackgroundProcess::~BackgroundProcess() {
+  kill(pid_, SIGKILL);
+  int status = 0;
+  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  }
+  close(out_);
+}
+
+std::optional<std::string> BackgroundProcess::read_line(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (const std::size_t end = pending_.find('\n'); end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      return line;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    pollfd fd{out_, POLLIN, 0};
+    if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
+    char buffer[4096];
+    const ssize_t count = read(out_, buffer, sizeof buffer);
+    if (count <= 0) return std::nullopt;
+    pending_.append(buffer, static_cast<std::size_t>(count));
+  }
 }
 
 }  // namespace zentomi::testing

@@ -1,0 +1,177 @@
+#include "nettruyen/child_process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace zentomi {
+namespace {
+
+// Owns one file descriptor and closes it when it goes.
+class FileDescriptor {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+      reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  ~FileDescriptor() { reset(); }
+
+  int get() const { return fd_; }
+  bool is_open() const { return fd_ >= 0; }
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+struct Pipe {
+  FileDescriptor read_end;
+  FileDescriptor write_end;
+};
+
+// Close-on-exec, so a curl started at the same time by another job thread cannot inherit the
+// write end and hold this pipe open.
+std::expected<Pipe, int> open_pipe() {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return std::unexpected(errno);
+  return Pipe{FileDescriptor(fds[0]), FileDescriptor(fds[1])};
+}
+
+class SpawnActions {
+ public:
+  SpawnActions() { error_ = ::posix_spawn_file_actions_init(&actions_); }
+  ~SpawnActions() {
+    if (error_ == 0) ::posix_spawn_file_actions_destroy(&actions_);
+  }
+  SpawnActions(const SpawnActions&) = delete;
+  SpawnActions& operator=(const SpawnActions&) = delete;
+
+  void open_read_only(int target, const char* path) {
+    if (error_ == 0)
+      error_ = ::posix_spawn_file_actions_addopen(&actions_, target, path, O_RDONLY, 0);
+  }
+  void duplicate(int source, int target) {
+    if (error_ == 0) error_ = ::posix_spawn_file_actions_adddup2(&actions_, source, target);
+  }
+  int error() const { return error_; }
+  const posix_spawn_file_actions_t* get() const { return &actions_; }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+  int error_ = 0;
+};
+
+std::expected<pid_t, int> spawn(std::span<const std::string> argv, int out_fd, int err_fd) {
+  if (argv.empty()) return std::unexpected(EINVAL);
+  SpawnActions actions;
+  actions.open_read_only(STDIN_FILENO, "/dev/null");
+  actions.duplicate(out_fd, STDOUT_FILENO);
+  actions.duplicate(err_fd, STDERR_FILENO);
+  if (actions.error() != 0) return std::unexpected(actions.error());
+  std::vector<char*> arguments;
+  arguments.reserve(argv.size() + 1);
+  for (const std::string& argument : argv)
+    arguments.push_back(const_cast<char*>(argument.c_str()));
+  arguments.push_back(nullptr);
+  pid_t pid = 0;
+  const int error =
+      ::posix_spawnp(&pid, arguments[0], actions.get(), nullptr, arguments.data(), environ);
+  if (error != 0) return std::unexpected(error);
+  return pid;
+}
+
+std::expected<void, int> wait_readable(std::span<pollfd> fds) {
+  while (::poll(fds.data(), fds.size(), -1) < 0) {
+    if (errno != EINTR) return std::unexpected(errno);
+  }
+  return {};
+}
+
+// The number of bytes read; 0 at end of file.
+std::expected<std::size_t, int> read_some(int fd, std::span<char> buffer) {
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+    if (count >= 0) return static_cast<std::size_t>(count);
+    if (errno != EINTR) return std::unexpected(errno);
+  }
+}
+
+// The raw wait status.
+std::expected<int, int> wait_for_exit(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return std::unexpected(errno);
+  }
+  return status;
+}
+
+// Reads both pipes to their ends, keeping what arrives on the first.
+std::expected<void, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected) {
+  std::array<char, 65536> buffer;
+  std::array<FileDescriptor*, 2> sources = {&out, &err};
+  for (;;) {
+    std::array<pollfd, 2> fds{};
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+      // poll ignores negative descriptors, so a closed pipe simply drops out.
+      fds[i] = {sources[i]->get(), POLLIN, 0};
+    }
+    if (!out.is_open() && !err.is_open()) return {};
+    if (auto ready = wait_readable(fds); !ready) return std::unexpected(ready.error());
+    for (std::size_t i = 0; i < fds.size(); ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      const auto count = read_some(fds[i].fd, buffer);
+      if (!count) return std::unexpected(count.error());
+      if (*count == 0) {
+        sources[i]->reset();
+      } else if (sources[i] == &out) {
+        collected.append(buffer.data(), *count);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {
+  auto out_pipe = open_pipe();
+  if (!out_pipe) return std::unexpected(out_pipe.error());
+  auto err_pipe = open_pipe();
+  if (!err_pipe) return std::unexpected(err_pipe.error());
+  const auto pid = spawn(argv, out_pipe->write_end.get(), err_pipe->write_end.get());
+  // Only the child may keep the write ends open, or the reads below would never see the end.
+  out_pipe->write_end.reset();
+  err_pipe->write_end.reset();
+  if (!pid) return std::unexpected(pid.error());
+
+  ChildOutput output;
+  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out);
+  // After a failed read the pipes are closed first, so a child still writing ends instead of
+  // blocking, and is then reaped like any other.
+  out_pipe->read_end.reset();
+  err_pipe->read_end.reset();
+  const auto status = wait_for_exit(*pid);
+  if (!drained) return std::unexpected(drained.error());
+  if (!status) return std::unexpected(status.error());
+  if (WIFEXITED(*status)) output.exit_code = WEXITSTATUS(*status);
+  return output;
+}
+
+}  // namespace zentomi

@@ -1,0 +1,75 @@
+// The whole application with the demo site's fake curl as its network.
+#include "main/application.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "graphics/canvas.hpp"
+#include "model/build_config.hpp"
+#include "support/fake_clock.hpp"
+#include "support/fake_curl.hpp"
+#include "support/files.hpp"
+
+namespace zentomi {
+namespace {
+
+// Runs frames until the start-up work has reported, for at most ten seconds of real time.
+bool run_until_idle(Application& application) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    if (application.idle()) return true;
+    application.run_frame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+struct Harness {
+  testing::FakeClock clock;
+  Canvas canvas{1280, 720};
+  std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
+  Application application{{canvas, [] {}}, std::move(input.second), clock};
+};
+
+TEST(Application, StartsWithTheFrontPageListing) {
+  testing::FakeCurl curl;
+  curl.serve("trang-chu",
+             testing::read_file(testing::source_dir() / "tools/demo-site/site/trang-chu"));
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  EXPECT_TRUE(h.application.state().home_loading);
+  ASSERT_TRUE(run_until_idle(h.application));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+
+  const AppState& state = h.application.state();
+  EXPECT_FALSE(state.home_loading);
+  ASSERT_EQ(state.all_items.size(), 14u);
+  EXPECT_EQ(state.all_items.front().title, "Kiếm Khách Mùa Thu");
+  EXPECT_EQ(state.all_items.back().title, "Ngôi Sao Cuối Cùng");
+  EXPECT_EQ(state.displayed_items, state.all_items);
+  EXPECT_EQ(state.source_items, state.all_items);
+  EXPECT_EQ(log.find("error"), std::string::npos) << log;
+  const auto command_lines = curl.command_lines();
+  ASSERT_EQ(command_lines.size(), 1u);
+  EXPECT_EQ(command_lines[0].back(), std::string(SITE_ORIGIN) + "/trang-chu");
+}
+
+TEST(Application, LogsAFailedListingAndStopsLoading) {
+  testing::FakeCurl curl("exit 28");
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  ASSERT_TRUE(run_until_idle(h.application));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[NetTruyen] Home load error: Network error: exit code Some(28)\n"),
+            std::string::npos)
+      << log;
+  EXPECT_FALSE(h.application.state().home_loading);
+  EXPECT_TRUE(h.application.state().all_items.empty());
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,77 @@
+#include "main/worker_results.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/app_state.hpp"
+#include "support/model_printers.hpp"
+#include "support/recording_jobs.hpp"
+
+namespace zentomi {
+namespace {
+
+using Items = std::vector<MangaItem>;
+
+MangaItem item(const std::string& title) {
+  return {title, "https://site.test/" + title, "", "Chap mới", "1"};
+}
+
+struct Harness {
+  testing::RecordingJobs jobs;
+  AppContext context{jobs};
+  AppState state = make_initial_state(1280, 720);
+
+  void apply(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
+};
+
+TEST(HomeLoaded, ShowsTheNewListingFromItsStart) {
+  Harness h;
+  h.state.source_items = h.state.displayed_items = {item("old")};
+  h.state.home_selected = 3;
+  h.state.home_scroll = 2;
+  const Items listing = {item("a"), item("b"), item("c")};
+  h.apply(HomeLoaded{listing});
+  EXPECT_EQ(h.state.all_items, listing);
+  EXPECT_EQ(h.state.source_items, listing);
+  EXPECT_EQ(h.state.displayed_items, listing);
+  EXPECT_EQ(h.state.home_selected, 0u);
+  EXPECT_EQ(h.state.home_scroll, 0u);
+  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.screen, Screen::Home);
+  EXPECT_TRUE(h.jobs.requests.empty());
+}
+
+TEST(HomeLoaded, LeavesTheFavouritesOnScreenWhileTheFilterIsOn) {
+  Harness h;
+  const Items favourites = {item("fav")};
+  h.state.favorites_only = true;
+  h.state.source_items = h.state.displayed_items = favourites;
+  h.state.home_selected = 0;
+  h.state.screen = Screen::Detail;
+  const Items listing = {item("a"), item("b")};
+  h.apply(HomeLoaded{listing});
+  EXPECT_EQ(h.state.all_items, listing);
+  EXPECT_EQ(h.state.source_items, favourites);
+  EXPECT_EQ(h.state.displayed_items, favourites);
+  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.screen, Screen::Detail);
+}
+
+TEST(HomeLoaded, AnErrorIsLoggedAndTheListsStay) {
+  Harness h;
+  const Items listing = {item("a")};
+  h.state.all_items = h.state.source_items = h.state.displayed_items = listing;
+  h.state.home_selected = 0;
+  ::testing::internal::CaptureStderr();
+  h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(28)"))});
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(log, "[NetTruyen] Home load error: Network error: exit code Some(28)\n");
+  EXPECT_EQ(h.state.all_items, listing);
+  EXPECT_EQ(h.state.displayed_items, listing);
+  EXPECT_FALSE(h.state.home_loading);
+}
+
+}  // namespace
+}  // namespace zentomi

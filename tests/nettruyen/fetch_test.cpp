@@ -1,0 +1,168 @@
+#include "nettruyen/fetch.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "model/build_config.hpp"
+#include "nettruyen/child_process.hpp"
+#include "support/environment.hpp"
+#include "support/fake_curl.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using testing::FakeCurl;
+
+Bytes bytes_of(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
+
+std::vector<std::string> expected_command(const char* connect, const char* total,
+                                          const std::string& url) {
+  return {"-s",
+          "-L",
+          "-4",
+          "-k",
+          "--connect-timeout",
+          connect,
+          "--max-time",
+          total,
+          "-A",
+          "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+          "Chrome/120.0.0.0 Safari/537.36",
+          "-H",
+          std::string("Referer: ") + SITE_ORIGIN + "/",
+          url};
+}
+
+TEST(Fetch, RunsCurlWithTheExactCommandLines) {
+  FakeCurl curl;
+  curl.serve("truyen/a b?x=1&y=2", "Trang một ✓");
+  curl.serve("img/p.png", "\x89PNG");
+  const std::string page_url = "https://any.host/truyen/a b?x=1&y=2";
+  EXPECT_EQ(fetch_text(page_url), "Trang một ✓");
+  EXPECT_EQ(fetch_bytes("http://cdn.test/img/p.png"), bytes_of("\x89PNG"));
+  const auto lines = curl.command_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], expected_command("6", "12", page_url));
+  EXPECT_EQ(lines[1], expected_command("8", "20", "http://cdn.test/img/p.png"));
+}
+
+TEST(Fetch, ATimeOutIsExitCode28) {
+  FakeCurl curl("exit 28");
+  curl.serve("slow", "never sent");
+  EXPECT_EQ(fetch_text("https://x.test/slow"),
+            std::unexpected(std::string("Network error: exit code Some(28)")));
+  EXPECT_EQ(fetch_bytes("https://x.test/slow"),
+            std::unexpected(std::string("Failed to download image data")));
+}
+
+TEST(Fetch, ACurlEndedByASignalHasNoExitCode) {
+  FakeCurl curl("kill");
+  EXPECT_EQ(fetch_text("https://x.test/page"),
+            std::unexpected(std::string("Network error: exit code None")));
+  EXPECT_EQ(fetch_bytes("https://x.test/page"),
+            std::unexpected(std::string("Failed to download image data")));
+}
+
+TEST(Fetch, AnActionFileFailsOneUrlOnly) {
+  FakeCurl curl;
+  curl.serve("down.action", "exit 6\n");
+  curl.serve("up", "ok");
+  EXPECT_EQ(fetch_text("https://x.test/down"),
+            std::unexpected(std::string("Network error: exit code Some(6)")));
+  EXPECT_EQ(fetch_text("https://x.test/up"), "ok");
+}
+
+TEST(Fetch, AnEmptyBodyIsEmptyTextButNoImage) {
+  FakeCurl curl;
+  curl.serve("empty", "");
+  EXPECT_EQ(fetch_text("https://x.test/empty"), "");
+  EXPECT_EQ(fetch_bytes("https://x.test/empty"),
+            std::unexpected(std::string("Failed to download image data")));
+}
+
+TEST(Fetch, AnErrorPageIsAnAnswer) {
+  FakeCurl curl;
+  const auto page = fetch_text("https://x.test/no/such/page");
+  ASSERT_TRUE(page.has_value()) << page.error();
+  EXPECT_NE(page->find("404 Not Found"), std::string::npos);
+  EXPECT_TRUE(fetch_bytes("https://x.test/no/such/image.jpg").has_value());
+}
+
+TEST(Fetch, TextMustBeUtf8AndBytesNeedNotBe) {
+  FakeCurl curl;
+  curl.serve("latin1", "caf\xe9 au lait");
+  curl.serve("surrogate", "ok \xed\xa0\x80");
+  curl.serve("cut", "Tr\xe1\xbb");
+  EXPECT_EQ(fetch_text("https://x.test/latin1"),
+            std::unexpected(
+                std::string("UTF-8 decode error: invalid utf-8 sequence of 1 bytes from index 3")));
+  EXPECT_EQ(fetch_text("https://x.test/surrogate"),
+            std::unexpected(
+                std::string("UTF-8 decode error: invalid utf-8 sequence of 1 bytes from index 3")));
+  EXPECT_EQ(fetch_text("https://x.test/cut"),
+            std::unexpected(
+                std::string("UTF-8 decode error: incomplete utf-8 byte sequence from index 2")));
+  EXPECT_EQ(fetch_bytes("https://x.test/latin1"), bytes_of("caf\xe9 au lait"));
+}
+
+TEST(Fetch, CurlThatCannotBeStartedGivesTheSystemError) {
+  testing::TempDir empty;
+  {
+    testing::ScopedEnvironment no_curl({{"PATH", empty.path().string()}});
+    EXPECT_EQ(fetch_text("https://x.test/"),
+              std::unexpected(std::string("Curl error: No such file or directory (os error 2)")));
+    EXPECT_EQ(
+        fetch_bytes("https://x.test/"),
+        std::unexpected(std::string("Download error: No such file or directory (os error 2)")));
+  }
+  testing::write_file(empty / "curl", "#!/bin/sh\necho never\n");
+  ::chmod((empty / "curl").c_str(), 0644);
+  testing::ScopedEnvironment unusable({{"PATH", empty.path().string()}});
+  EXPECT_EQ(fetch_text("https://x.test/"),
+            std::unexpected(std::string("Curl error: Permission denied (os error 13)")));
+}
+
+TEST(Fetch, OnlyWebAddressesReachCurl) {
+  FakeCurl curl;
+  curl.serve("etc/passwd", "secret");
+  for (const char* raw :
+       {"file:///etc/passwd", "-o/tmp/zentomi-owned", "", "/relative", "HTTPS://x.test/",
+        " https://x.test/", "ftp://x.test/a", "//cdn.test/a.jpg"}) {
+    const std::string url = raw;
+    EXPECT_EQ(fetch_text(url), std::unexpected("Curl error: not an http(s) URL: " + url));
+    EXPECT_EQ(fetch_bytes(url), std::unexpected("Download error: not an http(s) URL: " + url));
+  }
+  EXPECT_TRUE(curl.command_lines().empty());
+  EXPECT_TRUE(is_web_url("http://x"));
+  EXPECT_TRUE(is_web_url("https://x"));
+  EXPECT_FALSE(is_web_url("https:/x"));
+}
+
+TEST(ChildProcess, DrainsBothPipesAndReportsHowTheChildEnded) {
+  // 1 MiB on standard error first: a runner that read only standard output would stall here.
+  const std::vector<std::string> noisy = {
+      "sh", "-c", "head -c 1048576 /dev/zero >&2; head -c 300000 /dev/zero; echo; cat; exit 3"};
+  const auto noisy_run = run_child(noisy);
+  ASSERT_TRUE(noisy_run.has_value());
+  EXPECT_EQ(noisy_run->out, std::string(300000, '\0') + "\n");
+  EXPECT_EQ(noisy_run->exit_code, 3);
+
+  const std::vector<std::string> killed = {"sh", "-c", "echo partial; kill -9 $$"};
+  const auto killed_run = run_child(killed);
+  ASSERT_TRUE(killed_run.has_value());
+  EXPECT_EQ(killed_run->out, "partial\n");
+  EXPECT_EQ(killed_run->exit_code, std::nullopt);
+
+  const std::vector<std::string> missing = {"zentomi-no-such-program"};
+  EXPECT_EQ(run_child(missing), std::unexpected(2));
+}
+
+}  // namespace
+}  // namespace zentomi
