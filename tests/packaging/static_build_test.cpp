@@ -4,11 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <span>
 #include <string>
 
+#include "model/build_config.hpp"
 #include "packaging/elf_file.hpp"
 #include "support/files.hpp"
+#include "support/process.hpp"
+#include "support/temp_dir.hpp"
 
 namespace zentomi::testing {
 namespace {
@@ -29,7 +34,7 @@ std::span<const unsigned char> bytes_of(const std::string& data) {
   return {reinterpret_cast<const unsigned char*>(data.data()), data.size()};
 }
 
-TEST(StaticBuild, TheReaderIsAnExecutableForThisBuildsProcessor) {
+TEST(ShippedProgram, TheReaderIsAnExecutableForThisBuildsProcessor) {
   const std::string program = read_file(ZENTOMI_PATH);
   const auto summary = read_elf_summary(bytes_of(program));
   ASSERT_TRUE(summary) << summary.error();
@@ -47,7 +52,7 @@ TEST(StaticBuild, TheReaderIsAnExecutableForThisBuildsProcessor) {
   }
 }
 
-TEST(StaticBuild, DamagedExecutablesAreReportedNotMisread) {
+TEST(ShippedProgram, DamagedExecutablesAreReportedNotMisread) {
   const std::string program = read_file(ZENTOMI_PATH);
   EXPECT_THAT(read_elf_summary(bytes_of("")).error(), HasSubstr("not an ELF file"));
   EXPECT_THAT(read_elf_summary(bytes_of("#!/bin/sh\nexit 0\n" + std::string(64, '\n'))).error(),
@@ -62,6 +67,21 @@ TEST(StaticBuild, DamagedExecutablesAreReportedNotMisread) {
   thirty_two_bit[EI_CLASS] = ELFCLASS32;
   EXPECT_THAT(read_elf_summary(bytes_of(thirty_two_bit)).error(),
               HasSubstr("not a little-endian 64-bit ELF file"));
+}
+
+TEST(ShippedProgram, StartsOnThisProcessorAndRunsUntilStopped) {
+  // In its own folder, like on the card, with a curl that never reaches the network.
+  TempDir folder;
+  write_file(folder / "path/curl", "#!/bin/sh\nexit 7\n");
+  std::filesystem::permissions(folder / "path/curl", std::filesystem::perms::owner_all);
+  const ProcessResult result =
+      run_process(built_program(ZENTOMI_PATH),
+                  {{{"TRIMUI_SIMULATOR", "1"}, {"PATH", (folder / "path").string()}},
+                   folder.path().string(),
+                   std::chrono::seconds(3)});
+  EXPECT_TRUE(result.timed_out) << "ended early with " << result.err;
+  EXPECT_THAT(result.err, HasSubstr("Starting Enhanced ZENTOMI for TrimUI (60 FPS)"));
+  EXPECT_THAT(result.err, HasSubstr(std::string("Version: ") + APP_VERSION));
 }
 
 }  // namespace
