@@ -5,6 +5,12 @@ export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
+# The console build links the arm64 builds of the same libraries (multi-arch) and runs its tests
+# under qemu.
+if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+  $SUDO dpkg --add-architecture arm64
+fi
+
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
   build-essential cmake ninja-build pkg-config git ca-certificates file \
@@ -12,4 +18,8 @@ $SUDO apt-get install -y -q --no-install-recommends \
   nlohmann-json3-dev libunistring-dev libssl-dev \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   clang-19 libclang-rt-19-dev clang-format clang-tidy-19 \
-  curl unzip zip openssl python3
+  curl unzip zip openssl python3 \
+  crossbuild-essential-arm64 qemu-user-static \
+  libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64 libfreetype-dev:arm64 \
+  libunistring-dev:arm64 libssl-dev:arm64 zlib1g-dev:arm64 libbrotli-dev:arm64 \
+  libbz2-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64

@@ -1,0 +1,105 @@
+#!/bin/sh
+# Builds the console binary and packs a release: the app folder, the update zip and its manifest.
+#
+#   packaging/make-release.sh --download-url URL [--changelog TEXT] [--name TEXT] [--out DIR]
+#
+# The zip's paths are relative to the install directory (/mnt/SDCARD/Apps/zentomi), so unzipping
+# it there replaces the program and launch.sh; user data (data/, cache/) is never in it.
+# The manifest is the update server's /ota/zentomi.json for that zip.
+#
+# --binary FILE packs an already-built program instead of building the `device` preset; its
+# version is then read from --build-dir DIR (default build/device), and --strip PROGRAM names the
+# strip for its architecture (default aarch64-linux-gnu-strip).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+  echo "usage: $0 --download-url URL [--changelog TEXT] [--name TEXT] [--out DIR]" \
+    "[--binary FILE [--build-dir DIR] [--strip PROGRAM]]" >&2
+  exit 2
+}
+
+download_url=""
+changelog=""
+name=""
+out="$root/dist"
+binary=""
+build_dir="$root/build/device"
+strip=aarch64-linux-gnu-strip
+while [ $# -gt 0 ]; do
+  [ $# -ge 2 ] || usage
+  case $1 in
+    --download-url) download_url=$2 ;;
+    --changelog) changelog=$2 ;;
+    --name) name=$2 ;;
+    --out) out=$2 ;;
+    --binary) binary=$2 ;;
+    --build-dir) build_dir=$2 ;;
+    --strip) strip=$2 ;;
+    *) usage ;;
+  esac
+  shift 2
+done
+[ -n "$download_url" ] || usage
+# The updater hands the address to curl, which takes only web addresses.
+case $download_url in
+  http://* | https://*) ;;
+  *)
+    echo "$0: the download URL must begin with http:// or https://: $download_url" >&2
+    exit 2
+    ;;
+esac
+
+if [ -z "$binary" ]; then
+  cmake --preset device >/dev/null
+  cmake --build --preset device --target zentomi
+  binary="$build_dir/src/main/zentomi"
+fi
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+if [ -z "$version" ]; then
+  echo "$0: no project version in $build_dir/CMakeCache.txt" >&2
+  exit 1
+fi
+[ -n "$name" ] || name="ZENTOMI $version"
+[ -n "$changelog" ] || changelog="Phiên bản $version"
+
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+app="$out/zentomi"
+zip_file="$out/zentomi-$version.zip"
+manifest="$out/zentomi.json"
+rm -rf "$app" "$zip_file" "$manifest"
+
+# The app folder, as it is copied to the SD card.
+mkdir -p "$app/bin"
+cp "$root/packaging/zentomi/launch.sh" "$root/packaging/zentomi/config.json" \
+  "$root/packaging/zentomi/icon.png" "$app/"
+"$strip" -o "$app/bin/zentomi-native64" "$binary"
+chmod 0755 "$app" "$app/bin" "$app/launch.sh" "$app/bin/zentomi-native64"
+chmod 0644 "$app/config.json" "$app/icon.png"
+
+# The same files zipped with their modes; fixed timestamps make the same input give the same zip.
+stamp=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)}
+find "$app" -exec touch -h -d "@$stamp" {} +
+(cd "$app" && TZ=UTC zip -q -X -D "$zip_file" launch.sh config.json icon.png bin/zentomi-native64)
+
+bytes=$(wc -c <"$zip_file")
+sha256=$(sha256sum "$zip_file" | cut -d ' ' -f 1)
+PYTHONUTF8=1 python3 - "$version" "$name" "$changelog" "$download_url" "$bytes" "$sha256" \
+  >"$manifest" <<'PYTHON'
+import json, sys
+version, name, changelog, download_url, size, sha256 = sys.argv[1:]
+manifest = {
+    "version": version,
+    "name": name,
+    "changelog": changelog,
+    "download_url": download_url,
+    "size_mb": round(int(size) / (1024 * 1024), 3),
+    "sha256": sha256,
+}
+sys.stdout.write(json.dumps(manifest, ensure_ascii=False, indent=2) + "\n")
+PYTHON
+
+echo "App folder: $app"
+echo "Update zip: $zip_file ($bytes bytes, sha256 $sha256)"
+echo "Manifest:   $manifest"

@@ -1,0 +1,185 @@
+// The release command as a maintainer runs it, on the program this build made: the app folder,
+// the update zip the updater unpacks into the install directory, and the manifest describing it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/build_config.hpp"
+#include "packaging/elf_file.hpp"
+#include "packaging/sha256.hpp"
+#include "packaging/zip_directory.hpp"
+#include "support/files.hpp"
+#include "support/process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+const std::string DOWNLOAD_URL = "https://updates.example/zentomi/zentomi-1.0.1.zip";
+const std::string CHANGELOG = "Sửa lỗi \"đọc tiếp\"\n- Nhanh hơn";
+
+std::span<const unsigned char> bytes_of(const std::string& data) {
+  return {reinterpret_cast<const unsigned char*>(data.data()), data.size()};
+}
+
+mode_t mode_of(const fs::path& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return 0;
+  return status.st_mode;
+}
+
+ProcessResult run_release(const fs::path& out, std::vector<std::string> arguments) {
+  std::vector<std::string> argv = {
+      "sh",          (source_dir() / "packaging/make-release.sh").string(),
+      "--binary",    ZENTOMI_PATH,
+      "--build-dir", binary_dir().string(),
+      "--strip",     ZENTOMI_STRIP,
+      "--out",       out.string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return run_process(argv, {{{"SOURCE_DATE_EPOCH", "1700000000"}}, {}, std::chrono::seconds(120)});
+}
+
+// One release, made once for the whole suite.
+class Release : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    directory_.emplace();
+    const ProcessResult result =
+        run_release(out(), {"--download-url", DOWNLOAD_URL, "--changelog", CHANGELOG});
+    ASSERT_EQ(result.exit_status, 0) << result.out << result.err;
+  }
+  static void TearDownTestSuite() { directory_.reset(); }
+
+  static fs::path out() { return *directory_ / "dist"; }
+  static fs::path zip_path() { return out() / (std::string("zentomi-") + APP_VERSION + ".zip"); }
+
+ private:
+  static inline std::optional<TempDir> directory_;
+};
+
+TEST_F(Release, ZipHoldsTheAppFolderWithTheModesTheLauncherNeeds) {
+  const auto entries = read_zip_directory(bytes_of(read_file(zip_path())));
+  ASSERT_TRUE(entries) << entries.error();
+  std::vector<std::string> names;
+  for (const ZipEntry& entry : *entries) {
+    names.push_back(entry.name);
+    EXPECT_TRUE(entry.made_on_unix) << entry.name;
+    const bool executable = entry.name == "launch.sh" || entry.name == "bin/zentomi-native64";
+    EXPECT_EQ(entry.mode, executable ? 0100755u : 0100644u) << entry.name;
+  }
+  // Paths relative to the install directory; never data/ or cache/, which hold the user's files.
+  EXPECT_THAT(names, ElementsAre("launch.sh", "config.json", "icon.png", "bin/zentomi-native64"));
+}
+
+TEST_F(Release, UnzippingAsTheUpdaterDoesInstallsTheStrippedProgram) {
+  TempDir install;
+  const ProcessResult unzip =
+      run_process({"unzip", zip_path().string(), "-d", install.path().string()});
+  ASSERT_EQ(unzip.exit_status, 0) << unzip.err;
+
+  const fs::path program = install / "bin/zentomi-native64";
+  EXPECT_EQ(mode_of(program) & 0777, 0755u);
+  EXPECT_EQ(mode_of(install / "launch.sh") & 0777, 0755u);
+  const std::string installed = read_file(program);
+  EXPECT_EQ(installed, read_file(out() / "zentomi/bin/zentomi-native64"));
+  const auto summary = read_elf_summary(bytes_of(installed));
+  ASSERT_TRUE(summary) << summary.error();
+  const auto built = read_elf_summary(bytes_of(read_file(ZENTOMI_PATH)));
+  ASSERT_TRUE(built) << built.error();
+  EXPECT_EQ(summary->machine, built->machine);
+  EXPECT_EQ(summary->needed, built->needed);
+  EXPECT_FALSE(summary->has_symbol_table);
+  for (const char* name : {"launch.sh", "config.json", "icon.png"})
+    EXPECT_EQ(read_file(install / name), read_file(source_dir() / "packaging/zentomi" / name));
+}
+
+TEST_F(Release, ManifestDescribesTheZip) {
+  const std::string zip = read_file(zip_path());
+  const auto manifest = nlohmann::ordered_json::parse(read_file(out() / "zentomi.json"));
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : manifest.items())
+    keys.push_back(key);
+  EXPECT_THAT(keys,
+              ElementsAre("version", "name", "changelog", "download_url", "size_mb", "sha256"));
+  EXPECT_EQ(manifest["version"], APP_VERSION);
+  EXPECT_EQ(manifest["name"], std::string("ZENTOMI ") + APP_VERSION);
+  EXPECT_EQ(manifest["changelog"], CHANGELOG);
+  EXPECT_EQ(manifest["download_url"], DOWNLOAD_URL);
+  ASSERT_TRUE(manifest["size_mb"].is_number());
+  const double megabytes = static_cast<double>(zip.size()) / (1024 * 1024);
+  EXPECT_NEAR(manifest["size_mb"].get<double>(), megabytes, 0.0005);
+  EXPECT_EQ(manifest["sha256"], sha256_hex(zip));
+}
+
+TEST_F(Release, TheSameProgramGivesTheSameZip) {
+  TempDir again;
+  const ProcessResult result = run_release(again / "dist", {"--download-url", DOWNLOAD_URL});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(sha256_hex(read_file(again / "dist" / zip_path().filename())),
+            sha256_hex(read_file(zip_path())));
+  const auto manifest = nlohmann::json::parse(read_file(again / "dist/zentomi.json"));
+  EXPECT_EQ(manifest["changelog"], std::string("Phiên bản ") + APP_VERSION);
+}
+
+TEST(ReleaseCommand, RefusesWhatTheUpdaterCouldNotDownload) {
+  TempDir directory;
+  const ProcessResult local = run_release(directory / "dist", {"--download-url", "/tmp/x.zip"});
+  EXPECT_EQ(local.exit_status, 2);
+  EXPECT_THAT(local.err, HasSubstr("must begin with http:// or https://: /tmp/x.zip"));
+  const ProcessResult missing = run_release(directory / "dist", {"--changelog", "x"});
+  EXPECT_EQ(missing.exit_status, 2);
+  EXPECT_THAT(missing.err, HasSubstr("usage:"));
+  EXPECT_FALSE(fs::exists(directory / "dist"));
+}
+
+TEST(AppFolder, LaunchScriptRunsTheProgramFromItsFolderAndPassesItsStatusOn) {
+  TempDir directory;
+  const fs::path app = directory / "Apps/zentomi";
+  fs::create_directories(app / "bin");
+  fs::copy_file(source_dir() / "packaging/zentomi/launch.sh", app / "launch.sh");
+  // A stand-in for the reader after an installed update.
+  write_file(app / "bin/zentomi-native64", "#!/bin/sh\npwd > ran-in\nexit 42\n");
+  fs::permissions(app / "bin/zentomi-native64", fs::perms::owner_all);
+  const ProcessResult result =
+      run_process({"sh", (app / "launch.sh").string()}, {{}, directory.path().string()});
+  EXPECT_EQ(result.exit_status, 42) << result.err;
+  EXPECT_EQ(read_file(app / "ran-in"), fs::canonical(app).string() + "\n");
+}
+
+TEST(AppFolder, ConfigNamesTheLaunchScriptAndAnIconThatExists) {
+  const fs::path folder = source_dir() / "packaging/zentomi";
+  const auto config = nlohmann::json::parse(read_file(folder / "config.json"));
+  ASSERT_TRUE(config.is_object());
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : config.items()) {
+    keys.push_back(key);
+    EXPECT_TRUE(value.is_string()) << key;
+  }
+  EXPECT_THAT(keys,
+              ::testing::UnorderedElementsAre("label", "icon", "iconsel", "launch", "description"));
+  EXPECT_EQ(config["launch"], "launch.sh");
+  for (const char* key : {"icon", "iconsel"}) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    const std::string path = (folder / config[key].get<std::string>()).string();
+    ASSERT_NE(png_image_begin_read_from_file(&image, path.c_str()), 0) << path;
+    EXPECT_EQ(image.width, image.height) << path;
+    EXPECT_GE(image.width, 128u) << path;
+    png_image_free(&image);
+  }
+}
+
+}  // namespace
+}  // namespace zentomi::testing
