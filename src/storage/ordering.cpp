@@ -3,27 +3,33 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "unicode/case_mapping.hpp"
 
 namespace zentomi {
 namespace {
 
-// Sorts by a key computed once per item; the order is the same as computing it per comparison.
+// Sorts by a key computed once per item (the order is the same as computing it per comparison).
+// Ties are broken by the present position, which makes the sort stable without std::stable_sort
+// and its deprecated temporary buffer.
 template <typename Key, typename MakeKey, typename Before>
 void stable_sort_by(std::vector<MangaItem>& items, MakeKey make_key, Before before) {
-  std::vector<std::pair<Key, MangaItem>> keyed;
+  std::vector<std::pair<Key, std::size_t>> keyed;
   keyed.reserve(items.size());
-  for (MangaItem& item : items) {
-    Key key = make_key(item);
-    keyed.emplace_back(std::move(key), std::move(item));
-  }
-  std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& left, const auto& right) {
-    return before(left.first, right.first);
-  });
   for (std::size_t index = 0; index < items.size(); ++index) {
-    items[index] = std::move(keyed[index].second);
+    keyed.emplace_back(make_key(items[index]), index);
   }
+  std::sort(keyed.begin(), keyed.end(), [&](const auto& left, const auto& right) {
+    if (before(left.first, right.first)) return true;
+    if (before(right.first, left.first)) return false;
+    return left.second < right.second;
+  });
+  std::vector<MangaItem> sorted;
+  sorted.reserve(items.size());
+  for (const auto& [key, index] : keyed)
+    sorted.push_back(std::move(items[index]));
+  items = std::move(sorted);
 }
 
 }  // namespace

@@ -134,8 +134,8 @@ std::uint64_t parse_views(std::string_view text) {
   const std::string upper = unicode::to_upper(unicode::trim_white_space(text));
   if (upper.empty()) return 0;
   const std::string_view body = std::string_view(upper).substr(0, upper.size() - 1);
-  if (upper.back() == 'K') return scaled_count(body, 1000.0);
-  if (upper.back() == 'M') return scaled_count(body, 1000000.0);
+  if (upper.ends_with("K")) return scaled_count(body, 1000.0);
+  if (upper.ends_with("M")) return scaled_count(body, 1000000.0);
   std::string digits;
   for (const char c : upper) {
     if (c != ',') digits.push_back(c);
