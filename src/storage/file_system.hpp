@@ -44,6 +44,9 @@ class FileSystem {
   virtual std::expected<void, std::string> flush_directory(const std::string& path) = 0;
 };
 
+// For steps whose failure changes nothing that matters; says so at the call.
+inline void ignore_failure(const std::expected<void, std::string>&) {}
+
 // The real file system through POSIX calls.
 class PosixFileSystem final : public FileSystem {
  public:

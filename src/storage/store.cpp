@@ -35,7 +35,7 @@ std::string Store::resolve_data_dir() const {
   // Any entry will do, even one that is not a directory: the stores then simply stay empty.
   if (files.status(paths_.sd_data_dir)) return paths_.sd_data_dir;
   if (files.create_directories(paths_.sd_data_dir)) return paths_.sd_data_dir;
-  (void)files.create_directories(paths_.fallback_data_dir);
+  ignore_failure(files.create_directories(paths_.fallback_data_dir));
   return paths_.fallback_data_dir;
 }
 
@@ -54,8 +54,9 @@ void Store::save_history(const HistoryMap& history) {
 
 void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
   const std::string text = render_history_json(history);
-  (void)replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
-                           usable_history, now);
+  // A failed save is not reported: the previous store stays in place.
+  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
+                                    usable_history, now));
 }
 
 FavoritesList Store::load_favorites() const {
@@ -66,8 +67,9 @@ FavoritesList Store::load_favorites() const {
 void Store::save_favorites(const FavoritesList& favorites) {
   favorites_reading_.reset();
   const std::string text = render_favorites_json(favorites);
-  (void)replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
-                           usable_favorites, system_.clock());
+  // A failed save is not reported: the previous store stays in place.
+  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
+                                    usable_favorites, system_.clock()));
 }
 
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {

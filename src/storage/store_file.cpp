@@ -12,7 +12,7 @@ std::expected<void, std::string> write_durably(FileSystem& files, const std::str
   auto result = files.write(*file, text);
   if (result) result = files.flush(*file);
   if (!result) {
-    (void)files.close(*file);
+    ignore_failure(files.close(*file));
     return result;
   }
   return files.close(*file);
@@ -27,7 +27,7 @@ std::int64_t whole_seconds(std::chrono::system_clock::time_point now) {
 // A name for setting `path` aside that no other file has.
 std::expected<std::string, std::string> unused_corrupt_path(
     FileSystem& files, const std::string& path, std::chrono::system_clock::time_point now) {
-  const std::string stem = path + ".corrupt-" + std::to_string(whole_seconds(now));
+  std::string stem = path + ".corrupt-" + std::to_string(whole_seconds(now));
   if (!files.status(stem)) return stem;
   for (int number = 2; number < 1000; ++number) {
     std::string candidate = stem + "-" + std::to_string(number);
@@ -47,7 +47,7 @@ std::expected<void, std::string> move_present_file(FileSystem& files, const std:
   if (present && usable(*present)) {
     const std::string previous = previous_version_path(path);
     // The present file is sound, so an older previous version is no longer needed.
-    (void)files.remove(previous);
+    ignore_failure(files.remove(previous));
     moved = files.rename(path, previous);
   } else {
     const auto aside = unused_corrupt_path(files, path, now);
@@ -79,12 +79,12 @@ std::expected<void, std::string> replace_store_file(FileSystem& files, const std
   if (result) result = files.rename(next, path);
   if (!result) {
     // Whatever was present is still loadable, as the file itself or as the previous version.
-    (void)files.remove(next);
+    ignore_failure(files.remove(next));
     return result;
   }
   result = files.flush_directory(directory);
   // Until the new file is known to be on the device, the previous version stays.
-  if (result) (void)files.remove(previous_version_path(path));
+  if (result) ignore_failure(files.remove(previous_version_path(path)));
   return result;
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 using Json = nlohmann::json;
 
-enum class Container { Object, Array };
+enum class Container : std::uint8_t { Object, Array };
 
 // Nesting levels: 0 outside the document, 1 inside the store's own container, 2 inside one record,
 // 3 and deeper inside the value of a member whose name the record does not have.
@@ -181,7 +181,7 @@ std::optional<HistoryMap> parse_history_json(std::string_view bytes) {
 
 std::optional<FavoritesList> parse_favorites_json(std::string_view bytes) {
   FavoritesList favorites;
-  const auto sink = [&favorites](std::string, MangaItem item) {
+  const auto sink = [&favorites](const std::string&, MangaItem item) {
     favorites.push_back(std::move(item));
   };
   if (!read_store<MangaItem>(bytes, Container::Array, sink)) return std::nullopt;

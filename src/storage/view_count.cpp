@@ -93,9 +93,9 @@ std::optional<double> parse_float(std::string_view text) {
       index += exponent_digits;
     }
     if (index != text.size()) return std::nullopt;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] =
-        std::from_chars(text.data(), end, magnitude, std::chars_format::general);
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
+                                               std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
       // Too large reads as infinity, too small as zero.
       magnitude = decimal_order(text) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
