@@ -43,6 +43,9 @@ zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
 find_package(nlohmann_json 3.11 REQUIRED)
 
+# Header-only; its CMake package gives the include path.
+find_package(nlohmann_json 3.11 REQUIRED)
+
 # libunistring ships no pkg-config file.
 find_path(UNISTRING_INCLUDE_DIR unicase.h REQUIRED)
 find_library(UNISTRING_LIBRARY unistring REQUIRED)

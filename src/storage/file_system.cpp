@@ -1,0 +1,122 @@
+#include "storage/file_system.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "model/os_error.hpp"
+
+namespace zentomi {
+namespace {
+
+// Both read errno before building any text, so no allocation can disturb it.
+std::unexpected<std::string> failure(std::string_view what, const std::string& path) {
+  const int error_number = errno;
+  return std::unexpected(std::string(what) + " " + path + ": " + os_error_text(error_number));
+}
+std::unexpected<std::string> failure(std::string_view what, int file) {
+  const int error_number = errno;
+  return std::unexpected(std::string(what) + " descriptor " + std::to_string(file) + ": " +
+                         os_error_text(error_number));
+}
+
+std::int64_t nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> PosixFileSystem::status(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                      static_cast<std::uint64_t>(info.st_ino),
+                      static_cast<std::uint64_t>(info.st_size), nanoseconds(info.st_mtim),
+                      nanoseconds(info.st_ctim)};
+}
+
+std::expected<void, std::string> PosixFileSystem::create_directories(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  if (error) return std::unexpected("create " + path + ": " + os_error_text(error.value()));
+  return {};
+}
+
+std::expected<std::string, std::string> PosixFileSystem::read_file(const std::string& path) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return failure("open", path);
+  std::string content;
+  char buffer[65536];
+  while (true) {
+    const ssize_t count = ::read(file, buffer, sizeof buffer);
+    if (count > 0) {
+      content.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      break;
+    } else if (errno != EINTR) {
+      auto error = failure("read", path);
+      ::close(file);
+      return error;
+    }
+  }
+  ::close(file);
+  return content;
+}
+
+std::expected<int, std::string> PosixFileSystem::create_file(const std::string& path) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (file < 0) return failure("create", path);
+  return file;
+}
+
+std::expected<void, std::string> PosixFileSystem::write(int file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t count = ::write(file, bytes.data(), bytes.size());
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return failure("write", file);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::flush(int file) {
+  if (::fsync(file) != 0) return failure("fsync", file);
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::close(int file) {
+  // Linux releases the descriptor even when close reports an error, so it is never retried.
+  if (::close(file) != 0) return failure("close", file);
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::rename(const std::string& from,
+                                                         const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    const int error_number = errno;
+    return std::unexpected("rename " + from + " to " + to + ": " + os_error_text(error_number));
+  }
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::remove(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) return failure("remove", path);
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::flush_directory(const std::string& path) {
+  const int directory = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (directory < 0) return failure("open", path);
+  const bool synced = ::fsync(directory) == 0;
+  auto error = synced ? std::expected<void, std::string>{} : failure("fsync", path);
+  ::close(directory);
+  return error;
+}
+
+}  // namespace zentomi

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zentomi {
+
+// What tells one version of a file from another without reading it. A save replaces the file by
+// a rename, so even a rewrite of the same size within one clock tick changes the inode.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The file operations beneath the stores, one call per step, so that tests can make any single
+// step fail (or every step from one on, as a crash would). Errors carry the system's text.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Nothing when no entry can be found at the path (symbolic links are followed).
+  virtual std::optional<FileIdentity> status(const std::string& path) = 0;
+  // Creates the directory and its missing parents with permission bits 0777 less the umask.
+  virtual std::expected<void, std::string> create_directories(const std::string& path) = 0;
+  virtual std::expected<std::string, std::string> read_file(const std::string& path) = 0;
+
+  // Creates or truncates a file for writing (0666 less the umask) and gives its descriptor.
+  virtual std::expected<int, std::string> create_file(const std::string& path) = 0;
+  virtual std::expected<void, std::string> write(int file, std::string_view bytes) = 0;
+  // Waits until the file's data is on the storage device.
+  virtual std::expected<void, std::string> flush(int file) = 0;
+  virtual std::expected<void, std::string> close(int file) = 0;
+  virtual std::expected<void, std::string> rename(const std::string& from,
+                                                  const std::string& to) = 0;
+  virtual std::expected<void, std::string> remove(const std::string& path) = 0;
+  // Waits until the directory's entries (renames, removals) are on the storage device.
+  virtual std::expected<void, std::string> flush_directory(const std::string& path) = 0;
+};
+
+// For steps whose failure changes nothing that matters; says so at the call.
+inline void ignore_failure(const std::expected<void, std::string>&) {}
+
+// The real file system through POSIX calls.
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::optional<FileIdentity> status(const std::string& path) override;
+  std::expected<void, std::string> create_directories(const std::string& path) override;
+  std::expected<std::string, std::string> read_file(const std::string& path) override;
+  std::expected<int, std::string> create_file(const std::string& path) override;
+  std::expected<void, std::string> write(int file, std::string_view bytes) override;
+  std::expected<void, std::string> flush(int file) override;
+  std::expected<void, std::string> close(int file) override;
+  std::expected<void, std::string> rename(const std::string& from, const std::string& to) override;
+  std::expected<void, std::string> remove(const std::string& path) override;
+  std::expected<void, std::string> flush_directory(const std::string& path) override;
+};
+
+}  // namespace zentomi

@@ -1,0 +1,135 @@
+#include "storage/store.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "storage/store_file.hpp"
+#include "storage/store_json.hpp"
+
+namespace zentomi {
+namespace {
+
+bool usable_history(std::string_view bytes) {
+  return parse_history_json(bytes).has_value();
+}
+bool usable_favorites(std::string_view bytes) {
+  return parse_favorites_json(bytes).has_value();
+}
+
+std::uint64_t unix_seconds(std::chrono::system_clock::time_point now) {
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(now.time_since_epoch()).count();
+  return seconds < 0 ? 0 : static_cast<std::uint64_t>(seconds);
+}
+
+}  // namespace
+
+Store::Store(StorePaths paths) : Store(std::move(paths), StoreSystem{}) {}
+
+Store::Store(StorePaths paths, StoreSystem system)
+    : paths_(std::move(paths)), system_(std::move(system)) {}
+
+std::string Store::resolve_data_dir() const {
+  FileSystem& files = *system_.files;
+  // Any entry will do, even one that is not a directory: the stores then simply stay empty.
+  if (files.status(paths_.sd_data_dir)) return paths_.sd_data_dir;
+  if (files.create_directories(paths_.sd_data_dir)) return paths_.sd_data_dir;
+  ignore_failure(files.create_directories(paths_.fallback_data_dir));
+  return paths_.fallback_data_dir;
+}
+
+std::string Store::store_path(const char* name) const {
+  return resolve_data_dir() + "/" + name;
+}
+
+HistoryMap Store::load_history() const {
+  return load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
+      .value_or(HistoryMap{});
+}
+
+void Store::save_history(const HistoryMap& history) {
+  save_history_at(history, system_.clock());
+}
+
+void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
+  const std::string text = render_history_json(history);
+  // A failed save is not reported: the previous store stays in place.
+  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
+                                    usable_history, now));
+}
+
+FavoritesList Store::load_favorites() const {
+  return load_store_file(*system_.files, store_path(FAVORITES_FILE_NAME), parse_favorites_json)
+      .value_or(FavoritesList{});
+}
+
+void Store::save_favorites(const FavoritesList& favorites) {
+  favorites_reading_.reset();
+  const std::string text = render_favorites_json(favorites);
+  // A failed save is not reported: the previous store stays in place.
+  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
+                                    usable_favorites, system_.clock()));
+}
+
+std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {
+  HistoryMap history = load_history();
+  const auto entry = history.find(std::string(manga_url));
+  if (entry == history.end()) return std::nullopt;
+  return std::move(entry->second);
+}
+
+void Store::record_progress(const std::optional<MangaItem>& current_item,
+                            std::string_view chapter_title, std::string_view chapter_url,
+                            std::uint64_t page_index, std::uint64_t total_pages,
+                            std::optional<MangaHistory>& current_history,
+                            std::chrono::system_clock::time_point now) {
+  if (!current_item || chapter_url.empty()) return;
+  MangaHistory record{current_item->url,        current_item->title, std::string(chapter_title),
+                      std::string(chapter_url), page_index,          total_pages,
+                      unix_seconds(now)};
+  HistoryMap history = load_history();
+  history.insert_or_assign(current_item->url, record);
+  save_history_at(history, now);
+  current_history = std::move(record);
+}
+
+bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
+  if (!current_item) return false;
+  FavoritesList favorites = load_favorites();
+  bool added = false;
+  const auto found = std::find_if(favorites.begin(), favorites.end(), [&](const MangaItem& item) {
+    return item.url == current_item->url;
+  });
+  if (found != favorites.end()) {
+    favorites.erase(found);
+  } else {
+    favorites.insert(favorites.begin(), *current_item);
+    added = true;
+  }
+  save_favorites(favorites);
+  // One write, so that the line is never interleaved with another thread's.
+  const std::string line =
+      "[Favorites] Toggled " + current_item->title + ": added=" + (added ? "true" : "false") + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return added;
+}
+
+bool Store::is_favorite(std::string_view url) {
+  FileSystem& files = *system_.files;
+  std::string path = store_path(FAVORITES_FILE_NAME);
+  // The identities are taken before reading, so a change made during the read shows as a
+  // different version next time rather than hiding behind this one.
+  FavoritesVersion version{path, files.status(path), files.status(previous_version_path(path))};
+  if (!favorites_reading_ || favorites_reading_->version != version) {
+    FavoritesReading reading{std::move(version), {}};
+    const FavoritesList favorites =
+        load_store_file(files, path, parse_favorites_json).value_or(FavoritesList{});
+    for (const MangaItem& item : favorites)
+      reading.urls.insert(item.url);
+    favorites_reading_ = std::move(reading);
+  }
+  return favorites_reading_->urls.contains(url);
+}
+
+}  // namespace zentomi

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "model/manga.hpp"
+#include "storage/file_system.hpp"
+#include "storage/store_paths.hpp"
+
+namespace zentomi {
+
+// The platform beneath the stores. Tests substitute the file system (to fail single steps) or
+// the clock that names the copies of unreadable files.
+struct StoreSystem {
+  std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
+  std::function<std::chrono::system_clock::time_point()> clock = [] {
+    return std::chrono::system_clock::now();
+  };
+};
+
+// Reading history and favourites, kept in history.json and favorites.json in the data directory.
+// Every operation reads the files afresh (is_favorite reuses its last reading while the file is
+// unchanged) and every change rewrites a whole file. Nothing here reports a failure: a store
+// that cannot be read is empty and a write that fails is ignored. Main thread only.
+class Store {
+ public:
+  explicit Store(StorePaths paths = {});
+  Store(StorePaths paths, StoreSystem system);
+
+  // The SD card directory if an entry exists there or it can be created, else the fallback
+  // (created if possible). Decided again at every call.
+  std::string resolve_data_dir() const;
+
+  HistoryMap load_history() const;
+  void save_history(const HistoryMap& history);
+  FavoritesList load_favorites() const;
+  void save_favorites(const FavoritesList& favorites);
+
+  std::optional<MangaHistory> get_history_entry(std::string_view manga_url) const;
+  // Stores the position under the item's url and makes it the current history record (even when
+  // the file cannot be written). Does nothing without an item or with an empty chapter url.
+  // `now` is the real-time clock reading.
+  void record_progress(const std::optional<MangaItem>& current_item, std::string_view chapter_title,
+                       std::string_view chapter_url, std::uint64_t page_index,
+                       std::uint64_t total_pages, std::optional<MangaHistory>& current_history,
+                       std::chrono::system_clock::time_point now);
+  // Removes the first favourite with the item's url, or puts the item first; true when added.
+  // Logs "[Favorites] Toggled <title>: added=<true|false>".
+  bool toggle_favorite(const std::optional<MangaItem>& current_item);
+  // Asked for every visible title on every frame: answered from the last reading of
+  // favorites.json while the file's identity is unchanged; our own saves forget that reading.
+  bool is_favorite(std::string_view url);
+
+ private:
+  struct UrlHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  // Everything a load of favorites.json depends on.
+  struct FavoritesVersion {
+    std::string path;
+    std::optional<FileIdentity> file;
+    std::optional<FileIdentity> previous;
+    bool operator==(const FavoritesVersion&) const = default;
+  };
+  struct FavoritesReading {
+    FavoritesVersion version;
+    std::unordered_set<std::string, UrlHash, std::equal_to<>> urls;
+  };
+
+  std::string store_path(const char* name) const;
+  void save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now);
+
+  StorePaths paths_;
+  StoreSystem system_;
+  std::optional<FavoritesReading> favorites_reading_;
+};
+
+}  // namespace zentomi

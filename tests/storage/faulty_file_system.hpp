@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "storage/file_system.hpp"
+
+namespace zentomi::testing {
+
+// The real file system with a log of every changing step and the power to make steps fail:
+// one step alone (a failed call the code must survive), or every step from one on (a crash: the
+// process goes no further). Steps are numbered from 1 in call order.
+class FaultyFileSystem final : public FileSystem {
+ public:
+  enum class Mode { OneStep, FromStepOn };
+
+  void fail_at(std::size_t step, Mode mode) {
+    fail_step_ = step;
+    mode_ = mode;
+  }
+
+  // "create history.json.tmp", "rename history.json.tmp history.json", ... (file names only)
+  std::vector<std::string> steps;
+  std::size_t reads = 0;
+
+  std::optional<FileIdentity> status(const std::string& path) override {
+    return real_.status(path);
+  }
+  std::expected<void, std::string> create_directories(const std::string& path) override {
+    return real_.create_directories(path);
+  }
+  std::expected<std::string, std::string> read_file(const std::string& path) override {
+    ++reads;
+    return real_.read_file(path);
+  }
+  std::expected<int, std::string> create_file(const std::string& path) override {
+    if (failing("create " + name(path))) return std::unexpected(INJECTED);
+    const auto file = real_.create_file(path);
+    if (file) open_files_[*file] = name(path);
+    return file;
+  }
+  std::expected<void, std::string> write(int file, std::string_view bytes) override {
+    if (failing("write " + open_files_[file])) return std::unexpected(INJECTED);
+    return real_.write(file, bytes);
+  }
+  std::expected<void, std::string> flush(int file) override {
+    if (failing("flush " + open_files_[file])) return std::unexpected(INJECTED);
+    return real_.flush(file);
+  }
+  std::expected<void, std::string> close(int file) override {
+    // The descriptor is released either way, as on Linux.
+    const bool failed = failing("close " + open_files_[file]);
+    open_files_.erase(file);
+    const auto closed = real_.close(file);
+    if (failed) return std::unexpected(INJECTED);
+    return closed;
+  }
+  std::expected<void, std::string> rename(const std::string& from, const std::string& to) override {
+    if (failing("rename " + name(from) + " " + name(to))) return std::unexpected(INJECTED);
+    return real_.rename(from, to);
+  }
+  std::expected<void, std::string> remove(const std::string& path) override {
+    if (failing("remove " + name(path))) return std::unexpected(INJECTED);
+    return real_.remove(path);
+  }
+  std::expected<void, std::string> flush_directory(const std::string& path) override {
+    if (failing("flush_directory")) return std::unexpected(INJECTED);
+    return real_.flush_directory(path);
+  }
+
+ private:
+  static constexpr const char* INJECTED = "injected failure";
+
+  static std::string name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+  bool failing(std::string step) {
+    steps.push_back(std::move(step));
+    const std::size_t number = steps.size();
+    if (fail_step_ == 0) return false;
+    return number == fail_step_ || (mode_ == Mode::FromStepOn && number > fail_step_);
+  }
+
+  PosixFileSystem real_;
+  std::size_t fail_step_ = 0;
+  Mode mode_ = Mode::OneStep;
+  std::map<int, std::string> open_files_;
+};
+
+}  // namespace zentomi::testing

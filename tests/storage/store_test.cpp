@@ -1,0 +1,262 @@
+#include "storage/store.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "faulty_file_system.hpp"
+#include "storage/store_json.hpp"
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::system_clock;
+using testing::read_file;
+using testing::write_file;
+
+const system_clock::time_point FIXED_TIME = system_clock::from_time_t(1700000000);
+
+MangaItem manga(const std::string& name) {
+  return MangaItem{"Truyện " + name, "https://x/truyen/" + name, "https://x/" + name + ".jpg",
+                   "Chương 1", "1K"};
+}
+
+class StoreTest : public ::testing::Test {
+ protected:
+  testing::TempDir temp;
+  StorePaths paths{(temp / "sd/Apps/zentomi/data").string(), (temp / "fallback").string()};
+  std::shared_ptr<testing::FaultyFileSystem> files = std::make_shared<testing::FaultyFileSystem>();
+  Store store{paths, StoreSystem{files, [] { return FIXED_TIME; }}};
+
+  fs::path history_file() const { return fs::path(paths.sd_data_dir) / "history.json"; }
+  fs::path favorites_file() const { return fs::path(paths.sd_data_dir) / "favorites.json"; }
+  // The names in the data directory, sorted.
+  std::vector<std::string> directory_names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(paths.sd_data_dir)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+TEST_F(StoreTest, SdDirectoryIsCreatedWithItsParentsOnFirstAccess) {
+  EXPECT_EQ(store.resolve_data_dir(), paths.sd_data_dir);
+  EXPECT_TRUE(fs::is_directory(paths.sd_data_dir));
+  EXPECT_TRUE(store.load_history().empty());
+  EXPECT_TRUE(store.load_favorites().empty());
+  EXPECT_TRUE(directory_names().empty()) << "reading creates no store file";
+  EXPECT_FALSE(fs::exists(paths.fallback_data_dir));
+}
+
+TEST_F(StoreTest, FallsBackWhenTheSdDirectoryCannotBeMade) {
+  write_file(temp / "sd", "a file where a directory should be");
+  EXPECT_EQ(store.resolve_data_dir(), paths.fallback_data_dir);
+  EXPECT_TRUE(fs::is_directory(paths.fallback_data_dir));
+  store.save_favorites({manga("a")});
+  EXPECT_EQ(read_file(fs::path(paths.fallback_data_dir) / "favorites.json"),
+            render_favorites_json({manga("a")}));
+  EXPECT_EQ(store.load_favorites(), FavoritesList{manga("a")});
+}
+
+TEST_F(StoreTest, AnSdEntryThatIsNotADirectoryIsStillChosen) {
+  write_file(paths.sd_data_dir, "not a directory");
+  EXPECT_EQ(store.resolve_data_dir(), paths.sd_data_dir);
+  std::optional<MangaHistory> current;
+  store.record_progress(manga("a"), "Chương 2", "https://x/c2", 4, 20, current, FIXED_TIME);
+  ASSERT_TRUE(current) << "the record is kept even though the file cannot be written";
+  EXPECT_EQ(current->last_page_idx, 4u);
+  EXPECT_TRUE(store.load_history().empty());
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.toggle_favorite(manga("a")));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[Favorites] Toggled Truyện a: added=true\n");
+  EXPECT_FALSE(store.is_favorite(manga("a").url));
+  EXPECT_EQ(read_file(paths.sd_data_dir), "not a directory");
+  EXPECT_FALSE(fs::exists(paths.fallback_data_dir));
+}
+
+TEST_F(StoreTest, SavedFilesAreTheWrittenFormAndLoadBack) {
+  const FavoritesList favorites{manga("một"), {"Tên \"trích\" \\ \t", "u", "", "", ""}};
+  store.save_favorites(favorites);
+  EXPECT_EQ(read_file(favorites_file()), render_favorites_json(favorites));
+  EXPECT_EQ(store.load_favorites(), favorites);
+
+  const HistoryMap history{{"u", {"u", "Đảo", "Chương 1", "c1", 1, 2, 3}},
+                           {"v", {"v", "Hải", "Chương 9", "c9", 7, 8, 9}}};
+  store.save_history(history);
+  EXPECT_EQ(store.load_history(), history);
+  EXPECT_EQ(parse_history_json(read_file(history_file())), history);
+  EXPECT_EQ(directory_names(), (std::vector<std::string>{"favorites.json", "history.json"}))
+      << "no temporary or previous version is left behind";
+}
+
+TEST_F(StoreTest, RecordProgressStoresOneEntryPerMangaWithTheClockTime) {
+  std::optional<MangaHistory> current;
+  const MangaItem item = manga("a");
+  store.record_progress(item, "Chương 1", "https://x/c1", 3, 20, current, FIXED_TIME);
+  store.record_progress(manga("b"), "Chương 7", "https://x/b7", 0, 5, current, FIXED_TIME);
+  store.record_progress(item, "Chương 2", "https://x/c2", 9, 30, current,
+                        FIXED_TIME + std::chrono::milliseconds(61'999));
+  const MangaHistory expected{item.url, item.title, "Chương 2", "https://x/c2", 9, 30, 1700000061};
+  EXPECT_EQ(current, expected);
+  const HistoryMap history = store.load_history();
+  EXPECT_EQ(history.size(), 2u);
+  EXPECT_EQ(history.at(item.url), expected);
+  EXPECT_EQ(store.get_history_entry(item.url), expected);
+  EXPECT_EQ(store.get_history_entry(item.url + "/"), std::nullopt);
+  EXPECT_EQ(store.get_history_entry("HTTPS://X/TRUYEN/A"), std::nullopt);
+}
+
+TEST_F(StoreTest, RecordProgressWithoutItemOrChapterUrlTouchesNothing) {
+  const MangaHistory before{"u", "t", "c", "cu", 1, 2, 3};
+  std::optional<MangaHistory> current = before;
+  store.record_progress(manga("a"), "Chương 1", "", 3, 20, current, FIXED_TIME);
+  store.record_progress(std::nullopt, "Chương 1", "https://x/c1", 3, 20, current, FIXED_TIME);
+  EXPECT_EQ(current, before);
+  EXPECT_TRUE(files->steps.empty());
+  EXPECT_FALSE(fs::exists(history_file()));
+}
+
+TEST_F(StoreTest, ClockBeforeTheEpochRecordsZero) {
+  std::optional<MangaHistory> current;
+  store.record_progress(manga("a"), "c", "cu", 0, 1, current,
+                        system_clock::from_time_t(0) - std::chrono::hours(1));
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->timestamp, 0u);
+}
+
+TEST_F(StoreTest, ToggleAddsFirstRemovesAndLogs) {
+  store.save_favorites({manga("old1"), manga("old2")});
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.toggle_favorite(manga("new")));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Favorites] Toggled Truyện new: added=true\n");
+  EXPECT_EQ(store.load_favorites(), (FavoritesList{manga("new"), manga("old1"), manga("old2")}));
+  EXPECT_TRUE(store.is_favorite(manga("new").url));
+
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.toggle_favorite(manga("old1")));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Favorites] Toggled Truyện old1: added=false\n");
+  EXPECT_EQ(store.load_favorites(), (FavoritesList{manga("new"), manga("old2")}));
+  EXPECT_FALSE(store.is_favorite(manga("old1").url));
+
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.toggle_favorite(std::nullopt));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(StoreTest, ToggleRemovesOnlyTheFirstOfDuplicates) {
+  MangaItem renamed = manga("a");
+  renamed.title = "Tên khác";
+  store.save_favorites({manga("b"), manga("a"), manga("c"), renamed});
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.toggle_favorite(manga("a")));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(store.load_favorites(), (FavoritesList{manga("b"), manga("c"), renamed}));
+  EXPECT_TRUE(store.is_favorite(manga("a").url));
+  EXPECT_FALSE(store.is_favorite(manga("a").url + "/"));
+}
+
+TEST_F(StoreTest, UnreadableStoreIsKeptAsACorruptCopy) {
+  const std::string damaged = "[{\"title\": \"Đã lưu\", \"url\": \"u\"";  // cut short
+  write_file(favorites_file(), damaged);
+  EXPECT_TRUE(store.load_favorites().empty());
+  EXPECT_FALSE(store.is_favorite("u"));
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.toggle_favorite(manga("a")));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(store.load_favorites(), FavoritesList{manga("a")});
+  EXPECT_EQ(read_file(favorites_file()), render_favorites_json({manga("a")}));
+  EXPECT_EQ(read_file(favorites_file().string() + ".corrupt-1700000000"), damaged);
+
+  // A second damaged file in the same second gets a name of its own.
+  write_file(favorites_file(), "garbage");
+  store.save_favorites({});
+  EXPECT_EQ(read_file(favorites_file().string() + ".corrupt-1700000000"), damaged);
+  EXPECT_EQ(read_file(favorites_file().string() + ".corrupt-1700000000-2"), "garbage");
+  EXPECT_EQ(read_file(favorites_file()), "[]");
+}
+
+TEST_F(StoreTest, DamagedHistoryIsReplacedByTheChangeAndKept) {
+  const std::string damaged = "{\"u\": {\"manga_url\": \"u\", \"last_page_idx\": -1}}";
+  write_file(history_file(), damaged);
+  std::optional<MangaHistory> current;
+  store.record_progress(manga("a"), "c", "cu", 1, 2, current, FIXED_TIME + std::chrono::seconds(5));
+  EXPECT_EQ(store.load_history(), (HistoryMap{{manga("a").url, *current}}));
+  EXPECT_EQ(read_file(history_file().string() + ".corrupt-1700000005"), damaged);
+}
+
+TEST_F(StoreTest, KeptPreviousVersionIsLoadedWhenTheFileIsMissingOrDamaged) {
+  const HistoryMap previous{{"u", {"u", "t", "c", "cu", 4, 5, 6}}};
+  fs::create_directories(paths.sd_data_dir);
+  write_file(history_file().string() + ".bak", render_history_json(previous));
+  EXPECT_EQ(store.load_history(), previous) << "the file itself is missing";
+  write_file(history_file(), "{\"u\": ");
+  EXPECT_EQ(store.load_history(), previous) << "the file itself is damaged";
+
+  std::optional<MangaHistory> current;
+  store.record_progress(manga("a"), "c", "cu", 1, 2, current, FIXED_TIME);
+  const HistoryMap history = store.load_history();
+  EXPECT_EQ(history.size(), 2u);
+  EXPECT_TRUE(history.contains("u"));
+  EXPECT_EQ(directory_names(),
+            (std::vector<std::string>{"history.json", "history.json.corrupt-1700000000"}));
+}
+
+TEST_F(StoreTest, IsFavoriteDoesNotReparseAnUnchangedFile) {
+  store.save_favorites({manga("a"), manga("b")});
+  const std::size_t reads_before = files->reads;
+  for (int frame = 0; frame < 100; ++frame) {
+    EXPECT_TRUE(store.is_favorite(manga("a").url));
+    EXPECT_FALSE(store.is_favorite(manga("z").url));
+  }
+  EXPECT_LE(files->reads - reads_before, 1u);
+}
+
+TEST_F(StoreTest, IsFavoriteSeesChangesOnTheNextCall) {
+  store.save_favorites({manga("a")});
+  EXPECT_TRUE(store.is_favorite(manga("a").url));
+  EXPECT_FALSE(store.is_favorite(manga("b").url));
+
+  // Changed from outside, growing the file.
+  write_file(favorites_file(), render_favorites_json({manga("a"), manga("b")}));
+  EXPECT_TRUE(store.is_favorite(manga("b").url));
+
+  // Replaced from outside by a file of exactly the same size.
+  const std::string same_size = render_favorites_json({manga("c"), manga("b")});
+  ASSERT_EQ(same_size.size(), fs::file_size(favorites_file()));
+  write_file(temp / "replacement", same_size);
+  fs::rename(temp / "replacement", favorites_file());
+  EXPECT_FALSE(store.is_favorite(manga("a").url));
+  EXPECT_TRUE(store.is_favorite(manga("c").url));
+
+  // Our own change through another Store object.
+  Store other(paths);
+  ::testing::internal::CaptureStderr();
+  other.toggle_favorite(manga("c"));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(store.is_favorite(manga("c").url));
+
+  fs::remove(favorites_file());
+  EXPECT_FALSE(store.is_favorite(manga("b").url));
+  write_file(favorites_file(), "not json");
+  EXPECT_FALSE(store.is_favorite(manga("b").url));
+}
+
+TEST_F(StoreTest, IsFavoriteFollowsTheDataDirectory) {
+  store.save_favorites({manga("a")});
+  EXPECT_TRUE(store.is_favorite(manga("a").url));
+  // The SD card directory disappears and cannot come back: the fallback's (empty) store counts.
+  fs::remove_all(temp / "sd");
+  write_file(temp / "sd", "");
+  EXPECT_FALSE(store.is_favorite(manga("a").url));
+}
+
+}  // namespace
+}  // namespace zentomi
