@@ -41,7 +41,6 @@ zentomi_pkg(JPEG libjpeg)
 zentomi_pkg(WEBP libwebp)
 zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
-find_package(nlohmann_json 3.11 REQUIRED)
 
 # Header-only; its CMake package gives the include path.
 find_package(nlohmann_json 3.11 REQUIRED)
