@@ -9,20 +9,22 @@
 
 namespace zentomi {
 
-Application::Application(Display display, Receiver<Button> input, Clock& clock)
-    : Application(std::move(display), std::move(input), clock, [] {
+Application::Application(Display display, Receiver<Button> input, Clock& clock,
+                         const AppPaths& paths)
+    : Application(std::move(display), std::move(input), clock, paths, [] {
         auto [sender, receiver] = Channel<WorkerResult>::create();
         return ResultQueueParts{std::move(sender), std::move(receiver)};
       }()) {}
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
-                         ResultQueueParts parts)
+                         const AppPaths& paths, ResultQueueParts parts)
     : display_(std::move(display)),
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender), &run_job),
+      store_(paths.store),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
-      context_{jobs_},
+      context_{jobs_, store_},
       loop_(results_, input_, clock,
             MainLoop::Hooks{
                 [this](WorkerResult result) {

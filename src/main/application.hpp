@@ -5,6 +5,7 @@
 
 #include "graphics/canvas.hpp"
 #include "main/app_context.hpp"
+#include "main/app_paths.hpp"
 #include "main/clock.hpp"
 #include "main/job_runner.hpp"
 #include "main/main_loop.hpp"
@@ -12,6 +13,7 @@
 #include "model/button.hpp"
 #include "model/channel.hpp"
 #include "model/worker_result.hpp"
+#include "storage/store.hpp"
 
 namespace zentomi {
 
@@ -24,7 +26,7 @@ class Application {
     std::function<void()> present;
   };
 
-  Application(Display display, Receiver<Button> input, Clock& clock);
+  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {});
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -44,12 +46,14 @@ class Application {
     Sender<WorkerResult> sender;
     Receiver<WorkerResult> receiver;
   };
-  Application(Display display, Receiver<Button> input, Clock& clock, ResultQueueParts parts);
+  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths,
+              ResultQueueParts parts);
 
   Display display_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
   ThreadJobRunner jobs_;
+  Store store_;
   AppState state_;
   AppContext context_;
   MainLoop loop_;

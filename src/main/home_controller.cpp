@@ -1,20 +1,107 @@
 #include <cstdio>
 
 #include "main/controllers.hpp"
+#include "main/home_navigation.hpp"
+#include "storage/ordering.hpp"
 
 namespace zentomi {
+namespace {
 
-bool handle_home_button(AppState&, Button button, AppContext&) {
+void move(AppState& state, Button button) {
+  const std::size_t count = state.displayed_items.size();
+  const std::size_t columns = state.grid_columns;
+  HomeCursor cursor{state.home_selected, state.home_scroll};
+  if (state.grid_view) {
+    const std::size_t rows = home_grid_rows(state.screen_height);
+    if (button == Button::Up) cursor = grid_up(cursor, columns);
+    if (button == Button::Down) cursor = grid_down(cursor, count, columns, rows);
+    if (button == Button::Left) cursor = grid_left(cursor, columns);
+    if (button == Button::Right) cursor = grid_right(cursor, count, columns, rows);
+  } else {
+    const std::size_t rows = home_list_rows(state.screen_height);
+    if (button == Button::Up) cursor = list_up(cursor);
+    if (button == Button::Down) cursor = list_down(cursor, count, rows);
+  }
+  state.home_selected = cursor.selected;
+  state.home_scroll = cursor.scroll;
+}
+
+void open_selected_title(AppState& state, AppContext& context) {
+  if (state.home_selected >= state.displayed_items.size()) return;
+  state.current_item = state.displayed_items[state.home_selected];
+  state.current_history = context.store.get_history_entry(state.current_item->url);
+  state.detail.reset();
+  state.chapters_site_order.clear();
+  state.chapters.clear();
+  context.jobs.start(job::Detail{state.current_item->url});
+  state.detail_loading = true;
+  state.screen = Screen::Detail;
+}
+
+void cycle_sort(AppState& state) {
+  state.sort_mode = next_sort_mode(state.sort_mode);
+  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
+  state.home_selected = 0;
+  state.home_scroll = 0;
+}
+
+void toggle_favorites_filter(AppState& state, AppContext& context) {
+  // The favourites are read anew on every press: the file is the only copy.
+  state.source_items = state.favorites_only ? state.all_items : context.store.load_favorites();
+  state.displayed_items = state.source_items;
+  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
+  state.favorites_only = !state.favorites_only;
+  state.home_selected = 0;
+  state.home_scroll = 0;
+}
+
+void open_update_screen(AppState& state, AppContext& context) {
+  state.screen = Screen::Update;
+  if (state.update_manifest) return;
+  if (std::holds_alternative<update_status::Checking>(state.update_status)) return;
+  state.update_status = update_status::Checking{};
+  context.jobs.start(job::UpdateCheck{});
+}
+
+}  // namespace
+
+bool handle_home_button(AppState& state, Button button, AppContext& context) {
   switch (button) {
+    case Button::Up:
+    case Button::Down:
+    case Button::Left:
+    case Button::Right:
+      move(state, button);
+      return false;
+    case Button::A:
+      open_selected_title(state, context);
+      return false;
     case Button::B:
       std::fputs("[App] Clean exit to MainUI via Button B.\n", stderr);
       return true;
+    case Button::X:
+      state.grid_view = !state.grid_view;
+      state.home_scroll = 0;
+      return false;
+    case Button::Y:
+      cycle_sort(state);
+      return false;
+    case Button::Select:
+      toggle_favorites_filter(state, context);
+      return false;
+    case Button::Start:
+      open_update_screen(state, context);
+      return false;
     case Button::Menu:
       std::fputs("[App] Clean exit requested by user via MENU button.\n", stderr);
       return true;
-    default:
+    case Button::L1:
+    case Button::R1:
+    case Button::L2:
+    case Button::R2:
       return false;
   }
+  return false;
 }
 
 }  // namespace zentomi

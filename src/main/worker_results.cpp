@@ -5,6 +5,8 @@
 #include <utility>
 #include <variant>
 
+#include "storage/ordering.hpp"
+
 namespace zentomi {
 namespace {
 
@@ -24,8 +26,8 @@ void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   // With the favourites filter on, the favourites stay on screen until it is turned off.
   if (state.favorites_only) return;
   state.source_items = state.all_items;
-  // Arrival order is what `Latest` shows; the other orders come with library ordering (issue 6).
   state.displayed_items = state.source_items;
+  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
   state.home_selected = 0;
   state.home_scroll = 0;
 }

@@ -11,6 +11,7 @@
 #include "support/fake_clock.hpp"
 #include "support/fake_curl.hpp"
 #include "support/files.hpp"
+#include "support/temp_dir.hpp"
 
 namespace zentomi {
 namespace {
@@ -27,10 +28,12 @@ bool run_until_idle(Application& application) {
 }
 
 struct Harness {
+  testing::TempDir dir;
   testing::FakeClock clock;
   Canvas canvas{1280, 720};
   std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
-  Application application{{canvas, [] {}}, std::move(input.second), clock};
+  Application application{
+      {canvas, [] {}}, std::move(input.second), clock, AppPaths::under_sdcard(dir.path().string())};
 };
 
 TEST(Application, StartsWithTheFrontPageListing) {

@@ -8,6 +8,7 @@
 #include "model/app_state.hpp"
 #include "support/model_printers.hpp"
 #include "support/recording_jobs.hpp"
+#include "support/temp_dir.hpp"
 
 namespace zentomi {
 namespace {
@@ -19,12 +20,26 @@ MangaItem item(const std::string& title) {
 }
 
 struct Harness {
+  testing::TempDir dir;
+  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
   testing::RecordingJobs jobs;
-  AppContext context{jobs};
+  AppContext context{jobs, store};
   AppState state = make_initial_state(1280, 720);
 
   void apply(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
 };
+
+TEST(HomeLoaded, OrdersTheNewListingByTheCurrentSort) {
+  Harness h;
+  h.state.sort_mode = SortMode::Views;
+  MangaItem few = item("few");
+  few.views = "12";
+  MangaItem many = item("many");
+  many.views = "1.5K";
+  h.apply(HomeLoaded{Items{few, many}});
+  EXPECT_EQ(h.state.source_items, (Items{few, many}));
+  EXPECT_EQ(h.state.displayed_items, (Items{many, few}));
+}
 
 TEST(HomeLoaded, ShowsTheNewListingFromItsStart) {
   Harness h;

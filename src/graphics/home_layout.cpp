@@ -1,0 +1,196 @@
+#include "graphics/home_layout.hpp"
+
+#include <algorithm>
+#include <string>
+#include <variant>
+
+#include "graphics/image_drawing.hpp"
+#include "model/build_config.hpp"
+
+namespace zentomi {
+namespace {
+
+constexpr const char* GRID_HINT =
+    "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập "
+    "nhật OTA   [B] Thoát";
+constexpr const char* LIST_HINT =
+    "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật "
+    "OTA   [B] Thoát";
+constexpr int GRID_ROW_PITCH = 311;
+constexpr int LIST_ROW_PITCH = 68;
+
+int visible_rows(int height, int pitch) { return std::max(1, (height - 120) / pitch); }
+
+void draw_update_indicator(Renderer& r, const AppState& state) {
+  const int w = r.canvas.width();
+  if (std::holds_alternative<update_status::Checking>(state.update_status)) {
+    draw_text(r, "🔄 Đang kiểm tra...", w - 150, 19, palette::HIGHLIGHT_TEXT, 12.0f);
+  } else if (std::holds_alternative<update_status::Available>(state.update_status)) {
+    fill_rounded_rect(r.canvas, w - 150, 14, 138, 24, 6, palette::ACCENT);
+    draw_text(r, "✨ CÓ BẢN MỚI [START]", w - 144, 19, palette::PRIMARY_TEXT, 11.5f);
+  } else {
+    fill_rounded_rect(r.canvas, w - 110, 14, 98, 24, 6, palette::SEPARATOR);
+    draw_text(r, "OTA [START]", w - 98, 19, palette::SECONDARY_TEXT, 11.5f);
+  }
+}
+
+void draw_footer(Renderer& r, const char* hint) {
+  const int h = r.canvas.height();
+  fill_rect(r.canvas, 0, h - 42, r.canvas.width(), 42, palette::BAR_BACKGROUND);
+  draw_text(r, hint, 20, h - 28, palette::SECONDARY_TEXT, 13.0f);
+}
+
+void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
+                    LayoutServices& services) {
+  if (selected) {
+    fill_rounded_rect(r.canvas, x, y, g, 295, 10, palette::ACCENT);
+    fill_rounded_rect(r.canvas, x + 3, y + 3, g - 6, 289, 8, palette::PANEL);
+  } else {
+    fill_rounded_rect(r.canvas, x, y, g, 295, 10, palette::PANEL);
+  }
+  if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
+    draw_cover(r.canvas, *cover, x + 8, y + 8, g - 16, 205, 8);
+  } else {
+    fill_rounded_rect(r.canvas, x + 8, y + 8, g - 16, 205, 8, palette::RECESSED_SURFACE);
+    draw_text(r, "NETTRUYEN", x + 8 + (g - 16) / 2 - 45, y + 102, palette::SECONDARY_TEXT, 14.0f);
+  }
+  if (services.is_favorite(item.url)) {
+    darken_rounded_rect(r.canvas, x + g - 38, y + 14, 24, 22, 5);
+    draw_text(r, "★", x + g - 34, y + 18, palette::STAR_TEXT, 15.0f);
+  }
+  if (!item.views.empty()) {
+    darken_rounded_rect(r.canvas, x + g - 82, y + 189, 68, 18, 4);
+    draw_text(r, "👁 " + item.views, x + g - 78, y + 192, palette::BADGE_TEXT, 11.5f);
+  }
+  draw_wrapped_text(r, item.title, x + 10, y + 221, g - 20, 18, palette::PRIMARY_TEXT, 14.0f, 2);
+  fill_rounded_rect(r.canvas, x + 10, y + 269, g - 20, 20, 4, palette::RECESSED_SURFACE);
+  draw_text(r, item.latest_chapter, x + 16, y + 272, palette::HIGHLIGHT_TEXT, 12.0f);
+}
+
+void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
+  const int k = static_cast<int>(std::max<std::size_t>(state.grid_columns, 1));
+  const int g = (r.canvas.width() - 18 * k - 30) / k;
+  const std::size_t capacity =
+      static_cast<std::size_t>(k) * visible_rows(r.canvas.height(), GRID_ROW_PITCH);
+  const std::size_t count = state.displayed_items.size();
+  for (std::size_t n = 0; n < capacity && state.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home_scroll + n;
+    const int column = static_cast<int>(n % k);
+    const int row = static_cast<int>(n / k);
+    draw_grid_card(r, state.displayed_items[index], index == state.home_selected,
+                   24 + column * (g + 18), 66 + row * GRID_ROW_PITCH, g, services);
+  }
+  draw_footer(r, GRID_HINT);
+}
+
+void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool selected, int top,
+                   LayoutServices& services) {
+  const int w = r.canvas.width();
+  if (selected) {
+    fill_rounded_rect(r.canvas, 20, top, w - 40, 62, 8, palette::ACCENT);
+    fill_rounded_rect(r.canvas, 22, top + 2, w - 44, 58, 6, palette::PANEL);
+  } else {
+    fill_rounded_rect(r.canvas, 20, top, w - 40, 62, 8, palette::PANEL);
+  }
+  if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
+    draw_cover(r.canvas, *cover, 30, top + 3, 44, 56, 5);
+  } else {
+    fill_rounded_rect(r.canvas, 30, top + 3, 44, 56, 5, palette::RECESSED_SURFACE);
+    draw_text(r, "TRUYỆN", 34, top + 25, palette::SECONDARY_TEXT, 10.0f);
+  }
+  draw_text(r, std::to_string(index + 1) + ".", 88, top + 14, palette::SECONDARY_TEXT, 15.0f);
+  const Color title_color = selected ? palette::PRIMARY_TEXT : palette::LIST_TEXT;
+  if (services.is_favorite(item.url)) {
+    draw_text(r, "★", 115, top + 13, palette::STAR_TEXT, 16.0f);
+    draw_text(r, item.title, 135, top + 13, title_color, 16.5f);
+  } else {
+    draw_text(r, item.title, 115, top + 13, title_color, 16.5f);
+  }
+  fill_rounded_rect(r.canvas, 88, top + 36, 120, 20, 4, palette::RECESSED_SURFACE);
+  draw_text(r, "  " + item.latest_chapter + "  ", 92, top + 39, palette::HIGHLIGHT_TEXT, 12.0f);
+  if (!item.views.empty()) {
+    draw_text(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f);
+  }
+  if (selected) draw_text(r, "[A] Đọc ngay", w - 130, top + 24, palette::HIGHLIGHT_TEXT, 13.0f);
+}
+
+void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
+  const std::size_t rows = static_cast<std::size_t>(visible_rows(r.canvas.height(), LIST_ROW_PITCH));
+  const std::size_t count = state.displayed_items.size();
+  for (std::size_t n = 0; n < rows && state.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home_scroll + n;
+    draw_list_row(r, state.displayed_items[index], index, index == state.home_selected,
+                  65 + LIST_ROW_PITCH * static_cast<int>(n), services);
+  }
+  draw_footer(r, LIST_HINT);
+}
+
+}  // namespace
+
+const char* sort_mode_label(SortMode mode) {
+  switch (mode) {
+    case SortMode::Latest:
+      return "Mới cập nhật";
+    case SortMode::Views:
+      return "Lượt xem";
+    case SortMode::NameAZ:
+      return "Tên A-Z";
+  }
+  return "";
+}
+
+void draw_home_header(Renderer& r, const AppState& state) {
+  const int w = r.canvas.width();
+  fill_rect(r.canvas, 0, 0, w, 52, palette::BAR_BACKGROUND);
+  fill_rect(r.canvas, 0, 50, w, 2, palette::ACCENT);
+  draw_text(r, "ZENTOMI", 24, 14, palette::ACCENT, 24.0f);
+
+  fill_rounded_rect(r.canvas, 165, 14, 140, 24, 6, palette::SEPARATOR);
+  if (state.favorites_only) {
+    draw_text(r, "★ YÊU THÍCH [SELECT]", 175, 19, palette::STAR_TEXT, 13.0f);
+  } else {
+    draw_text(r, "TẤT CẢ [SELECT]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
+  }
+  fill_rounded_rect(r.canvas, 315, 14, 120, 24, 6, palette::SEPARATOR);
+  draw_text(r, state.grid_view ? "LƯỚI [X]" : "DANH SÁCH [X]", 325, 19, palette::PRIMARY_TEXT,
+            13.0f);
+  fill_rounded_rect(r.canvas, 445, 14, 150, 24, 6, palette::SEPARATOR);
+  draw_text(r, std::string(sort_mode_label(state.sort_mode)) + ": [Y]", 455, 19,
+            palette::HIGHLIGHT_TEXT, 13.0f);
+  draw_text(r, std::string("v") + APP_VERSION, w - 170, 18, palette::SECONDARY_TEXT, 14.5f);
+  draw_update_indicator(r, state);
+}
+
+void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services,
+                    bool listing_loading) {
+  const int w = r.canvas.width();
+  const int h = r.canvas.height();
+  if (listing_loading) {
+    const char* loading = "Đang tải danh sách truyện từ NetTruyen...";
+    if (state.grid_view) {
+      draw_text(r, loading, w / 2 - 180, h / 2, palette::HIGHLIGHT_TEXT, 20.0f);
+    } else {
+      draw_text(r, loading, w / 2 - 180, h / 2 - 20, palette::HIGHLIGHT_TEXT, 20.0f);
+      draw_text(r, "Vui lòng giữ kết nối Wi-Fi ổn định", w / 2 - 130, h / 2 + 15,
+                palette::SECONDARY_TEXT, 15.0f);
+    }
+    return;
+  }
+  if (state.displayed_items.empty()) {
+    draw_text(r, "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.", w / 2 - 240,
+              h / 2, palette::SECONDARY_TEXT, 18.0f);
+    return;
+  }
+  if (state.grid_view) {
+    draw_grid(r, state, services);
+  } else {
+    draw_list(r, state, services);
+  }
+}
+
+void draw_home_screen(Renderer& r, const AppState& state, LayoutServices& services) {
+  draw_home_header(r, state);
+  draw_home_body(r, state, services, state.home_loading);
+}
+
+}  // namespace zentomi

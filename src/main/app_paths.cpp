@@ -1,0 +1,12 @@
+#include "main/app_paths.hpp"
+
+namespace zentomi {
+
+AppPaths AppPaths::under_sdcard(const std::string& root) {
+  const std::string app = root + "/Apps/zentomi";
+  AppPaths paths;
+  paths.store.sd_data_dir = app + "/data";
+  return paths;
+}
+
+}  // namespace zentomi

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "storage/store_paths.hpp"
+
+namespace zentomi {
+
+// Where the application keeps its files. The defaults are the console's SD card with local
+// fallbacks; tests and the simulator put everything under a folder of their own.
+struct AppPaths {
+  StorePaths store;
+
+  // The same layout under another SD card root: ROOT/Apps/zentomi/...
+  static AppPaths under_sdcard(const std::string& root);
+};
+
+}  // namespace zentomi
