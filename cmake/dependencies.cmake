@@ -11,6 +11,7 @@ function(zentomi_pkg name)
 endfunction()
 
 zentomi_pkg(PNG libpng)
+zentomi_pkg(FREETYPE freetype2)
 
 # libunistring ships no pkg-config file.
 find_path(UNISTRING_INCLUDE_DIR unicase.h REQUIRED)
