@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 
 #include "graphics/embedded_font.hpp"
@@ -38,6 +39,10 @@ constexpr FreeTypeError FREETYPE_ERRORS[] =
 // Unhinted outlines at the exact fractional size; embedded bitmaps would not scale.
 constexpr FT_Int32 LOAD_FLAGS = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
+// Advances measured for word wrapping, kept beside the bitmaps; forgotten all at once when this
+// many have piled up, which bounds their memory.
+constexpr std::size_t MAX_KEPT_ADVANCES = 8192;
+
 std::int64_t size_26_6(float size) {
   return std::llround(static_cast<double>(size) * 64.0);
 }
@@ -57,6 +62,7 @@ struct Font::Parts {
   std::int64_t current_size = 0;  // 26.6; 0 until a size is set
   bool size_failed = false;
   GlyphCache cache;
+  std::unordered_map<GlyphKey, float, GlyphKeyHash> advances;
   Glyph scratch;
 
   explicit Parts(std::size_t cache_bytes) : cache(cache_bytes) {}
@@ -132,11 +138,24 @@ std::uint32_t Font::glyph_index(char32_t code_point) const {
 }
 
 float Font::advance(std::uint32_t glyph, float size) {
-  if (!usable_text_size(size) || !parts_->use_size(size_26_6(size))) return 0;
+  if (!usable_text_size(size)) return 0;
+  const GlyphKey key{glyph, size_26_6(size)};
+  const bool keep = parts_->cache.capacity_bytes() > 0;
+  if (keep) {
+    if (const auto found = parts_->advances.find(key); found != parts_->advances.end()) {
+      return found->second;
+    }
+  }
+  if (!parts_->use_size(key.size_26_6)) return 0;
   // The same scaled design advance as the loaded glyph's linearHoriAdvance, without loading it.
-  FT_Fixed advance = 0;
-  if (FT_Get_Advance(parts_->face.get(), glyph, LOAD_FLAGS, &advance) != 0) return 0;
-  return static_cast<float>(static_cast<double>(advance) / 65536.0);
+  FT_Fixed scaled = 0;
+  if (FT_Get_Advance(parts_->face.get(), glyph, LOAD_FLAGS, &scaled) != 0) return 0;
+  const auto advance = static_cast<float>(static_cast<double>(scaled) / 65536.0);
+  if (keep) {
+    if (parts_->advances.size() >= MAX_KEPT_ADVANCES) parts_->advances.clear();
+    parts_->advances.emplace(key, advance);
+  }
+  return advance;
 }
 
 const Glyph& Font::glyph(std::uint32_t glyph, float size) {

@@ -20,8 +20,8 @@ inline bool usable_text_size(float size) {
 }
 
 // A parsed TrueType font rasterised unhinted at fractional pixel sizes. Used by the main thread
-// only. Keeps recently drawn glyphs in a cache of bounded size; a capacity of 0 turns the cache
-// off, which changes nothing drawn.
+// only. Keeps recently drawn glyphs, and measured advances, in caches of bounded size; a capacity
+// of 0 turns both off, which changes nothing drawn or measured.
 class Font {
  public:
   static constexpr std::size_t DEFAULT_CACHE_BYTES = 4 * 1024 * 1024;

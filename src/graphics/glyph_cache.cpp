@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t ENTRY_OVERHEAD = 128;
 }  // namespace
 
-std::size_t GlyphCache::KeyHash::operator()(const GlyphKey& key) const {
+std::size_t GlyphKeyHash::operator()(const GlyphKey& key) const {
   return std::hash<std::uint64_t>{}(static_cast<std::uint64_t>(key.size_26_6) << 32 ^ key.glyph);
 }
 

@@ -25,6 +25,10 @@ struct GlyphKey {
   bool operator==(const GlyphKey&) const = default;
 };
 
+struct GlyphKeyHash {
+  std::size_t operator()(const GlyphKey& key) const;
+};
+
 // Rasterised glyphs by glyph and size, least recently used first out, within a byte budget that
 // counts the bitmaps and the bookkeeping of each entry.
 class GlyphCache {
@@ -46,9 +50,6 @@ class GlyphCache {
   static std::size_t cost(const Glyph& glyph);
 
  private:
-  struct KeyHash {
-    std::size_t operator()(const GlyphKey& key) const;
-  };
   struct Entry {
     GlyphKey key;
     Glyph glyph;
@@ -58,7 +59,7 @@ class GlyphCache {
   std::size_t capacity_bytes_;
   std::size_t used_bytes_ = 0;
   Entries entries_;  // most recently used first
-  std::unordered_map<GlyphKey, Entries::iterator, KeyHash> index_;
+  std::unordered_map<GlyphKey, Entries::iterator, GlyphKeyHash> index_;
 };
 
 }  // namespace zentomi

@@ -178,7 +178,8 @@ TEST(DrawText, IllFormedUtf8DrawsReplacementCharacters) {
     EXPECT_TRUE(same_pixels(drawn(text, 5, 5, 14), drawn(replaced, 5, 5, 14)));
     EXPECT_EQ(text_width(font, text, 14), text_width(font, replaced, 14));
     std::vector<std::string> lines = wrap_text(font, text, 100, 14, 3);
-    for (std::string& line : lines) line = unicode::sanitize_utf8(line);
+    for (std::string& line : lines)
+      line = unicode::sanitize_utf8(line);
     EXPECT_EQ(lines, wrap_text(font, replaced, 100, 14, 3));
   }
   EXPECT_NE(font.glyph_index(unicode::REPLACEMENT_CHARACTER), 0u);
@@ -208,6 +209,20 @@ TEST(GlyphCacheUse, DrawsExactlyWhatTheRasteriserDrawsWithoutIt) {
   EXPECT_TRUE(same_pixels(page(*cached), reference));
   EXPECT_TRUE(same_pixels(page(*cached), reference));  // now drawn from the cache
   EXPECT_TRUE(same_pixels(page(*tiny), reference));
+  for (float size : SIZES_IN_USE) {
+    for (const char* text : {"Truyện tranh ★☆▶◀▲▼•➔ 🚀", "Đọc tiếp\xFF"}) {
+      EXPECT_EQ(text_width(*cached, text, size), text_width(*uncached, text, size));
+      EXPECT_EQ(text_width(*cached, text, size), text_width(*uncached, text, size));
+    }
+  }
+  // More measurements than the cache keeps, at every 1/64 pixel size from 1 to 40.
+  for (int size_64 = 64; size_64 <= 40 * 64; ++size_64) {
+    const float size = static_cast<float>(size_64) / 64.0f;
+    for (char32_t code_point : {U'W', U'ệ', U'★', U'.'}) {
+      const std::uint32_t glyph = cached->glyph_index(code_point);
+      ASSERT_EQ(cached->advance(glyph, size), uncached->advance(glyph, size)) << size;
+    }
+  }
   EXPECT_GT(cached->cache().size(), 50u);
   EXPECT_LE(tiny->cache().used_bytes(), 4096u);
   EXPECT_EQ(uncached->cache().size(), 0u);
