@@ -24,7 +24,7 @@ inline bool usable_text_size(float size) {
 // of 0 turns both off, which changes nothing drawn or measured.
 class Font {
  public:
-  static constexpr std::size_t DEFAULT_CACHE_BYTES = 4 * 1024 * 1024;
+  static constexpr std::size_t DEFAULT_CACHE_BYTES = std::size_t{4} * 1024 * 1024;
 
   // Parses the font from memory, which must outlive the font. The error is "Failed to load
   // embedded font: " and the parser's description.
