@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "graphics/canvas.hpp"
+#include "graphics/font.hpp"
 #include "main/app_context.hpp"
 #include "main/clock.hpp"
 #include "main/job_runner.hpp"
@@ -24,6 +25,8 @@ class Application {
     std::function<void()> present;
   };
 
+  // Parses the embedded font first: a font that does not parse stops the program before any job
+  // starts or any frame is drawn.
   Application(Display display, Receiver<Button> input, Clock& clock);
   ~Application();
   Application(const Application&) = delete;
@@ -46,6 +49,7 @@ class Application {
   };
   Application(Display display, Receiver<Button> input, Clock& clock, ResultQueueParts parts);
 
+  Font font_;
   Display display_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
