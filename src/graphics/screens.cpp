@@ -2,8 +2,8 @@
 
 namespace zentomi {
 
-void draw_screen(Canvas& canvas, const AppState&) {
-  clear(canvas, palette::FRAME_BACKGROUND);
+void draw_screen(Renderer& renderer, const AppState&) {
+  clear(renderer.canvas, palette::FRAME_BACKGROUND);
 }
 
 }  // namespace zentomi

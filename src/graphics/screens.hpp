@@ -1,11 +1,12 @@
 #pragma once
 
-#include "graphics/canvas.hpp"
+#include "graphics/text.hpp"
 #include "model/app_state.hpp"
 
 namespace zentomi {
 
-// Draws the current screen of the state onto the canvas, starting from the frame background.
-void draw_screen(Canvas& canvas, const AppState& state);
+// Draws the current screen of the state onto the renderer's canvas, starting from the frame
+// background.
+void draw_screen(Renderer& renderer, const AppState& state);
 
 }  // namespace zentomi

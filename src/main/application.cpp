@@ -1,5 +1,7 @@
 #include "main/application.hpp"
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include "graphics/screens.hpp"
@@ -8,6 +10,19 @@
 #include "main/worker_results.hpp"
 
 namespace zentomi {
+namespace {
+
+Font load_font_or_stop() {
+  std::expected<Font, std::string> font = Font::load_embedded();
+  if (!font) {
+    std::fprintf(stderr, "%s\n", font.error().c_str());
+    std::fflush(stderr);
+    std::_Exit(101);
+  }
+  return std::move(*font);
+}
+
+}  // namespace
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
                          const AppPaths& paths)
@@ -18,7 +33,8 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
                          const AppPaths& paths, ResultQueueParts parts)
-    : display_(std::move(display)),
+    : font_(load_font_or_stop()),
+      display_(std::move(display)),
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender), &run_job),
@@ -32,7 +48,8 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 },
                 [this](Button button) { return handle_button(state_, button, context_); },
                 [this] {
-                  draw_screen(display_.canvas, state_);
+                  Renderer renderer{display_.canvas, font_};
+                  draw_screen(renderer, state_);
                   display_.present();
                 },
             }) {}

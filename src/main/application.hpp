@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "graphics/canvas.hpp"
+#include "graphics/font.hpp"
 #include "main/app_context.hpp"
 #include "main/app_paths.hpp"
 #include "main/clock.hpp"
@@ -26,6 +27,8 @@ class Application {
     std::function<void()> present;
   };
 
+  // Parses the embedded font first: a font that does not parse stops the program before any job
+  // starts or any frame is drawn.
   Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {});
   ~Application();
   Application(const Application&) = delete;
@@ -49,6 +52,7 @@ class Application {
   Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths,
               ResultQueueParts parts);
 
+  Font font_;
   Display display_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;

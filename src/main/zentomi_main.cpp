@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "graphics/framebuffer.hpp"
+#include "input/input_thread.hpp"
 #include "main/application.hpp"
 #include "main/clock.hpp"
 #include "main/startup.hpp"
@@ -21,8 +22,12 @@ int run_zentomi() {
       size.width, size.height,
       {"/dev/fb0", simulator_forced_by(environment_variable("TRIMUI_SIMULATOR"))});
 
-  // Start-up keeps no sending end: the queue is fed by the input thread alone.
+  // Start-up keeps no sending end: the queue is fed by the input thread alone. The simulator
+  // variable is read afresh; without the device there are no buttons to read either.
   auto [input_sender, input_receiver] = Channel<Button>::create();
+  if (!simulator_forced_by(environment_variable("TRIMUI_SIMULATOR")) && path_exists("/dev/fb0")) {
+    input::spawn_input_thread(input_sender);
+  }
   input_sender = {};
 
   SteadyClock clock;

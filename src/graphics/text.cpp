@@ -1,0 +1,120 @@
+#include "graphics/text.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "unicode/utf8.hpp"
+#include "unicode/white_space.hpp"
+
+namespace zentomi {
+namespace {
+
+// Blends one glyph's coverage with its first column at `left` and first row at `top`, clipped
+// to the canvas. Positions are 64-bit so no text position can wrap into view.
+void blit_glyph(Canvas& canvas, const Glyph& glyph, std::int64_t left, std::int64_t top,
+                Color color) {
+  const std::int64_t first_row = std::max<std::int64_t>(0, -top);
+  const std::int64_t end_row = std::min<std::int64_t>(glyph.height, canvas.height() - top);
+  const std::int64_t first_column = std::max<std::int64_t>(0, -left);
+  const std::int64_t end_column = std::min<std::int64_t>(glyph.width, canvas.width() - left);
+  const std::uint32_t red = (color >> 16) & 0xFF;
+  const std::uint32_t green = (color >> 8) & 0xFF;
+  const std::uint32_t blue = color & 0xFF;
+  for (std::int64_t row = first_row; row < end_row; ++row) {
+    const std::uint8_t* coverage = glyph.coverage.data() + row * glyph.width;
+    std::uint32_t* pixels = canvas.data() + (top + row) * canvas.width();
+    for (std::int64_t column = first_column; column < end_column; ++column) {
+      const std::uint32_t alpha = coverage[column];
+      if (alpha == 0) continue;
+      std::uint32_t& pixel = pixels[left + column];
+      pixel = blend_color(pixel, red, green, blue, alpha);
+    }
+  }
+}
+
+std::int64_t truncated_advance(float advance) {
+  return static_cast<std::int64_t>(std::trunc(advance));
+}
+
+std::vector<std::string_view> split_words(std::string_view text) {
+  std::vector<std::string_view> words;
+  std::size_t word_start = std::string_view::npos;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const std::size_t start = position;
+    const bool blank = unicode::is_white_space(unicode::decode_next(text, position));
+    if (blank && word_start != std::string_view::npos) {
+      words.push_back(text.substr(word_start, start - word_start));
+      word_start = std::string_view::npos;
+    } else if (!blank && word_start == std::string_view::npos) {
+      word_start = start;
+    }
+  }
+  if (word_start != std::string_view::npos) words.push_back(text.substr(word_start));
+  return words;
+}
+
+}  // namespace
+
+void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color color, float size) {
+  if (text.empty() || !usable_text_size(size)) return;
+  const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
+  std::int64_t pen = x;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
+    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, color);
+    pen += truncated_advance(glyph.advance);
+  }
+}
+
+std::int64_t text_width(Font& font, std::string_view text, float size) {
+  std::int64_t width = 0;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
+  }
+  return width;
+}
+
+std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_width, float size,
+                                   int max_lines) {
+  std::vector<std::string> lines;
+  if (max_lines <= 0) return lines;
+  // Widths add up code point by code point, so a candidate line is measured from its parts.
+  const std::int64_t space_width = text_width(font, " ", size);
+  std::string line;
+  std::int64_t line_width = 0;
+  for (const std::string_view word : split_words(text)) {
+    const std::int64_t word_width = text_width(font, word, size);
+    const std::int64_t candidate_width =
+        line.empty() ? word_width : line_width + space_width + word_width;
+    if (candidate_width <= max_width || line.empty()) {
+      if (!line.empty()) line += ' ';
+      line += word;
+      line_width = candidate_width;
+      continue;
+    }
+    lines.push_back(std::move(line));
+    if (lines.size() >= static_cast<std::size_t>(max_lines)) return lines;
+    line = std::string(word);
+    line_width = word_width;
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+void draw_wrapped_text(Renderer& renderer, std::string_view text, int x, int y, int max_width,
+                       int line_height, Color color, float size, int max_lines) {
+  const std::vector<std::string> lines = wrap_text(renderer.font, text, max_width, size, max_lines);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::int64_t row = std::int64_t{y} + static_cast<std::int64_t>(i) * line_height;
+    if (row < std::numeric_limits<int>::min() || row > std::numeric_limits<int>::max()) break;
+    draw_text(renderer, lines[i], x, static_cast<int>(row), color, size);
+  }
+}
+
+}  // namespace zentomi
