@@ -43,6 +43,7 @@ testing::ProcessResult run_sim(const testing::TempDir& dir, const std::string& s
   argv[argv.size() - 3] = (dir / "script.sim").string();
   argv[argv.size() - 1] = (dir / "shots").string();
   environment.emplace("TRIMUI_DEVICE", "smart pro");
+  environment.emplace("ZENTOMI_SDCARD", (dir / "sdcard").string());
   // The simulator reads the demo site through its fake curl, never the network.
   const char* path = std::getenv("PATH");
   environment.emplace("PATH", (testing::source_dir() / "tools/demo-site/bin").string() + ":" +

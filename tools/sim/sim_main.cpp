@@ -149,7 +149,11 @@ int run_simulator(int argc, char** argv) {
   Canvas canvas(size.width, size.height);
   auto [buttons, input] = Channel<Button>::create();
   SteadyClock clock;
-  Application application({canvas, [] {}}, std::move(input), clock);
+  // ZENTOMI_SDCARD moves the console's SD card paths under another folder, so a desktop run never
+  // writes to /mnt/SDCARD; without it the simulator uses the console's paths like zentomi does.
+  const std::optional<std::string> sdcard = environment_variable("ZENTOMI_SDCARD");
+  const AppPaths paths = sdcard ? AppPaths::under_sdcard(*sdcard) : AppPaths{};
+  Application application({canvas, [] {}}, std::move(input), clock, paths);
   application.start();
   Simulator simulator(application, buttons, arguments->out);
   return simulator.run(*script);
