@@ -11,6 +11,8 @@ function(zentomi_pkg name)
 endfunction()
 
 zentomi_pkg(PNG libpng)
+zentomi_pkg(JPEG libjpeg)
+zentomi_pkg(WEBP libwebp)
 
 # libunistring ships no pkg-config file.
 find_path(UNISTRING_INCLUDE_DIR unicase.h REQUIRED)
