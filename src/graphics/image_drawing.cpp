@@ -39,9 +39,16 @@ std::vector<std::uint32_t>& column_offsets(std::size_t count) {
   return offsets;
 }
 
+// The source bytes are red, green, blue, alpha; the canvas holds 0xAARRGGBB. Most pages and
+// covers are opaque, which takes the cheap first branch.
 void blend_source(std::uint32_t& destination, const std::uint8_t* source) {
-  if (source[3] == 0) return;
-  destination = blend_color(destination, source[0], source[1], source[2], source[3]);
+  const std::uint32_t alpha = source[3];
+  if (alpha == 255) {
+    destination =
+        0xFF000000u | std::uint32_t{source[0]} << 16 | std::uint32_t{source[1]} << 8 | source[2];
+  } else if (alpha != 0) {
+    destination = blend_color(destination, source[0], source[1], source[2], alpha);
+  }
 }
 
 bool drawable(const RgbaImage& image) {
