@@ -2,16 +2,12 @@
 #include <benchmark/benchmark.h>
 #include <webp/encode.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <vector>
 
 #include "graphics/image_drawing.hpp"
 #include "nettruyen/image_decoding.hpp"
-
-// After <cstdio>, which jpeglib.h needs.
-#include <jpeglib.h>
+#include "support/jpeg_encoding.hpp"
 
 namespace {
 
@@ -47,31 +43,7 @@ std::vector<std::uint8_t> page_rgb() {
 }
 
 Bytes page_jpeg() {
-  const std::vector<std::uint8_t> rgb = page_rgb();
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = PAGE_WIDTH;
-  info.image_height = PAGE_HEIGHT;
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 85, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW row =
-        const_cast<std::uint8_t*>(&rgb[std::size_t{info.next_scanline} * PAGE_WIDTH * 3]);
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  Bytes bytes(buffer, buffer + size);
-  jpeg_destroy_compress(&info);
-  std::free(buffer);
-  return bytes;
+  return testing::encode_jpeg(page_rgb(), PAGE_WIDTH, PAGE_HEIGHT, 3, JCS_RGB, 85);
 }
 
 Bytes page_webp() {

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "nettruyen/image_fixtures.hpp"
-
-// After <cstdio>, which jpeglib.h needs.
-#include <jpeglib.h>
+#include "support/jpeg_encoding.hpp"
 
 namespace zentomi {
 namespace {
@@ -149,32 +146,10 @@ TEST(DecodeJpeg, GreyBecomesEqualColourChannelsAndOpaqueAlpha) {
 
 // A 16 x 16 CMYK JPEG of one ink colour, written the way Adobe's programs write them.
 Bytes adobe_cmyk_jpeg(const std::array<std::uint8_t, 4>& stored_ink) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = 16;
-  info.image_height = 16;
-  info.input_components = 4;
-  info.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 100, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < 16; ++x)
-    row.insert(row.end(), stored_ink.begin(), stored_ink.end());
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW pointer = row.data();
-    jpeg_write_scanlines(&info, &pointer, 1);
-  }
-  jpeg_finish_compress(&info);
-  Bytes bytes(buffer, buffer + size);
-  jpeg_destroy_compress(&info);
-  std::free(buffer);
-  return bytes;
+  Bytes samples;
+  for (int pixel = 0; pixel < 16 * 16; ++pixel)
+    samples.insert(samples.end(), stored_ink.begin(), stored_ink.end());
+  return testing::encode_jpeg(samples, 16, 16, 4, JCS_CMYK, 100);
 }
 
 TEST(DecodeJpeg, ConvertsAdobeCmykToRgb) {
