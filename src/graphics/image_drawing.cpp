@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/rounded_rows.hpp"
-
 namespace zentomi {
 namespace {
 
@@ -78,14 +76,15 @@ void draw_cover(Canvas& canvas, const RgbaImage& image, int x, int y, int w, int
   }
   const std::size_t source_stride = std::size_t{image.width} * 4;
   for (long long py = rows.begin; py < rows.end; ++py) {
-    const ColumnRun run =
-        rounded_row_columns(x, y, w, h, radius, static_cast<int>(py), canvas.width());
-    if (run.begin >= run.end) continue;
+    const ColumnSpan shape = rounded_row(x, y, w, h, radius, static_cast<int>(py));
+    const int begin = std::max(shape.begin, 0);
+    const int end = std::min(shape.end, canvas.width());
+    if (begin >= end) continue;
     const auto i = static_cast<float>(py - y);
     const std::uint8_t* source =
         image.pixels.data() + sample_index(crop_y + step * i, image.height) * source_stride;
     std::uint32_t* row = canvas.data() + py * canvas.width();
-    for (int px = run.begin; px < run.end; ++px)
+    for (int px = begin; px < end; ++px)
       blend_source(row[px], source + offsets[px - columns.begin]);
   }
 }

@@ -7,8 +7,6 @@
 #include <random>
 #include <utility>
 
-#include "graphics/rounded_rows.hpp"
-
 namespace zentomi {
 namespace {
 
@@ -192,26 +190,6 @@ TEST(DrawCover, MatchesThePixelByPixelRuleAnywhereOnTheCanvas) {
     ASSERT_TRUE(std::equal(fast.data(), fast.data() + 64 * 48, slow.data()))
         << image.width << "x" << image.height << " into " << x << "," << y << " " << w << "x" << h
         << " r" << r;
-  }
-}
-
-TEST(RoundedRowColumns, AgreesWithTheMembershipRule) {
-  for (int w = 0; w <= 14; ++w) {
-    for (int h = 1; h <= 14; ++h) {
-      for (int r = -1; r <= 9; ++r) {
-        for (int x = -3; x <= 2; x += 5) {
-          for (int py = 0; py < h; ++py) {
-            const ColumnRun run = rounded_row_columns(x, 0, w, h, r, py, 12);
-            for (int px = std::max(x, 0); px < std::min(x + w, 12); ++px) {
-              const bool in_run = px >= run.begin && px < run.end;
-              ASSERT_EQ(in_run, inside_rounded_rect(x, 0, w, h, r, px, py))
-                  << "x" << x << " w" << w << " h" << h << " r" << r << " at " << px << "," << py;
-            }
-            ASSERT_TRUE(run.begin >= run.end || (run.begin >= 0 && run.end <= 12));
-          }
-        }
-      }
-    }
   }
 }
 
