@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "nettruyen/image_fixtures.hpp"
+#include "support/fake_curl.hpp"
 
 namespace zentomi {
 namespace {
@@ -58,6 +59,25 @@ TEST(LoadPageImage, ReportsWhyThePageDoesNotDecode) {
   EXPECT_TRUE(load_page_image("https://img.example/p.png", server.fetch())
                   .error()
                   .starts_with("Image decode error: The image is too large: "));
+}
+
+TEST(LoadPageImage, FetchesThroughCurlByDefault) {
+  testing::FakeCurl curl;
+  const std::vector<std::uint8_t> webp = image_fixture("lossless.webp");
+  curl.serve("chap-2/01.webp",
+             std::string_view(reinterpret_cast<const char*>(webp.data()), webp.size()));
+  curl.serve("chap-2/02.gif", "GIF89a\x01\x00\x01\x00");
+  curl.serve("chap-2/03.jpg", "");
+
+  const auto page = load_page_image("https://img.example/chap-2/01.webp");
+  ASSERT_TRUE(page) << page.error();
+  EXPECT_EQ((*page)->width, 6u);
+  EXPECT_TRUE(load_page_image("https://img.example/chap-2/02.gif")
+                  .error()
+                  .starts_with("Image decode error: "));
+  EXPECT_EQ(load_page_image("https://img.example/chap-2/03.jpg").error(),
+            "Failed to download image data");
+  EXPECT_EQ(curl.command_lines().size(), 3u);
 }
 
 }  // namespace
