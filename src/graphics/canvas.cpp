@@ -36,30 +36,12 @@ long long isqrt(long long value) {
   return root;
 }
 
-// The columns of row py that belong to the rounded rectangle, as a half-open range before
-// clipping; empty when the row lies outside. Equal, pixel for pixel, to inside_rounded_rect.
-Span rounded_row(int x, int y, int w, int h, int r, int py) {
-  const long long radius_squared = static_cast<long long>(r) * r;
-  const long long dy = corner_distance(y, h, r, py);
-  if (dy * dy > radius_squared) return {0, 0};
-  const long long reach = isqrt(radius_squared - dy * dy);
-  // Left of x + r the left corner decides; from there on the right corner's rule holds.
-  const long long first = static_cast<long long>(x) + r - reach;
-  const long long last =
-      std::max(static_cast<long long>(x) + r - 1, static_cast<long long>(x) + w - r - 1 + reach);
-  const long long begin = std::max(first, static_cast<long long>(x));
-  const long long end = std::min(last + 1, static_cast<long long>(x) + w);
-  if (begin >= end) return {0, 0};
-  return {static_cast<int>(std::clamp<long long>(begin, INT_MIN, INT_MAX)),
-          static_cast<int>(std::clamp<long long>(end, INT_MIN, INT_MAX))};
-}
-
 template <typename RowOp>
 void for_each_rounded_span(Canvas& canvas, int x, int y, int w, int h, int r, RowOp op) {
   const Span rows = clip(y, h, canvas.height());
   if (w <= 0) return;
   for (int py = rows.begin; py < rows.end; ++py) {
-    const Span row = rounded_row(x, y, w, h, r, py);
+    const ColumnSpan row = rounded_row(x, y, w, h, r, py);
     const int begin = std::max(row.begin, 0);
     const int end = std::min(row.end, canvas.width());
     if (begin >= end) continue;
@@ -87,6 +69,22 @@ bool inside_rounded_rect(int x, int y, int w, int h, int r, int px, int py) {
   const long long dx = corner_distance(x, w, r, px);
   const long long dy = corner_distance(y, h, r, py);
   return dx * dx + dy * dy <= static_cast<long long>(r) * r;
+}
+
+ColumnSpan rounded_row(int x, int y, int w, int h, int r, int py) {
+  const long long radius_squared = static_cast<long long>(r) * r;
+  const long long dy = corner_distance(y, h, r, py);
+  if (dy * dy > radius_squared) return {0, 0};
+  const long long reach = isqrt(radius_squared - dy * dy);
+  // Left of x + r the left corner decides; from there on the right corner's rule holds.
+  const long long first = static_cast<long long>(x) + r - reach;
+  const long long last =
+      std::max(static_cast<long long>(x) + r - 1, static_cast<long long>(x) + w - r - 1 + reach);
+  const long long begin = std::max(first, static_cast<long long>(x));
+  const long long end = std::min(last + 1, static_cast<long long>(x) + w);
+  if (begin >= end) return {0, 0};
+  return {static_cast<int>(std::clamp<long long>(begin, INT_MIN, INT_MAX)),
+          static_cast<int>(std::clamp<long long>(end, INT_MIN, INT_MAX))};
 }
 
 void clear(Canvas& canvas, Color color) {

@@ -30,6 +30,16 @@ class Canvas {
 // and column are at distance r from the corner centre, so the corner pixel itself is outside.
 bool inside_rounded_rect(int x, int y, int w, int h, int r, int px, int py);
 
+// Columns [begin, end) of one row; empty when begin >= end.
+struct ColumnSpan {
+  int begin = 0;
+  int end = 0;
+};
+// The columns of row py (a row of the rectangle) that belong to the rounded shape, before
+// clipping to the canvas. Equal, pixel for pixel, to inside_rounded_rect, so drawing loops test
+// the shape once per row instead of once per pixel.
+ColumnSpan rounded_row(int x, int y, int w, int h, int r, int py);
+
 void clear(Canvas& canvas, Color color);
 void fill_rect(Canvas& canvas, int x, int y, int w, int h, Color color);
 void fill_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, Color color);

@@ -1,0 +1,140 @@
+#include "nettruyen/cover_cache.hpp"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "nettruyen/image_decoding.hpp"
+#include "nettruyen/thumbnail_files.hpp"
+
+namespace zentomi {
+
+// What the main thread and the image worker share. The cache and the pending set each have their
+// own lock; the only nesting is the worker's cache-then-pending in its first step.
+struct CoverWorkerState {
+  std::filesystem::path directory;
+  FetchBytes fetch;
+  CoverBackoff::Now now;
+  ThumbnailCache cache;
+  PendingThumbnails pending;
+  CoverBackoff backoff;
+};
+
+namespace {
+
+std::optional<std::vector<std::uint8_t>> read_bytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file) return std::nullopt;
+  const std::streamoff size = file.tellg();
+  if (size < 0) return std::nullopt;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  file.seekg(0);
+  file.read(reinterpret_cast<char*>(bytes.data()), size);
+  if (!file) return std::nullopt;
+  return bytes;
+}
+
+// Only decodable bytes are kept; a file left half-written is removed again.
+void write_bytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (file) return;
+  }
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+bool metadata_readable(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+void log_download_failure(std::string_view url, std::string_view message) {
+  std::string line = "[Thumb] Download failed for ";
+  line.append(url).append(": ").append(message).append("\n");
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// The cover from the thumbnail directory, or else from the network; nothing when it fails.
+std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
+                                const std::filesystem::path& path) {
+  if (metadata_readable(path)) {
+    auto bytes = read_bytes(path);
+    if (!bytes) return std::nullopt;
+    auto image = decode_image(*bytes);
+    if (image) return std::move(*image);
+    // Undecodable bytes would fail on every later attempt; the next one downloads afresh.
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return std::nullopt;
+  }
+  auto bytes = fetch(url);
+  if (!bytes) {
+    log_download_failure(url, bytes.error());
+    return std::nullopt;
+  }
+  auto image = decode_image(*bytes);
+  if (!image) return std::nullopt;
+  write_bytes(path, *bytes);
+  return std::move(*image);
+}
+
+// One request of the queue. Downloads, file access and decoding run without any lock held.
+void serve(CoverWorkerState& shared, const std::string& url) {
+  if (shared.cache.when_cached(url, [&] { shared.pending.remove(url); })) return;
+  if (auto image = obtain(shared.fetch, url, shared.directory / thumbnail_file_name(url))) {
+    shared.cache.insert(url, std::make_shared<const RgbaImage>(std::move(*image)));
+    shared.backoff.forget(url);
+  } else {
+    // Recorded before the URL stops being pending, so no frame in between requests it again.
+    shared.backoff.record(url, shared.now());
+  }
+  shared.pending.remove(url);
+}
+
+}  // namespace
+
+std::chrono::nanoseconds steady_now() {
+  return std::chrono::steady_clock::now().time_since_epoch();
+}
+
+CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now)
+    : shared_(std::make_shared<CoverWorkerState>()) {
+  shared_->directory = std::move(directory);
+  shared_->fetch = std::move(fetch);
+  shared_->now = std::move(now);
+  auto [sender, receiver] = Channel<std::string>::create();
+  requests_ = std::move(sender);
+  worker_requests_ = std::make_shared<Receiver<std::string>>(std::move(receiver));
+}
+
+std::function<void()> CoverCache::take_worker() {
+  return [shared = shared_, requests = std::exchange(worker_requests_, nullptr)] {
+    if (!requests) return;
+    while (auto url = requests->receive())
+      serve(*shared, *url);
+  };
+}
+
+SharedImage CoverCache::get_thumbnail(std::string_view url) {
+  if (url.empty()) return nullptr;
+  if (SharedImage image = shared_->cache.find(url)) return image;
+  if (shared_->backoff.waiting(url, shared_->now)) return nullptr;
+  // A failed send (the worker has ended) leaves the URL pending for good.
+  shared_->pending.add(url, [&] { requests_.send(std::string(url)); });
+  return nullptr;
+}
+
+std::size_t CoverCache::pending_count() const {
+  return shared_->pending.size();
+}
+
+}  // namespace zentomi

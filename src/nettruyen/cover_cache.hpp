@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "model/channel.hpp"
+#include "model/image.hpp"
+#include "nettruyen/fetch.hpp"
+#include "nettruyen/fetch_function.hpp"
+#include "nettruyen/thumbnail_cache.hpp"
+
+namespace zentomi {
+
+std::chrono::nanoseconds steady_now();
+
+struct CoverWorkerState;
+
+// The covers of the home and detail screens. The drawing code asks get_thumbnail for every
+// visible cover on every frame; a missing cover is queued once for the image worker, which reads
+// it from the thumbnail directory or downloads it, decodes it and publishes it in the cache.
+class CoverCache {
+ public:
+  CoverCache(std::filesystem::path directory, FetchBytes fetch = fetch_bytes,
+             CoverBackoff::Now now = steady_now);
+  CoverCache(const CoverCache&) = delete;
+  CoverCache& operator=(const CoverCache&) = delete;
+
+  // The image worker's body: serves the queued URLs one after another, and ends once this
+  // CoverCache is gone and the queue is drained. Take it once and run it on its own thread; it
+  // owns what it uses, so the thread may outlive this object.
+  std::function<void()> take_worker();
+
+  // The cover, shared, or null when it is not decoded yet (it is then requested, unless it is
+  // already pending or failed less than CoverBackoff::DELAY ago). An empty URL is never requested.
+  SharedImage get_thumbnail(std::string_view url);
+
+  // Covers requested and not finished; none pending means the worker has nothing left to do.
+  std::size_t pending_count() const;
+  bool idle() const { return pending_count() == 0; }
+
+ private:
+  std::shared_ptr<CoverWorkerState> shared_;
+  Sender<std::string> requests_;
+  std::shared_ptr<Receiver<std::string>> worker_requests_;
+};
+
+}  // namespace zentomi

@@ -1,0 +1,136 @@
+// JPEG through libjpeg-turbo. libjpeg reports fatal errors through a callback that must not
+// return, so the decoding runs under setjmp and the callback jumps back with the message.
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "nettruyen/image_codecs.hpp"
+
+// jpeglib.h needs <cstdio> before it.
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace zentomi::codecs {
+namespace {
+
+// A progressive file may repeat scans without end; each costs a pass over the whole image.
+constexpr int MAX_SCANS = 1000;
+
+struct ErrorState {
+  jpeg_error_mgr manager;  // first, so libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+  bool premature_end;
+};
+
+// Everything the decoding touches after setjmp lives here, reached through a reference, so none
+// of it is a local variable whose value a longjmp could leave indeterminate.
+struct Session {
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+  ~Session() { jpeg_destroy_decompress(&info); }
+
+  jpeg_decompress_struct info{};
+  ErrorState errors{};
+  jpeg_progress_mgr progress{};
+  RgbaImage image;
+  std::vector<JSAMPLE> cmyk_row;
+  std::string refusal;
+};
+
+ErrorState& errors_of(j_common_ptr info) {
+  return *reinterpret_cast<ErrorState*>(info->err);
+}
+
+[[noreturn]] void stop_with_message(j_common_ptr info) {
+  ErrorState& errors = errors_of(info);
+  (*info->err->format_message)(info, errors.message);
+  std::longjmp(errors.jump, 1);
+}
+
+// Warnings are not printed. Running out of data is remembered: a truncated file must fail
+// rather than show a half-grey picture; other damage is shown as well as it decodes.
+void note_message(j_common_ptr info, int level) {
+  if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF) return;
+  ErrorState& errors = errors_of(info);
+  (*info->err->format_message)(info, errors.message);
+  errors.premature_end = true;
+}
+
+void limit_scans(j_common_ptr common) {
+  const auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  if (!info->progressive_mode || info->input_scan_number <= MAX_SCANS) return;
+  ErrorState& errors = errors_of(common);
+  std::snprintf(errors.message, sizeof errors.message, "Too many progressive scans (over %d)",
+                MAX_SCANS);
+  std::longjmp(errors.jump, 1);
+}
+
+// Adobe's CMYK files store the ink values inverted, the others as they are.
+void cmyk_to_rgba(const JSAMPLE* cmyk, std::uint8_t* rgba, std::size_t width, bool inverted) {
+  for (std::size_t x = 0; x < width; ++x, cmyk += 4, rgba += 4) {
+    unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    if (!inverted) {
+      c = 255 - c;
+      m = 255 - m;
+      y = 255 - y;
+      k = 255 - k;
+    }
+    rgba[0] = static_cast<std::uint8_t>(c * k / 255);
+    rgba[1] = static_cast<std::uint8_t>(m * k / 255);
+    rgba[2] = static_cast<std::uint8_t>(y * k / 255);
+    rgba[3] = 255;
+  }
+}
+
+// True when session.image holds the picture; otherwise errors.message or refusal says why.
+bool run(Session& session, std::span<const std::uint8_t> data) {
+  jpeg_decompress_struct& info = session.info;
+  info.err = jpeg_std_error(&session.errors.manager);
+  session.errors.manager.error_exit = stop_with_message;
+  session.errors.manager.emit_message = note_message;
+  if (setjmp(session.errors.jump) != 0) return false;
+
+  jpeg_create_decompress(&info);
+  session.progress.progress_monitor = limit_scans;
+  info.progress = &session.progress;
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  jpeg_read_header(&info, TRUE);
+  if (auto refusal = refuse_size(info.image_width, info.image_height)) {
+    session.refusal = std::move(*refusal);
+    return false;
+  }
+
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+  jpeg_start_decompress(&info);
+  if (session.errors.premature_end) return false;
+
+  const std::size_t width = info.output_width;
+  RgbaImage& image = session.image;
+  image.width = info.output_width;
+  image.height = info.output_height;
+  image.pixels.resize(width * info.output_height * 4);
+  if (cmyk) session.cmyk_row.resize(width * 4);
+  while (info.output_scanline < info.output_height) {
+    std::uint8_t* destination = image.pixels.data() + width * 4 * info.output_scanline;
+    JSAMPROW row = cmyk ? session.cmyk_row.data() : destination;
+    jpeg_read_scanlines(&info, &row, 1);
+    if (session.errors.premature_end) return false;
+    if (cmyk) cmyk_to_rgba(row, destination, width, info.saw_Adobe_marker != 0);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::expected<RgbaImage, std::string> decode_jpeg(std::span<const std::uint8_t> data) {
+  Session session;
+  if (run(session, data)) return std::move(session.image);
+  if (!session.refusal.empty()) return std::unexpected(std::move(session.refusal));
+  return std::unexpected(std::string("Format error decoding Jpeg: ") + session.errors.message);
+}
+
+}  // namespace zentomi::codecs

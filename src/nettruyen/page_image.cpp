@@ -1,0 +1,18 @@
+#include "nettruyen/page_image.hpp"
+
+#include <memory>
+
+#include "nettruyen/image_decoding.hpp"
+
+namespace zentomi {
+
+std::expected<SharedImage, std::string> load_page_image(std::string_view url,
+                                                        const FetchBytes& fetch) {
+  auto bytes = fetch(url);
+  if (!bytes) return std::unexpected(std::move(bytes.error()));
+  auto image = decode_image(*bytes);
+  if (!image) return std::unexpected("Image decode error: " + image.error());
+  return std::make_shared<const RgbaImage>(std::move(*image));
+}
+
+}  // namespace zentomi

@@ -1,0 +1,65 @@
+#include "nettruyen/thumbnail_cache.hpp"
+
+#include <utility>
+
+namespace zentomi {
+
+SharedImage ThumbnailCache::find(std::string_view url) const {
+  std::lock_guard lock(mutex_);
+  const auto found = images_.find(url);
+  return found == images_.end() ? nullptr : found->second;
+}
+
+void ThumbnailCache::insert(std::string_view url, SharedImage image) {
+  std::lock_guard lock(mutex_);
+  if (images_.size() >= MAX_ENTRIES) images_.clear();
+  images_.insert_or_assign(std::string(url), std::move(image));
+}
+
+bool ThumbnailCache::when_cached(std::string_view url, const std::function<void()>& action) const {
+  std::lock_guard lock(mutex_);
+  if (!images_.contains(url)) return false;
+  action();
+  return true;
+}
+
+std::size_t ThumbnailCache::size() const {
+  std::lock_guard lock(mutex_);
+  return images_.size();
+}
+
+bool PendingThumbnails::add(std::string_view url, const std::function<void()>& on_added) {
+  std::lock_guard lock(mutex_);
+  if (!urls_.emplace(url).second) return false;
+  on_added();
+  return true;
+}
+
+void PendingThumbnails::remove(std::string_view url) {
+  std::lock_guard lock(mutex_);
+  if (const auto found = urls_.find(url); found != urls_.end()) urls_.erase(found);
+}
+
+std::size_t PendingThumbnails::size() const {
+  std::lock_guard lock(mutex_);
+  return urls_.size();
+}
+
+bool CoverBackoff::waiting(std::string_view url, const Now& now) const {
+  std::lock_guard lock(mutex_);
+  const auto found = failed_at_.find(url);
+  return found != failed_at_.end() && now() - found->second < DELAY;
+}
+
+void CoverBackoff::record(std::string_view url, std::chrono::nanoseconds now) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(failed_at_, [now](const auto& entry) { return now - entry.second >= DELAY; });
+  failed_at_.insert_or_assign(std::string(url), now);
+}
+
+void CoverBackoff::forget(std::string_view url) {
+  std::lock_guard lock(mutex_);
+  if (const auto found = failed_at_.find(url); found != failed_at_.end()) failed_at_.erase(found);
+}
+
+}  // namespace zentomi

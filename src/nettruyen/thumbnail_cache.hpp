@@ -1,0 +1,73 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "model/image.hpp"
+
+namespace zentomi {
+
+// Lets the maps below be searched with a string_view, without building a string every frame.
+struct UrlHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view url) const { return std::hash<std::string_view>{}(url); }
+};
+
+// Decoded covers by URL, shared by the drawing code and the image worker. Each operation takes
+// the cache's own lock for itself alone.
+class ThumbnailCache {
+ public:
+  static constexpr std::size_t MAX_ENTRIES = 100;
+
+  // The shared image, or null when the URL is not cached.
+  SharedImage find(std::string_view url) const;
+  // A full cache is emptied entirely first: memory stays bounded without bookkeeping per entry.
+  void insert(std::string_view url, SharedImage image);
+  // Runs `action` with the cache lock still held when the URL is cached; says whether it was.
+  bool when_cached(std::string_view url, const std::function<void()>& action) const;
+  std::size_t size() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, SharedImage, UrlHash, std::equal_to<>> images_;
+};
+
+// Cover URLs requested and not finished yet, so a cover drawn every frame is asked for once.
+class PendingThumbnails {
+ public:
+  // Adds an absent URL and runs `on_added` before the lock is released; false when it was
+  // already pending.
+  bool add(std::string_view url, const std::function<void()>& on_added);
+  void remove(std::string_view url);
+  std::size_t size() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::unordered_set<std::string, UrlHash, std::equal_to<>> urls_;
+};
+
+// Covers that failed recently. They are not asked for again until the delay has passed, so a
+// broken cover on screen does not download again on every frame.
+class CoverBackoff {
+ public:
+  static constexpr std::chrono::seconds DELAY{30};
+  using Now = std::function<std::chrono::nanoseconds()>;
+
+  // `now` is read only when the URL has failed before.
+  bool waiting(std::string_view url, const Now& now) const;
+  // Also forgets every failure whose delay has passed, so the record stays small.
+  void record(std::string_view url, std::chrono::nanoseconds now);
+  void forget(std::string_view url);
+
+ private:
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, std::chrono::nanoseconds, UrlHash, std::equal_to<>> failed_at_;
+};
+
+}  // namespace zentomi

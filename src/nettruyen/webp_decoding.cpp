@@ -1,0 +1,70 @@
+// WebP, lossy and lossless, through libwebp, decoding straight into the result's buffer.
+#include <webp/decode.h>
+
+#include "nettruyen/image_codecs.hpp"
+
+namespace zentomi::codecs {
+namespace {
+
+const char* describe(VP8StatusCode status) {
+  switch (status) {
+    case VP8_STATUS_OUT_OF_MEMORY:
+      return "out of memory";
+    case VP8_STATUS_INVALID_PARAM:
+      return "invalid parameter";
+    case VP8_STATUS_BITSTREAM_ERROR:
+      return "invalid bitstream";
+    case VP8_STATUS_UNSUPPORTED_FEATURE:
+      return "unsupported feature";
+    case VP8_STATUS_NOT_ENOUGH_DATA:
+      return "not enough data";
+    default:
+      return "decoding failed";
+  }
+}
+
+std::unexpected<std::string> failure(VP8StatusCode status) {
+  return std::unexpected(std::string("Format error decoding WebP: ") + describe(status));
+}
+
+// Owns libwebp's configuration; the output buffer itself belongs to the result.
+class Decoder {
+ public:
+  Decoder() { WebPInitDecoderConfig(&config_); }
+  Decoder(const Decoder&) = delete;
+  Decoder& operator=(const Decoder&) = delete;
+  ~Decoder() { WebPFreeDecBuffer(&config_.output); }
+  WebPDecoderConfig& config() { return config_; }
+
+ private:
+  WebPDecoderConfig config_{};
+};
+
+}  // namespace
+
+std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> data) {
+  Decoder decoder;
+  WebPDecoderConfig& config = decoder.config();
+  VP8StatusCode status = WebPGetFeatures(data.data(), data.size(), &config.input);
+  if (status != VP8_STATUS_OK) return failure(status);
+  if (config.input.has_animation)
+    return std::unexpected("Format error decoding WebP: animated images are not supported");
+  const auto width = static_cast<std::uint32_t>(config.input.width);
+  const auto height = static_cast<std::uint32_t>(config.input.height);
+  if (auto refusal = refuse_size(width, height)) return std::unexpected(*refusal);
+
+  RgbaImage result;
+  result.width = width;
+  result.height = height;
+  result.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+  config.output.colorspace = MODE_RGBA;
+  config.output.is_external_memory = 1;
+  config.output.u.RGBA.rgba = result.pixels.data();
+  config.output.u.RGBA.stride = static_cast<int>(width * 4);
+  config.output.u.RGBA.size = result.pixels.size();
+  status = WebPDecode(data.data(), data.size(), &config);
+  if (status != VP8_STATUS_OK) return failure(status);
+  return result;
+}
+
+}  // namespace zentomi::codecs

@@ -1,0 +1,241 @@
+#include "nettruyen/cover_cache.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "nettruyen/image_fixtures.hpp"
+#include "nettruyen/thumbnail_files.hpp"
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::image_fixture;
+using Bytes = std::vector<std::uint8_t>;
+
+// Serves fixed bodies by URL, counts requests, and can hold every request until released.
+class FakeServer {
+ public:
+  void serve(const std::string& url, Bytes body) {
+    std::lock_guard lock(mutex_);
+    bodies_[url] = std::move(body);
+  }
+  void hold() {
+    std::lock_guard lock(mutex_);
+    held_ = true;
+  }
+  void release() {
+    {
+      std::lock_guard lock(mutex_);
+      held_ = false;
+    }
+    released_.notify_all();
+  }
+  std::vector<std::string> requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
+  std::expected<Bytes, std::string> fetch(std::string_view url) {
+    std::unique_lock lock(mutex_);
+    released_.wait(lock, [&] { return !held_; });
+    requests_.emplace_back(url);
+    const auto found = bodies_.find(std::string(url));
+    if (found == bodies_.end()) return std::unexpected("Failed to download image data");
+    return found->second;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
+  std::map<std::string, Bytes> bodies_;
+  std::vector<std::string> requests_;
+};
+
+class CoverCacheTest : public ::testing::Test {
+ protected:
+  CoverCacheTest() {
+    covers.emplace(
+        directory.path(), [this](std::string_view url) { return server.fetch(url); },
+        [this] { return std::chrono::nanoseconds(clock.load()); });
+    worker = std::thread(covers->take_worker());
+  }
+  ~CoverCacheTest() override {
+    server.release();
+    covers.reset();  // the worker drains the queue and ends
+    worker.join();
+  }
+
+  // Bounded, so a broken worker fails the test instead of hanging it.
+  void settle() {
+    for (int waited_ms = 0; !covers->idle(); ++waited_ms) {
+      ASSERT_LT(waited_ms, 10'000) << "covers still pending";
+      std::this_thread::sleep_for(1ms);
+    }
+  }
+  SharedImage cover_after_settling(const std::string& url) {
+    covers->get_thumbnail(url);
+    settle();
+    return covers->get_thumbnail(url);
+  }
+  void advance(std::chrono::nanoseconds by) { clock += by.count(); }
+  fs::path cache_file(const std::string& url) const {
+    return directory.path() / thumbnail_file_name(url);
+  }
+
+  testing::TempDir directory;
+  FakeServer server;
+  std::atomic<std::int64_t> clock{std::chrono::nanoseconds(1000s).count()};
+  std::optional<CoverCache> covers;
+  std::thread worker;
+};
+
+const std::string COVER = "https://img.example/covers/one-piece.jpg";
+
+TEST_F(CoverCacheTest, AnEmptyUrlIsNeverRequested) {
+  EXPECT_EQ(covers->get_thumbnail(""), nullptr);
+  EXPECT_EQ(covers->pending_count(), 0u);
+  settle();
+  EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(CoverCacheTest, AMissingCoverIsRequestedOnceAndThenShared) {
+  server.serve(COVER, image_fixture("quadrants.jpg"));
+  server.hold();
+  for (int frame = 0; frame < 5; ++frame)
+    EXPECT_EQ(covers->get_thumbnail(COVER), nullptr);
+  EXPECT_EQ(covers->pending_count(), 1u);
+  server.release();
+  settle();
+
+  const SharedImage cover = covers->get_thumbnail(COVER);
+  ASSERT_NE(cover, nullptr);
+  EXPECT_EQ(cover->width, 32u);
+  EXPECT_EQ(covers->get_thumbnail(COVER), cover) << "every frame gets the same image, no copy";
+  EXPECT_EQ(server.requests(), std::vector<std::string>{COVER});
+  // Downloaded covers are kept on disk for later runs.
+  EXPECT_EQ(testing::read_file(cache_file(COVER)),
+            testing::read_file(testing::source_dir() / "tests/fixtures/images/quadrants.jpg"));
+}
+
+TEST_F(CoverCacheTest, ACoverOnDiskNeedsNoNetwork) {
+  const Bytes png = image_fixture("rgba8.png");
+  testing::write_file(cache_file(COVER), std::string(png.begin(), png.end()));
+  const SharedImage cover = cover_after_settling(COVER);
+  ASSERT_NE(cover, nullptr);
+  EXPECT_EQ(cover->width, 6u);  // whatever the ".jpg" name says
+  EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(CoverCacheTest, ACorruptFileOnDiskIsDeletedAndDownloadedAfterTheDelay) {
+  testing::write_file(cache_file(COVER), "\xFF\xD8\xFF truncated");
+  server.serve(COVER, image_fixture("quadrants.jpg"));
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "a bad cached file fails silently";
+  EXPECT_FALSE(fs::exists(cache_file(COVER)));
+
+  advance(CoverBackoff::DELAY - 1ms);
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_TRUE(server.requests().empty());
+
+  advance(1ms);
+  EXPECT_NE(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_TRUE(fs::exists(cache_file(COVER)));
+}
+
+TEST_F(CoverCacheTest, AFailedDownloadIsLoggedAndRetriedOnlyAfterTheDelay) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Thumb] Download failed for " + COVER + ": Failed to download image data\n");
+  EXPECT_EQ(covers->pending_count(), 0u);
+  for (int frame = 0; frame < 10; ++frame)
+    covers->get_thumbnail(COVER);
+  settle();
+  EXPECT_EQ(server.requests().size(), 1u);
+
+  server.serve(COVER, image_fixture("lossy.webp"));
+  advance(CoverBackoff::DELAY);
+  EXPECT_NE(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST_F(CoverCacheTest, UndecodableDownloadsAreNotKeptOnDisk) {
+  const std::string page = "<html>Cloudflare challenge</html>";
+  server.serve(COVER, Bytes(page.begin(), page.end()));
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(fs::exists(cache_file(COVER)));
+  EXPECT_EQ(covers->get_thumbnail(COVER), nullptr);
+  EXPECT_EQ(covers->pending_count(), 0u) << "not requested again at once";
+}
+
+TEST_F(CoverCacheTest, CoversDroppedFromAFullCacheComeBackFromDisk) {
+  const Bytes png = image_fixture("grey8.png");
+  auto url = [](int n) { return "https://img.example/covers/" + std::to_string(n) + ".png"; };
+  for (int n = 0; n <= static_cast<int>(ThumbnailCache::MAX_ENTRIES); ++n) {
+    server.serve(url(n), png);
+    covers->get_thumbnail(url(n));
+  }
+  settle();
+  // The 101st insertion emptied the cache; only the last cover is still decoded.
+  EXPECT_NE(covers->get_thumbnail(url(100)), nullptr);
+  EXPECT_EQ(covers->get_thumbnail(url(0)), nullptr);
+  settle();
+  EXPECT_NE(covers->get_thumbnail(url(0)), nullptr);
+  EXPECT_EQ(server.requests().size(), ThumbnailCache::MAX_ENTRIES + 1) << "read from disk";
+}
+
+TEST_F(CoverCacheTest, AnUnwritableDirectoryOnlyCostsTheDiskCache) {
+  fs::remove_all(directory.path());
+  server.serve(COVER, image_fixture("lossless.webp"));
+  EXPECT_NE(cover_after_settling(COVER), nullptr);
+  EXPECT_FALSE(fs::exists(cache_file(COVER)));
+}
+
+TEST(ThumbnailCache, IsEmptiedEntirelyWhenFull) {
+  ThumbnailCache cache;
+  const auto image = std::make_shared<const RgbaImage>();
+  for (std::size_t n = 0; n < ThumbnailCache::MAX_ENTRIES; ++n)
+    cache.insert("cover " + std::to_string(n), image);
+  EXPECT_EQ(cache.size(), 100u);
+  cache.insert("cover 5", std::make_shared<const RgbaImage>());
+  EXPECT_EQ(cache.size(), 1u) << "even a replacement empties a full cache first";
+  EXPECT_NE(cache.find("cover 5"), image);
+
+  cache.insert("cover 6", image);
+  cache.insert("cover 6", image);
+  EXPECT_EQ(cache.size(), 2u);
+  EXPECT_EQ(cache.find("cover 6"), image);
+  EXPECT_EQ(cache.find("cover 7"), nullptr);
+}
+
+TEST(PendingThumbnails, RunsTheRequestOnlyForANewUrl) {
+  PendingThumbnails pending;
+  int requests = 0;
+  EXPECT_TRUE(pending.add("a", [&] { ++requests; }));
+  EXPECT_FALSE(pending.add("a", [&] { ++requests; }));
+  EXPECT_EQ(requests, 1);
+  pending.remove("a");
+  pending.remove("never added");
+  EXPECT_EQ(pending.size(), 0u);
+  EXPECT_TRUE(pending.add("a", [&] { ++requests; }));
+  EXPECT_EQ(requests, 2);
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,275 @@
+#include "nettruyen/image_decoding.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "nettruyen/image_fixtures.hpp"
+#include "support/jpeg_encoding.hpp"
+
+namespace zentomi {
+namespace {
+
+using testing::image_fixture;
+using Bytes = std::vector<std::uint8_t>;
+using Rgba = std::array<int, 4>;
+
+constexpr int WIDTH = 6;  // the small fixtures are 6 x 4
+constexpr int HEIGHT = 4;
+
+Rgba pixel(const RgbaImage& image, int x, int y) {
+  const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
+  return {image.pixels[at], image.pixels[at + 1], image.pixels[at + 2], image.pixels[at + 3]};
+}
+
+RgbaImage decode_fixture(const std::string& name) {
+  auto image = decode_image(image_fixture(name));
+  if (!image) ADD_FAILURE() << name << ": " << image.error();
+  return image.value_or(RgbaImage{});
+}
+
+// The formulas make-images.py wrote the exact fixtures with.
+Rgba formula_rgba(int x, int y) {
+  return {40 * x + 10, 60 * y + 5, 20 * (x + y), 51 * x};
+}
+int formula_grey(int x, int y) {
+  return 25 * x + 40 * y;
+}
+int reduced(int sample16) {  // 16 bits to 8, rounded
+  return (sample16 * 255 + 32767) / 65535;
+}
+
+void expect_every_pixel(const RgbaImage& image, int width, int height, auto expected) {
+  ASSERT_EQ(image.width, static_cast<std::uint32_t>(width));
+  ASSERT_EQ(image.height, static_cast<std::uint32_t>(height));
+  ASSERT_EQ(image.pixels.size(), static_cast<std::size_t>(width) * height * 4);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x)
+      EXPECT_EQ(pixel(image, x, y), expected(x, y)) << "at " << x << "," << y;
+  }
+}
+
+void expect_near(const Rgba& actual, const Rgba& expected, int tolerance,
+                 const std::string& where) {
+  for (int channel = 0; channel < 4; ++channel) {
+    EXPECT_NEAR(actual[channel], expected[channel], tolerance) << where << " channel " << channel;
+  }
+}
+
+// The 32 x 32 lossy fixtures: four flat quadrants.
+void expect_quadrants(const RgbaImage& image, bool right_half_transparent = false) {
+  ASSERT_EQ(image.width, 32u);
+  ASSERT_EQ(image.height, 32u);
+  const Rgba top_left{200, 30, 40, 255}, top_right{20, 180, 60, 255};
+  const Rgba bottom_left{30, 60, 210, 255}, bottom_right{240, 240, 240, 255};
+  expect_near(pixel(image, 8, 8), top_left, 6, "top left");
+  expect_near(pixel(image, 8, 24), bottom_left, 6, "bottom left");
+  if (right_half_transparent) {
+    EXPECT_EQ(pixel(image, 24, 8)[3], 0);
+    EXPECT_EQ(pixel(image, 24, 24)[3], 0);
+  } else {
+    expect_near(pixel(image, 24, 8), top_right, 6, "top right");
+    expect_near(pixel(image, 24, 24), bottom_right, 6, "bottom right");
+  }
+}
+
+TEST(DecodePng, KeepsEightBitColourAndAlphaExactly) {
+  expect_every_pixel(decode_fixture("rgba8.png"), WIDTH, HEIGHT, formula_rgba);
+  expect_every_pixel(decode_fixture("rgb8.png"), WIDTH, HEIGHT, [](int x, int y) {
+    Rgba expected = formula_rgba(x, y);
+    expected[3] = 255;
+    return expected;
+  });
+  expect_every_pixel(decode_fixture("interlaced.png"), 9, 9, [](int x, int y) {
+    return Rgba{25 * x + 5, 28 * y + 3, 10 * (x + y), 255};
+  });
+}
+
+TEST(DecodePng, CopiesGreyIntoTheThreeColourChannels) {
+  expect_every_pixel(decode_fixture("grey8.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = formula_grey(x, y);
+    return Rgba{g, g, g, 255};
+  });
+  expect_every_pixel(decode_fixture("grey_alpha8.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = formula_grey(x, y);
+    return Rgba{g, g, g, 51 * x};
+  });
+  expect_every_pixel(decode_fixture("grey1.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = (x + y) % 2 ? 255 : 0;
+    return Rgba{g, g, g, 255};
+  });
+}
+
+TEST(DecodePng, ExpandsThePaletteWithItsTransparency) {
+  constexpr std::array<Rgba, 4> ENTRIES{Rgba{255, 0, 0, 0}, Rgba{0, 255, 0, 128},
+                                        Rgba{0, 0, 255, 255}, Rgba{255, 255, 255, 255}};
+  expect_every_pixel(decode_fixture("palette.png"), WIDTH, HEIGHT,
+                     [&](int x, int y) { return ENTRIES[(x + WIDTH * y) % 4]; });
+}
+
+TEST(DecodePng, ReducesSixteenBitSamplesToEightBits) {
+  expect_every_pixel(decode_fixture("rgba16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    return Rgba{reduced(1000 * x + 700 * y + 100), reduced(65535 - 3000 * x), reduced(12345 * y),
+                reduced(13107 * x)};
+  });
+  expect_every_pixel(decode_fixture("grey16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = reduced(5000 * x + 9000 * y + 123);
+    return Rgba{g, g, g, 255};
+  });
+}
+
+TEST(DecodeJpeg, DecodesBaselineAndProgressiveFiles) {
+  expect_quadrants(decode_fixture("quadrants.jpg"));
+  expect_quadrants(decode_fixture("progressive.jpg"));
+}
+
+TEST(DecodeJpeg, GreyBecomesEqualColourChannelsAndOpaqueAlpha) {
+  const RgbaImage image = decode_fixture("grey.jpg");
+  ASSERT_EQ(image.width, 32u);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const Rgba p = pixel(image, x, y);
+      ASSERT_EQ(p[0], p[1]);
+      ASSERT_EQ(p[1], p[2]);
+      ASSERT_EQ(p[3], 255);
+    }
+  }
+  EXPECT_NEAR(pixel(image, 8, 8)[0], 30, 4);
+  EXPECT_NEAR(pixel(image, 24, 8)[0], 90, 4);
+  EXPECT_NEAR(pixel(image, 8, 24)[0], 160, 4);
+  EXPECT_NEAR(pixel(image, 24, 24)[0], 230, 4);
+}
+
+// A 16 x 16 CMYK JPEG of one ink colour, written the way Adobe's programs write them.
+Bytes adobe_cmyk_jpeg(const std::array<std::uint8_t, 4>& stored_ink) {
+  Bytes samples;
+  for (int pixel = 0; pixel < 16 * 16; ++pixel)
+    samples.insert(samples.end(), stored_ink.begin(), stored_ink.end());
+  return testing::encode_jpeg(samples, 16, 16, 4, JCS_CMYK, 100);
+}
+
+TEST(DecodeJpeg, ConvertsAdobeCmykToRgb) {
+  // Adobe stores inverted ink: 255 means no ink. No cyan, full magenta, half yellow, no black.
+  auto image = decode_image(adobe_cmyk_jpeg({255, 0, 128, 255}));
+  ASSERT_TRUE(image) << image.error();
+  expect_near(pixel(*image, 8, 8), {255, 0, 128, 255}, 3, "cmyk");
+}
+
+TEST(DecodeWebp, LosslessKeepsEveryValue) {
+  expect_every_pixel(decode_fixture("lossless.webp"), WIDTH, HEIGHT, formula_rgba);
+}
+
+TEST(DecodeWebp, LossyWithAndWithoutAlpha) {
+  expect_quadrants(decode_fixture("lossy.webp"));
+  expect_quadrants(decode_fixture("lossy_alpha.webp"), true);
+}
+
+std::string decode_error(const Bytes& bytes) {
+  auto image = decode_image(bytes);
+  return image ? std::string("decoded") : image.error();
+}
+
+Bytes bytes_of(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+TEST(DecodeImage, RefusesRecognisedFormatsItDoesNotDecode) {
+  EXPECT_EQ(decode_error(image_fixture("tiny.gif")), "The image format Gif is not supported");
+  EXPECT_EQ(decode_error(image_fixture("tiny.bmp")), "The image format Bmp is not supported");
+  using namespace std::string_view_literals;
+  EXPECT_EQ(decode_error(bytes_of("II*\0\x08\0\0\0"sv)), "The image format Tiff is not supported");
+  EXPECT_EQ(decode_error(bytes_of("MM\0*\0\0\0\x08"sv)), "The image format Tiff is not supported");
+  EXPECT_EQ(decode_error(bytes_of("\0\0\1\0\1\0\x10\x10"sv)),
+            "The image format Ico is not supported");
+}
+
+TEST(DecodeImage, UnknownDataCannotBeDetermined) {
+  constexpr const char* UNKNOWN = "The image format could not be determined";
+  EXPECT_EQ(decode_error({}), UNKNOWN);
+  EXPECT_EQ(decode_error(bytes_of("<!DOCTYPE html><html>404</html>")), UNKNOWN);
+  EXPECT_EQ(decode_error(bytes_of("RIFF\x24\0\0\0WAVEfmt ")), UNKNOWN);
+  EXPECT_EQ(decode_error({0xFF, 0xD8}), UNKNOWN);  // too short to be a JPEG signature
+}
+
+TEST(DecodeImage, RefusesOversizedImagesFromTheirHeaders) {
+  const std::string too_large = "The image is too large: ";
+  EXPECT_EQ(decode_error(image_fixture("too_wide.png")),
+            too_large + "16385 x 1 pixels (the limits are 16384 on a side and 40000000 in all)");
+  EXPECT_TRUE(
+      decode_error(image_fixture("too_many_pixels.png")).starts_with(too_large + "16384 x 2442"));
+  EXPECT_TRUE(decode_error(image_fixture("too_tall.jpg")).starts_with(too_large));
+  EXPECT_TRUE(
+      decode_error(image_fixture("too_many_pixels.webp")).starts_with(too_large + "16384 x 16384"));
+
+  // At the limits the header passes; these files then fail for their missing pixel data.
+  EXPECT_TRUE(decode_error(image_fixture("widest.png")).starts_with("Format error decoding Png: "));
+  EXPECT_TRUE(
+      decode_error(image_fixture("most_pixels.png")).starts_with("Format error decoding Png: "));
+}
+
+const char* const DECODABLE[] = {
+    "rgba8.png",       "rgb8.png",   "grey8.png",     "grey_alpha8.png", "grey1.png",
+    "palette.png",     "rgba16.png", "grey16.png",    "interlaced.png",  "quadrants.jpg",
+    "progressive.jpg", "grey.jpg",   "lossless.webp", "lossy.webp",      "lossy_alpha.webp"};
+
+// Bytes after the last pixel data: a file cut inside them still decodes whole.
+std::size_t trailer_size(std::string_view name) {
+  if (name.ends_with(".png")) return 12;  // the end chunk
+  if (name.ends_with(".jpg")) return 2;   // the end marker
+  return 0;
+}
+
+TEST(DecodeImage, FilesCutShortOfTheirPixelDataFail) {
+  for (const char* name : DECODABLE) {
+    const Bytes whole = image_fixture(name);
+    for (std::size_t length = 0; length + trailer_size(name) < whole.size(); ++length) {
+      const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+      EXPECT_FALSE(decode_image(cut)) << name << " cut to " << length << " bytes";
+    }
+  }
+}
+
+TEST(DecodeImage, DamagedFilesNeverBreakTheDecoder) {
+  std::mt19937 random(20240607);
+  for (const char* name : DECODABLE) {
+    const Bytes whole = image_fixture(name);
+    for (int round = 0; round < 300; ++round) {
+      Bytes damaged = whole;
+      const int changes = 1 + static_cast<int>(random() % 8);
+      for (int change = 0; change < changes; ++change)
+        damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+      const auto image = decode_image(damaged);
+      if (!image) {
+        EXPECT_FALSE(image.error().empty());
+        continue;
+      }
+      EXPECT_GT(image->width, 0u);
+      EXPECT_LE(image->width, MAX_IMAGE_SIDE);
+      EXPECT_LE(image->height, MAX_IMAGE_SIDE);
+      EXPECT_EQ(image->pixels.size(), std::size_t{image->width} * image->height * 4) << name;
+    }
+  }
+}
+
+TEST(DecodeJpeg, EndlessProgressiveScansAreCutShort) {
+  // Repeat the last scan of a progressive file until the file has far too many scans.
+  const Bytes original = image_fixture("progressive.jpg");
+  const std::array<std::uint8_t, 2> start_of_scan{0xFF, 0xDA};
+  const auto last_scan =
+      std::find_end(original.begin(), original.end(), start_of_scan.begin(), start_of_scan.end());
+  ASSERT_NE(last_scan, original.end());
+  const auto end_marker = original.end() - 2;
+  Bytes hostile(original.begin(), end_marker);
+  for (int copy = 0; copy < 1100; ++copy)
+    hostile.insert(hostile.end(), last_scan, end_marker);
+  hostile.insert(hostile.end(), end_marker, original.end());
+  EXPECT_EQ(decode_error(hostile),
+            "Format error decoding Jpeg: Too many progressive scans (over 1000)");
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,56 @@
+#include "nettruyen/thumbnail_files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+TEST(ThumbnailFileName, IsTheDjb2HashInSixteenLowercaseHexDigits) {
+  EXPECT_EQ(thumbnail_file_name("abc"), "000000000b885c8b.jpg");
+  EXPECT_EQ(thumbnail_file_name(""), "0000000000001505.jpg");
+  // Long enough to wrap around 64 bits; bytes above 127 count as unsigned.
+  EXPECT_EQ(thumbnail_file_name("https://example.com/covers/truyen-tranh.jpg"),
+            "fe607ef24a977c19.jpg");
+  EXPECT_EQ(thumbnail_file_name("https://example.com/\xE1\xBA\xA3nh.webp"), "8fdd5443a48b8748.jpg");
+}
+
+TEST(ChooseThumbnailDirectory, PrefersTheSdCardDirectoryWhenAnythingIsThere) {
+  TempDir temp;
+  fs::create_directories(temp / "sd/thumbs");
+  EXPECT_EQ(choose_thumbnail_directory((temp / "sd/thumbs").string(), (temp / "local").string()),
+            (temp / "sd/thumbs").string());
+
+  // Even a regular file in its place is chosen; the worker then simply cannot write there.
+  testing::write_file(temp / "file/thumbs", "not a directory");
+  EXPECT_EQ(choose_thumbnail_directory((temp / "file/thumbs").string(), (temp / "local").string()),
+            (temp / "file/thumbs").string());
+  EXPECT_FALSE(fs::exists(temp / "local"));
+}
+
+TEST(ChooseThumbnailDirectory, CreatesTheSdCardDirectoryWithItsParents) {
+  TempDir temp;
+  const fs::path preferred = temp / "mnt/SDCARD/Apps/zentomi/cache/thumbs";
+  EXPECT_EQ(choose_thumbnail_directory(preferred.string(), (temp / "local").string()),
+            preferred.string());
+  EXPECT_TRUE(fs::is_directory(preferred));
+}
+
+TEST(ChooseThumbnailDirectory, FallsBackWhenTheSdCardDirectoryCannotBeMade) {
+  TempDir temp;
+  testing::write_file(temp / "blocked", "a file where a directory would be needed");
+  const fs::path fallback = temp / "cache/thumbs";
+  EXPECT_EQ(choose_thumbnail_directory((temp / "blocked/thumbs").string(), fallback.string()),
+            fallback.string());
+  EXPECT_TRUE(fs::is_directory(fallback));
+}
+
+}  // namespace
+}  // namespace zentomi
