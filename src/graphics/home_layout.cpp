@@ -19,7 +19,9 @@ constexpr const char* LIST_HINT =
 constexpr int GRID_ROW_PITCH = 311;
 constexpr int LIST_ROW_PITCH = 68;
 
-int visible_rows(int height, int pitch) { return std::max(1, (height - 120) / pitch); }
+int visible_rows(int height, int pitch) {
+  return std::max(1, (height - 120) / pitch);
+}
 
 void draw_update_indicator(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
@@ -115,7 +117,8 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
 }
 
 void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
-  const std::size_t rows = static_cast<std::size_t>(visible_rows(r.canvas.height(), LIST_ROW_PITCH));
+  const std::size_t rows =
+      static_cast<std::size_t>(visible_rows(r.canvas.height(), LIST_ROW_PITCH));
   const std::size_t count = state.displayed_items.size();
   for (std::size_t n = 0; n < rows && state.home_scroll + n < count; ++n) {
     const std::size_t index = state.home_scroll + n;

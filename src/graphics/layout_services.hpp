@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "model/image.hpp"
@@ -14,7 +13,7 @@ class LayoutServices {
   virtual ~LayoutServices() = default;
   virtual bool is_favorite(std::string_view url) = 0;
   // The decoded cover, or null when it is not cached yet (asking for it requests it).
-  virtual SharedImage get_thumbnail(const std::string& url) = 0;
+  virtual SharedImage get_thumbnail(std::string_view url) = 0;
 };
 
 }  // namespace zentomi

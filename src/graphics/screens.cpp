@@ -1,9 +1,20 @@
 #include "graphics/screens.hpp"
 
+#include "graphics/home_layout.hpp"
+
 namespace zentomi {
 
-void draw_screen(Renderer& renderer, const AppState&) {
+void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services) {
   clear(renderer.canvas, palette::FRAME_BACKGROUND);
+  switch (state.screen) {
+    case Screen::Home:
+      draw_home_screen(renderer, state, services);
+      return;
+    case Screen::Detail:
+    case Screen::Reader:
+    case Screen::Update:
+      return;
+  }
 }
 
 }  // namespace zentomi

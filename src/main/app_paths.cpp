@@ -6,6 +6,7 @@ AppPaths AppPaths::under_sdcard(const std::string& root) {
   const std::string app = root + "/Apps/zentomi";
   AppPaths paths;
   paths.store.sd_data_dir = app + "/data";
+  paths.thumbnail_dir = app + "/cache/thumbs";
   return paths;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "nettruyen/thumbnail_files.hpp"
 #include "storage/store_paths.hpp"
 
 namespace zentomi {
@@ -10,6 +11,8 @@ namespace zentomi {
 // fallbacks; tests and the simulator put everything under a folder of their own.
 struct AppPaths {
   StorePaths store;
+  std::string thumbnail_dir{SD_THUMBNAIL_DIRECTORY};
+  std::string thumbnail_fallback_dir{FALLBACK_THUMBNAIL_DIRECTORY};
 
   // The same layout under another SD card root: ROOT/Apps/zentomi/...
   static AppPaths under_sdcard(const std::string& root);

@@ -39,6 +39,8 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender), &run_job),
       store_(paths.store),
+      covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir)),
+      services_(store_, covers_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},
       loop_(results_, input_, clock,
@@ -49,10 +51,13 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 [this](Button button) { return handle_button(state_, button, context_); },
                 [this] {
                   Renderer renderer{display_.canvas, font_};
-                  draw_screen(renderer, state_);
+                  draw_screen(renderer, state_, services_);
                   display_.present();
                 },
-            }) {}
+            }) {
+  // The image worker lives for the whole run; it owns what it uses.
+  spawn_detached(covers_.take_worker());
+}
 
 Application::~Application() = default;
 
@@ -66,7 +71,7 @@ bool Application::run_frame() {
 }
 
 bool Application::idle() const {
-  return jobs_.in_flight() == 0 && results_.empty();
+  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle();
 }
 
 }  // namespace zentomi

@@ -7,6 +7,7 @@
 #include "graphics/font.hpp"
 #include "main/app_context.hpp"
 #include "main/app_paths.hpp"
+#include "main/application_services.hpp"
 #include "main/clock.hpp"
 #include "main/job_runner.hpp"
 #include "main/main_loop.hpp"
@@ -14,12 +15,14 @@
 #include "model/button.hpp"
 #include "model/channel.hpp"
 #include "model/worker_result.hpp"
+#include "nettruyen/cover_cache.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
 
 // Everything start-up builds after the display and the input queue, shared by zentomi and
-// zentomi-sim: the state, the worker result queue, the job runner and the main loop.
+// zentomi-sim: the font, the cover cache with its image worker, the worker result queue, the job
+// runner, the stores, the state and the main loop.
 class Application {
  public:
   struct Display {
@@ -38,7 +41,7 @@ class Application {
   void start();
   // One frame of the main loop; false once exit was requested.
   bool run_frame();
-  // No job in flight and no result waiting to be applied.
+  // No job in flight, no result waiting to be applied and no cover pending.
   bool idle() const;
 
   const AppState& state() const { return state_; }
@@ -58,6 +61,8 @@ class Application {
   Receiver<WorkerResult> results_;
   ThreadJobRunner jobs_;
   Store store_;
+  CoverCache covers_;
+  ApplicationServices services_;
   AppState state_;
   AppContext context_;
   MainLoop loop_;

@@ -1,5 +1,6 @@
 #include "main/worker_results.hpp"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -32,15 +33,30 @@ void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_scroll = 0;
 }
 
+// Only the image of the page on screen is kept; one the user has turned away from is dropped.
+void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
+  if (loaded.page_index != state.page_index) return;
+  state.reader_loading = false;
+  if (!loaded.result) {
+    const std::string line = "[NetTruyen] Page " + std::to_string(loaded.page_index) +
+                             " image error: " + loaded.result.error() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return;
+  }
+  state.page_image = std::move(*loaded.result);
+  context.store.record_progress(state.current_item, state.chapter_title, state.chapter_url,
+                                state.page_index, state.pages.size(), state.current_history,
+                                std::chrono::system_clock::now());
+}
+
 }  // namespace
 
 void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
-  (void)context;
   std::visit(Overloaded{
                  [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
                  [](DetailLoaded&) {},
                  [](PagesLoaded&) {},
-                 [](PageImageLoaded&) {},
+                 [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
                  [](UpdateCheckResult&) {},
                  [](UpdateInstallResult&) {},
              },

@@ -55,9 +55,14 @@ TEST(Application, StartsWithTheFrontPageListing) {
   EXPECT_EQ(state.displayed_items, state.all_items);
   EXPECT_EQ(state.source_items, state.all_items);
   EXPECT_EQ(log.find("error"), std::string::npos) << log;
+  // The listing is fetched once; every other request is a cover of the first visible row.
   const auto command_lines = curl.command_lines();
-  ASSERT_EQ(command_lines.size(), 1u);
+  ASSERT_FALSE(command_lines.empty());
   EXPECT_EQ(command_lines[0].back(), std::string(SITE_ORIGIN) + "/trang-chu");
+  for (std::size_t i = 1; i < command_lines.size(); ++i) {
+    EXPECT_NE(command_lines[i].back(), command_lines[0].back());
+    EXPECT_EQ(command_lines[i][7], "20") << "covers use the image time limit";
+  }
 }
 
 TEST(Application, LogsAFailedListingAndStopsLoading) {
