@@ -88,5 +88,64 @@ TEST(HomeLoaded, AnErrorIsLoggedAndTheListsStay) {
   EXPECT_FALSE(h.state.home_loading);
 }
 
+// A reader showing page 2 of a 20-page chapter of `item("t")`, its image on its way.
+void read_page_two(Harness& h) {
+  h.state.screen = Screen::Reader;
+  h.state.current_item = item("t");
+  h.state.chapter_title = "Chapter 3";
+  h.state.chapter_url = "https://site.test/t/chapter-3";
+  h.state.pages.assign(20, "https://img.test/p.jpg");
+  h.state.page_index = 2;
+  h.state.reader_loading = true;
+}
+
+SharedImage tiny_image() {
+  auto image = std::make_shared<RgbaImage>();
+  image->width = image->height = 1;
+  image->pixels = {1, 2, 3, 255};
+  return image;
+}
+
+TEST(PageImageLoaded, AnImageForAnotherPageIsDropped) {
+  Harness h;
+  read_page_two(h);
+  h.apply(PageImageLoaded{tiny_image(), 1});
+  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3});
+  EXPECT_EQ(h.state.page_image, nullptr);
+  EXPECT_TRUE(h.state.reader_loading);
+  EXPECT_FALSE(h.state.current_history.has_value());
+  EXPECT_TRUE(h.store.load_history().empty());
+}
+
+TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
+  Harness h;
+  read_page_two(h);
+  const SharedImage image = tiny_image();
+  const auto before = std::chrono::system_clock::now();
+  h.apply(PageImageLoaded{image, 2});
+  EXPECT_EQ(h.state.page_image, image);
+  EXPECT_FALSE(h.state.reader_loading);
+  ASSERT_TRUE(h.state.current_history.has_value());
+  EXPECT_EQ(h.state.current_history->manga_url, "https://site.test/t");
+  EXPECT_EQ(h.state.current_history->last_chapter_title, "Chapter 3");
+  EXPECT_EQ(h.state.current_history->last_page_idx, 2u);
+  EXPECT_EQ(h.state.current_history->total_pages, 20u);
+  EXPECT_GE(h.state.current_history->timestamp,
+            static_cast<std::uint64_t>(std::chrono::system_clock::to_time_t(before)));
+  EXPECT_EQ(h.store.get_history_entry("https://site.test/t"), h.state.current_history);
+}
+
+TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
+  Harness h;
+  read_page_two(h);
+  ::testing::internal::CaptureStderr();
+  h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[NetTruyen] Page 2 image error: Failed to download image data\n");
+  EXPECT_EQ(h.state.page_image, nullptr);
+  EXPECT_FALSE(h.state.reader_loading);
+  EXPECT_TRUE(h.store.load_history().empty());
+}
+
 }  // namespace
 }  // namespace zentomi

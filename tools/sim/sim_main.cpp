@@ -85,6 +85,9 @@ class Simulator {
   }
   Status apply(const sim::command::Settle& settle) {
     const auto end = std::chrono::steady_clock::now() + settle.limit;
+    // The first frame applies the presses queued before it and asks for the covers they bring
+    // into view; only then can "nothing pending" mean the screen is complete.
+    if (!application_.run_frame()) return 0;
     while (!application_.idle()) {
       if (std::chrono::steady_clock::now() >= end) {
         std::fprintf(stderr, "[Sim] settle: background work still running after %lld ms\n",
