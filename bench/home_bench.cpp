@@ -1,0 +1,71 @@
+// One home frame as the main loop draws it: clear, header, five (or eight) cards with 300 x 400
+// covers and all their text, or the list, and the footer.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+
+#include "graphics/screens.hpp"
+
+namespace {
+
+using namespace zentomi;
+
+class BenchServices final : public LayoutServices {
+ public:
+  bool is_favorite(std::string_view url) override { return url.ends_with("/1"); }
+  SharedImage get_thumbnail(std::string_view) override { return cover; }
+  SharedImage cover;
+};
+
+SharedImage cover_image() {
+  auto image = std::make_shared<RgbaImage>();
+  image->width = 300;
+  image->height = 400;
+  image->pixels.resize(300 * 400 * 4);
+  for (std::size_t i = 0; i < image->pixels.size(); ++i) {
+    image->pixels[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : (i * 7) % 251);
+  }
+  return image;
+}
+
+AppState home_state(int width, int height) {
+  AppState state = make_initial_state(width, height);
+  state.home_loading = false;
+  for (int i = 0; i < 12; ++i) {
+    const std::string n = std::to_string(i);
+    state.displayed_items.push_back({"Hành Trình Vô Tận Của Người Gác Đèn Biển Bắc " + n,
+                                     "https://site/t/" + n, "https://cdn/c" + n + ".jpg",
+                                     "Chapter 1" + n, "1.234.567"});
+  }
+  return state;
+}
+
+void draw_frames(benchmark::State& run, int width, int height, bool grid) {
+  Font font = Font::load_embedded().value();
+  Canvas canvas(width, height);
+  BenchServices services;
+  services.cover = cover_image();
+  AppState state = home_state(width, height);
+  state.grid_view = grid;
+  for (auto _ : run) {
+    Renderer renderer{canvas, font};
+    draw_screen(renderer, state, services);
+    benchmark::DoNotOptimize(canvas.data());
+  }
+}
+
+void BM_HomeGridFrame(benchmark::State& run) {
+  draw_frames(run, 1280, 720, true);
+}
+void BM_HomeListFrame(benchmark::State& run) {
+  draw_frames(run, 1280, 720, false);
+}
+void BM_HomeGridFrameBrick(benchmark::State& run) {
+  draw_frames(run, 1024, 768, true);
+}
+BENCHMARK(BM_HomeGridFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HomeListFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HomeGridFrameBrick)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
