@@ -59,9 +59,9 @@ std::expected<std::string, std::string> fetch_text(std::string_view url) {
   if (!is_web_url(url)) return std::unexpected(std::string(PREFIX) + refused_url_text(url));
   auto child = run_child(scraper_arguments(url, TEXT_LIMITS));
   if (!child) return std::unexpected(std::string(PREFIX) + os_error_text(child.error()));
-  if (child->exit_code != 0) {
+  if (const std::optional<int> exit_code = child->exit_code; exit_code != 0) {
     const std::string code =
-        child->exit_code ? "Some(" + std::to_string(*child->exit_code) + ")" : "None";
+        exit_code.has_value() ? "Some(" + std::to_string(exit_code.value()) + ")" : "None";
     return std::unexpected("Network error: exit code " + code);
   }
   if (const auto error = unicode::validate_utf8(child->out)) {
