@@ -17,10 +17,9 @@ namespace zentomi {
 namespace {
 
 void log_simulator_notice(const std::string& reason) {
-  std::fprintf(stderr,
-               "[Framebuffer] Notice: Could not open /dev/fb0 (%s). Initializing Desktop "
-               "Simulator mode.\n",
-               reason.c_str());
+  const std::string line = "[Framebuffer] Notice: Could not open /dev/fb0 (" + reason +
+                           "). Initializing Desktop Simulator mode.\n";
+  std::fputs(line.c_str(), stderr);
 }
 
 // The ioctls' results are ignored on purpose: a failed request leaves its zeroed structure,

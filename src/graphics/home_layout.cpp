@@ -10,12 +10,10 @@
 namespace zentomi {
 namespace {
 
-constexpr const char* GRID_HINT =
-    "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập "
-    "nhật OTA   [B] Thoát";
-constexpr const char* LIST_HINT =
-    "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật "
-    "OTA   [B] Thoát";
+// clang-format off
+constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
+constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
+// clang-format on
 constexpr int GRID_ROW_PITCH = 311;
 constexpr int LIST_ROW_PITCH = 68;
 

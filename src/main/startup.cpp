@@ -16,10 +16,9 @@ namespace zentomi {
 
 void print_banner(std::FILE* out) {
   const std::string rule(49, '=');
-  std::fprintf(
-      out,
-      "%s\n \xF0\x9F\x9A\x80 Starting Enhanced ZENTOMI for TrimUI (60 FPS)\n Version: %s\n%s\n",
-      rule.c_str(), APP_VERSION, rule.c_str());
+  std::fprintf(out, "%s\n", rule.c_str());
+  std::fputs(" 🚀 Starting Enhanced ZENTOMI for TrimUI (60 FPS)\n", out);
+  std::fprintf(out, " Version: %s\n%s\n", APP_VERSION, rule.c_str());
 }
 
 bool detect_brick(const std::optional<std::string>& model_file_bytes,
