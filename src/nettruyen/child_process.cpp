@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -79,6 +82,35 @@ class SpawnActions {
   int error_ = 0;
 };
 
+// The program's file as execvp would find it on PATH: ENOENT when no candidate exists, EACCES
+// when one exists but cannot be run. Resolving it here rather than in the child keeps the
+// failure a start-up error wherever the child is created by fork emulation (qemu), where a
+// failed exec could only show as exit status 127.
+std::expected<std::string, int> find_program(const std::string& name) {
+  if (name.empty()) return std::unexpected(ENOENT);
+  if (name.find('/') != std::string::npos) {
+    if (::access(name.c_str(), X_OK) == 0) return name;
+    return std::unexpected(errno);
+  }
+  const char* path = std::getenv("PATH");
+  const std::string directories = path != nullptr ? path : "/bin:/usr/bin";
+  int error = ENOENT;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = std::min(directories.find(':', start), directories.size());
+    const std::string directory = directories.substr(start, end - start);
+    const std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
+    struct stat status {};
+    if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+      error = EACCES;
+    }
+    if (end == directories.size()) break;
+    start = end + 1;
+  }
+  return std::unexpected(error);
+}
+
 std::expected<pid_t, int> spawn(std::span<const std::string> argv, int out_fd, int err_fd) {
   if (argv.empty()) return std::unexpected(EINVAL);
   SpawnActions actions;
@@ -91,9 +123,11 @@ std::expected<pid_t, int> spawn(std::span<const std::string> argv, int out_fd, i
   for (const std::string& argument : argv)
     arguments.push_back(const_cast<char*>(argument.c_str()));
   arguments.push_back(nullptr);
+  const std::expected<std::string, int> program = find_program(argv.front());
+  if (!program) return std::unexpected(program.error());
   pid_t pid = 0;
   const int error =
-      ::posix_spawnp(&pid, arguments[0], actions.get(), nullptr, arguments.data(), environ);
+      ::posix_spawn(&pid, program->c_str(), actions.get(), nullptr, arguments.data(), environ);
   if (error != 0) return std::unexpected(error);
   return pid;
 }
