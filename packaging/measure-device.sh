@@ -24,7 +24,8 @@ echo "zentomi: $(wc -c <"$build/src/main/zentomi") bytes as built, $stripped str
 printf 'frames 1\nquit\n' >"$work/one-frame.sim"
 for run in $(seq "$runs"); do
   start=$(date +%s%N)
-  (cd "$work" && TRIMUI_DEVICE="smart pro" qemu-aarch64-static "$build/tools/sim/zentomi-sim" \
+  (cd "$work" && TRIMUI_DEVICE="smart pro" ZENTOMI_SDCARD="$work/sdcard" \
+    PATH="$root/tools/demo-site/bin:$PATH" qemu-aarch64-static "$build/tools/sim/zentomi-sim" \
     --script one-frame.sim --out "$work/shots" 2>/dev/null)
   end=$(date +%s%N)
   echo $(((end - start) / 1000))
