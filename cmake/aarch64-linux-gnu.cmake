@@ -7,7 +7,9 @@ set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static)
+# By full path: tests hand it to child processes whose PATH they set themselves.
+find_program(ZENTOMI_QEMU qemu-aarch64-static REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENTOMI_QEMU})
 
 # pkg-config must read the arm64 .pc files (and the architecture-independent ones), never the
 # host's: their paths already name /usr/lib/aarch64-linux-gnu, so no sysroot prefix applies.
