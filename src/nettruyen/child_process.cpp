@@ -99,7 +99,7 @@ std::expected<std::string, int> find_program(const std::string& name) {
   for (;;) {
     const std::size_t end = std::min(directories.find(':', start), directories.size());
     const std::string directory = directories.substr(start, end - start);
-    const std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
+    std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
     struct stat status {};
     if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
       if (::access(candidate.c_str(), X_OK) == 0) return candidate;
