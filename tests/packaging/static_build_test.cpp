@@ -83,10 +83,9 @@ TEST(ShippedProgram, StartsOnThisProcessorAndRunsUntilStopped) {
                                "/bin/mount -t tmpfs zentomi-test /mnt && exec \"$@\"", "sh"});
   }
   const ProcessResult result =
-      run_process(argv,
-                  {{{"TRIMUI_SIMULATOR", "1"}, {"PATH", (folder / "path").string()}},
-                   folder.path().string(),
-                   std::chrono::seconds(3)});
+      run_process(argv, {{{"TRIMUI_SIMULATOR", "1"}, {"PATH", (folder / "path").string()}},
+                         folder.path().string(),
+                         std::chrono::seconds(3)});
   EXPECT_TRUE(result.timed_out) << "ended early with " << result.err;
   EXPECT_THAT(result.err, HasSubstr("Starting Enhanced ZENTOMI for TrimUI (60 FPS)"));
   EXPECT_THAT(result.err, HasSubstr(std::string("Version: ") + APP_VERSION));
