@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "graphics/image_drawing.hpp"
-#include "nettruyen/image_decoding.hpp"
+#include "images/image_decoding.hpp"
 #include "support/jpeg_encoding.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "nettruyen/image_decoding.hpp"
+#include "images/image_decoding.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto image = zentomi::decode_image(std::span(data, size));

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "graphics/framebuffer_geometry.hpp"
-#include "model/os_error.hpp"
+#include "platform/os_error.hpp"
 
 namespace zentomi {
 namespace {

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "model/os_error.hpp"
+#include "platform/os_error.hpp"
 
 namespace zentomi::input {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "nettruyen/thumbnail_files.hpp"
+#include "images/thumbnail_files.hpp"
 #include "storage/store_paths.hpp"
 
 namespace zentomi {

@@ -8,6 +8,7 @@
 #include "main/controllers.hpp"
 #include "main/job_functions.hpp"
 #include "main/worker_results.hpp"
+#include "nettruyen/fetch.hpp"
 
 namespace zentomi {
 namespace {
@@ -39,7 +40,8 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender), &run_job),
       store_(paths.store),
-      covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir)),
+      covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
+              fetch_bytes),
       services_(store_, covers_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},

@@ -5,17 +5,17 @@
 
 #include "graphics/canvas.hpp"
 #include "graphics/font.hpp"
+#include "images/cover_cache.hpp"
 #include "main/app_context.hpp"
 #include "main/app_paths.hpp"
 #include "main/application_services.hpp"
-#include "main/clock.hpp"
 #include "main/job_runner.hpp"
 #include "main/main_loop.hpp"
 #include "model/app_state.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"
 #include "model/worker_result.hpp"
-#include "nettruyen/cover_cache.hpp"
+#include "platform/clock.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graphics/layout_services.hpp"
-#include "nettruyen/cover_cache.hpp"
+#include "images/cover_cache.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <functional>
 
-#include "main/clock.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"
 #include "model/worker_result.hpp"
+#include "platform/clock.hpp"
 
 namespace zentomi {
 

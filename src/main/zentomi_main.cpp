@@ -6,9 +6,9 @@
 #include "graphics/framebuffer.hpp"
 #include "input/input_thread.hpp"
 #include "main/application.hpp"
-#include "main/clock.hpp"
 #include "main/startup.hpp"
 #include "model/channel.hpp"
+#include "platform/clock.hpp"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "model/os_error.hpp"
-#include "nettruyen/child_process.hpp"
 #include "nettruyen/site.hpp"
+#include "platform/child_process.hpp"
+#include "platform/os_error.hpp"
 #include "unicode/utf8.hpp"
 
 namespace zentomi {

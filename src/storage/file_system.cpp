@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/os_error.hpp"
+#include "platform/os_error.hpp"
 
 namespace zentomi {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/build_config.hpp"
-#include "nettruyen/child_process.hpp"
+#include "platform/child_process.hpp"
 #include "support/environment.hpp"
 #include "support/fake_curl.hpp"
 #include "support/temp_dir.hpp"

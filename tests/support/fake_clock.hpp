@@ -3,7 +3,7 @@
 #include <chrono>
 #include <vector>
 
-#include "main/clock.hpp"
+#include "platform/clock.hpp"
 
 namespace zentomi::testing {
 

@@ -10,9 +10,9 @@
 
 #include "graphics/canvas.hpp"
 #include "main/application.hpp"
-#include "main/clock.hpp"
 #include "main/startup.hpp"
 #include "model/channel.hpp"
+#include "platform/clock.hpp"
 #include "png_writer.hpp"
 #include "script.hpp"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "nettruyen/image_codecs.hpp"
+#include "images/image_codecs.hpp"
 
 // jpeglib.h needs <cstdio> before it.
 #include <jerror.h>

@@ -1,4 +1,4 @@
-#include "nettruyen/thumbnail_files.hpp"
+#include "images/thumbnail_files.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,15 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "images/fetch_function.hpp"
 #include "model/image.hpp"
-#include "nettruyen/fetch.hpp"
-#include "nettruyen/fetch_function.hpp"
 
 namespace zentomi {
 
 // The page image job's work: download one chapter page and decode it. A download failure keeps
 // its own message; a decoding failure reads "Image decode error: " and the decoder's reason.
 std::expected<SharedImage, std::string> load_page_image(std::string_view url,
-                                                        const FetchBytes& fetch = fetch_bytes);
+                                                        const FetchBytes& fetch);
 
 }  // namespace zentomi

@@ -1,4 +1,4 @@
-#include "nettruyen/thumbnail_cache.hpp"
+#include "images/thumbnail_cache.hpp"
 
 #include <utility>
 

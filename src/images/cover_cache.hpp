@@ -8,15 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "images/fetch_function.hpp"
+#include "images/thumbnail_cache.hpp"
 #include "model/channel.hpp"
 #include "model/image.hpp"
-#include "nettruyen/fetch.hpp"
-#include "nettruyen/fetch_function.hpp"
-#include "nettruyen/thumbnail_cache.hpp"
+#include "platform/clock.hpp"
 
 namespace zentomi {
-
-std::chrono::nanoseconds steady_now();
 
 struct CoverWorkerState;
 
@@ -25,8 +23,7 @@ struct CoverWorkerState;
 // it from the thumbnail directory or downloads it, decodes it and publishes it in the cache.
 class CoverCache {
  public:
-  CoverCache(std::filesystem::path directory, FetchBytes fetch = fetch_bytes,
-             CoverBackoff::Now now = steady_now);
+  CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now = steady_now);
   CoverCache(const CoverCache&) = delete;
   CoverCache& operator=(const CoverCache&) = delete;
 

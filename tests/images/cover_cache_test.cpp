@@ -1,4 +1,4 @@
-#include "nettruyen/cover_cache.hpp"
+#include "images/cover_cache.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <optional>
 #include <thread>
 
-#include "nettruyen/image_fixtures.hpp"
-#include "nettruyen/thumbnail_files.hpp"
+#include "images/image_fixtures.hpp"
+#include "images/thumbnail_files.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
 

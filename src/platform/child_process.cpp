@@ -1,4 +1,4 @@
-#include "nettruyen/child_process.hpp"
+#include "platform/child_process.hpp"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "nettruyen/cover_cache.hpp"
+#include "images/cover_cache.hpp"
 
 #include <sys/stat.h>
 
@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "nettruyen/image_decoding.hpp"
-#include "nettruyen/thumbnail_files.hpp"
+#include "images/image_decoding.hpp"
+#include "images/thumbnail_files.hpp"
 
 namespace zentomi {
 
@@ -101,10 +101,6 @@ void serve(CoverWorkerState& shared, const std::string& url) {
 }
 
 }  // namespace
-
-std::chrono::nanoseconds steady_now() {
-  return std::chrono::steady_clock::now().time_since_epoch();
-}
 
 CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now)
     : shared_(std::make_shared<CoverWorkerState>()) {

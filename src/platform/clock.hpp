@@ -12,6 +12,11 @@ class Clock {
   virtual void sleep_for(std::chrono::nanoseconds duration) = 0;
 };
 
+// The monotonic clock's reading, for code that needs only "now".
+std::chrono::nanoseconds steady_now();
+// The real-time clock, for history time stamps.
+std::chrono::system_clock::time_point wall_now();
+
 class SteadyClock final : public Clock {
  public:
   std::chrono::nanoseconds now() override;

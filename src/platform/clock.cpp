@@ -1,4 +1,4 @@
-#include "main/clock.hpp"
+#include "platform/clock.hpp"
 
 #include <time.h>
 
@@ -6,9 +6,17 @@
 
 namespace zentomi {
 
-std::chrono::nanoseconds SteadyClock::now() {
+std::chrono::nanoseconds steady_now() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(
       std::chrono::steady_clock::now().time_since_epoch());
+}
+
+std::chrono::system_clock::time_point wall_now() {
+  return std::chrono::system_clock::now();
+}
+
+std::chrono::nanoseconds SteadyClock::now() {
+  return steady_now();
 }
 
 void SteadyClock::sleep_for(std::chrono::nanoseconds duration) {

@@ -1,7 +1,7 @@
 // PNG through libpng's simplified API, which turns every colour type and depth into RGBA8.
 #include <png.h>
 
-#include "nettruyen/image_codecs.hpp"
+#include "images/image_codecs.hpp"
 
 namespace zentomi::codecs {
 namespace {

@@ -1,7 +1,7 @@
 // WebP, lossy and lossless, through libwebp, decoding straight into the result's buffer.
 #include <webp/decode.h>
 
-#include "nettruyen/image_codecs.hpp"
+#include "images/image_codecs.hpp"
 
 namespace zentomi::codecs {
 namespace {

@@ -1,8 +1,8 @@
-#include "nettruyen/page_image.hpp"
+#include "images/page_image.hpp"
 
 #include <memory>
 
-#include "nettruyen/image_decoding.hpp"
+#include "images/image_decoding.hpp"
 
 namespace zentomi {
 

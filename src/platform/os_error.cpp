@@ -1,4 +1,4 @@
-#include "model/os_error.hpp"
+#include "platform/os_error.hpp"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "nettruyen/image_decoding.hpp"
+#include "images/image_decoding.hpp"
 
 #include <algorithm>
 #include <string_view>
 
-#include "nettruyen/image_codecs.hpp"
+#include "images/image_codecs.hpp"
 
 namespace zentomi {
 namespace {

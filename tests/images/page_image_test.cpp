@@ -1,11 +1,12 @@
-#include "nettruyen/page_image.hpp"
+#include "images/page_image.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "nettruyen/image_fixtures.hpp"
+#include "images/image_fixtures.hpp"
+#include "nettruyen/fetch.hpp"
 #include "support/fake_curl.hpp"
 
 namespace zentomi {
@@ -69,13 +70,13 @@ TEST(LoadPageImage, FetchesThroughCurlByDefault) {
   curl.serve("chap-2/02.gif", "GIF89a\x01\x00\x01\x00");
   curl.serve("chap-2/03.jpg", "");
 
-  const auto page = load_page_image("https://img.example/chap-2/01.webp");
+  const auto page = load_page_image("https://img.example/chap-2/01.webp", fetch_bytes);
   ASSERT_TRUE(page) << page.error();
   EXPECT_EQ((*page)->width, 6u);
-  EXPECT_TRUE(load_page_image("https://img.example/chap-2/02.gif")
+  EXPECT_TRUE(load_page_image("https://img.example/chap-2/02.gif", fetch_bytes)
                   .error()
                   .starts_with("Image decode error: "));
-  EXPECT_EQ(load_page_image("https://img.example/chap-2/03.jpg").error(),
+  EXPECT_EQ(load_page_image("https://img.example/chap-2/03.jpg", fetch_bytes).error(),
             "Failed to download image data");
   EXPECT_EQ(curl.command_lines().size(), 3u);
 }

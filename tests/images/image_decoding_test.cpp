@@ -1,4 +1,4 @@
-#include "nettruyen/image_decoding.hpp"
+#include "images/image_decoding.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "nettruyen/image_fixtures.hpp"
+#include "images/image_fixtures.hpp"
 #include "support/jpeg_encoding.hpp"
 
 namespace zentomi {
