@@ -1,5 +1,6 @@
 #include "graphics/screens.hpp"
 
+#include "graphics/detail_layout.hpp"
 #include "graphics/home_layout.hpp"
 
 namespace zentomi {
@@ -11,6 +12,8 @@ void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& serv
       draw_home_screen(renderer, state, services);
       return;
     case Screen::Detail:
+      draw_detail_screen(renderer, state, services);
+      return;
     case Screen::Reader:
     case Screen::Update:
       return;

@@ -11,13 +11,15 @@ namespace zentomi {
 namespace {
 
 // Blends one glyph's coverage with its first column at `left` and first row at `top`, clipped
-// to the canvas. Positions are 64-bit so no text position can wrap into view.
+// to the canvas and to the columns before `right`. Positions are 64-bit so no text position can
+// wrap into view.
 void blit_glyph(Canvas& canvas, const Glyph& glyph, std::int64_t left, std::int64_t top,
-                Color color) {
+                std::int64_t right, Color color) {
   const std::int64_t first_row = std::max<std::int64_t>(0, -top);
   const std::int64_t end_row = std::min<std::int64_t>(glyph.height, canvas.height() - top);
   const std::int64_t first_column = std::max<std::int64_t>(0, -left);
-  const std::int64_t end_column = std::min<std::int64_t>(glyph.width, canvas.width() - left);
+  const std::int64_t end_column =
+      std::min<std::int64_t>(glyph.width, std::min<std::int64_t>(canvas.width(), right) - left);
   const std::uint32_t red = (color >> 16) & 0xFF;
   const std::uint32_t green = (color >> 8) & 0xFF;
   const std::uint32_t blue = color & 0xFF;
@@ -58,6 +60,11 @@ std::vector<std::string_view> split_words(std::string_view text) {
 }  // namespace
 
 void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color color, float size) {
+  draw_text_clipped(renderer, text, x, y, color, size, renderer.canvas.width());
+}
+
+void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, Color color,
+                       float size, int clip_right) {
   if (text.empty() || !usable_text_size(size)) return;
   const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
   std::int64_t pen = x;
@@ -65,7 +72,7 @@ void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color co
   while (position < text.size()) {
     const char32_t code_point = unicode::decode_next(text, position);
     const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
-    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, color);
+    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, clip_right, color);
     pen += truncated_advance(glyph.advance);
   }
 }

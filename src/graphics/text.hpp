@@ -23,6 +23,10 @@ struct Renderer {
 // drawn for an empty text or an unusable size.
 void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color color, float size);
 
+// draw_text with nothing drawn at or right of column clip_right.
+void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, Color color,
+                       float size, int clip_right);
+
 // How far draw_text moves the pen over the text.
 std::int64_t text_width(Font& font, std::string_view text, float size);
 

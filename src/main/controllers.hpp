@@ -10,5 +10,6 @@ namespace zentomi {
 bool handle_button(AppState& state, Button button, AppContext& context);
 
 bool handle_home_button(AppState& state, Button button, AppContext& context);
+bool handle_detail_button(AppState& state, Button button, AppContext& context);
 
 }  // namespace zentomi

@@ -31,8 +31,11 @@ void open_selected_title(AppState& state, AppContext& context) {
   state.current_item = state.displayed_items[state.home_selected];
   state.current_history = context.store.get_history_entry(state.current_item->url);
   state.detail.reset();
+  state.detail_error.reset();
   state.chapters_site_order.clear();
   state.chapters.clear();
+  // Nothing of the previous title's chapter may be saved under this one.
+  state.chapter_url.clear();
   context.jobs.start(job::Detail{state.current_item->url});
   state.detail_loading = true;
   state.screen = Screen::Detail;

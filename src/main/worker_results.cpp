@@ -1,5 +1,6 @@
 #include "main/worker_results.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -33,6 +34,30 @@ void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_scroll = 0;
 }
 
+// A late answer for a title the user has left is dropped: its chapters shown under another title
+// would let reading progress be saved under the wrong URL.
+void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& context) {
+  if (!state.current_item || state.current_item->url != loaded.url) return;
+  state.detail_loading = false;
+  if (!loaded.result) {
+    const std::string line = "[NetTruyen] Detail load error: " + loaded.result.error() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    state.detail_error = loaded.result.error();
+    return;
+  }
+  MangaDetail& detail = *loaded.result;
+  // The listing's cover is preferred over the one found on the page.
+  if (!state.current_item->thumb_url.empty()) detail.cover_url = state.current_item->thumb_url;
+  state.chapters_site_order = detail.chapters;
+  state.chapters = state.chapters_site_order;
+  if (state.chapters_reversed) std::reverse(state.chapters.begin(), state.chapters.end());
+  state.chapter_selected = 0;
+  state.chapter_scroll = 0;
+  state.detail = std::move(detail);
+  state.detail_error.reset();
+  state.current_history = context.store.get_history_entry(state.current_item->url);
+}
+
 // Only the image of the page on screen is kept; one the user has turned away from is dropped.
 void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
   if (loaded.page_index != state.page_index) return;
@@ -54,7 +79,7 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
 void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
   std::visit(Overloaded{
                  [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
-                 [](DetailLoaded&) {},
+                 [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
                  [](PagesLoaded&) {},
                  [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
                  [](UpdateCheckResult&) {},

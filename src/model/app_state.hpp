@@ -45,6 +45,7 @@ struct AppState {
   std::size_t chapter_selected = 0;
   std::size_t chapter_scroll = 0;
   bool detail_loading = false;
+  std::optional<std::string> detail_error;  // why the last detail load failed
 
   // Reader
   std::string chapter_title;

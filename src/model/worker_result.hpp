@@ -19,6 +19,7 @@ struct HomeLoaded {
 };
 struct DetailLoaded {
   std::expected<MangaDetail, std::string> result;
+  std::string url;  // the title the job was started for
 };
 struct PagesLoaded {
   std::expected<std::vector<std::string>, std::string> result;

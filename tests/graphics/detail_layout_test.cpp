@@ -1,0 +1,52 @@
+#include "graphics/detail_layout.hpp"
+
+#include <gtest/gtest.h>
+
+#include "graphics/screens.hpp"
+
+namespace zentomi {
+namespace {
+
+class NoServices final : public LayoutServices {
+ public:
+  bool is_favorite(std::string_view) override { return false; }
+  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
+};
+
+int rightmost_column_with(const Canvas& canvas, Color color, int top, int bottom) {
+  int rightmost = -1;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      if (canvas.pixel(x, y) == color) rightmost = std::max(rightmost, x);
+    }
+  }
+  return rightmost;
+}
+
+TEST(DetailLayout, TheContinueLineStopsBeforeTheFirstChapterHint) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    Canvas canvas(width, height);
+    Font font = Font::load_embedded().value();
+    Renderer renderer{canvas, font};
+    AppState state = make_initial_state(width, height);
+    state.screen = Screen::Detail;
+    state.current_item = MangaItem{"T", "https://site/t", "", "", ""};
+    state.detail = MangaDetail{"T", "", "", "", "Action", "Summary", {{"Chapter 1", "u"}}};
+    state.chapters = state.chapters_site_order = state.detail->chapters;
+    state.current_history = MangaHistory{"https://site/t",
+                                         "T",
+                                         "Chapter 1234 - Trận chiến cuối cùng ở thành phố phía bắc",
+                                         "u",
+                                         4,
+                                         10,
+                                         0};
+    NoServices services;
+    draw_screen(renderer, state, services);
+    const int rightmost = rightmost_column_with(canvas, palette::STAR_TEXT, 78, 100);
+    EXPECT_GT(rightmost, 600) << "the continue line is drawn";
+    EXPECT_LT(rightmost, width - 240) << width << "x" << height;
+  }
+}
+
+}  // namespace
+}  // namespace zentomi
