@@ -2,6 +2,7 @@
 
 #include "graphics/detail_layout.hpp"
 #include "graphics/home_layout.hpp"
+#include "graphics/reader_layout.hpp"
 
 namespace zentomi {
 
@@ -15,6 +16,8 @@ void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& serv
       draw_detail_screen(renderer, state, services);
       return;
     case Screen::Reader:
+      draw_reader_screen(renderer, state);
+      return;
     case Screen::Update:
       return;
   }

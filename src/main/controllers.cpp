@@ -7,14 +7,7 @@ namespace {
 bool handle_way_back(AppState& state, Button button) {
   if (button == Button::Menu) return true;
   if (button != Button::B) return false;
-  if (state.screen == Screen::Reader) {
-    state.zoom = 0;
-    state.pan_x = 0;
-    state.pan_y = 0;
-    state.screen = Screen::Detail;
-  } else {
-    state.screen = Screen::Home;
-  }
+  state.screen = Screen::Home;
   return false;
 }
 
@@ -27,6 +20,7 @@ bool handle_button(AppState& state, Button button, AppContext& context) {
     case Screen::Detail:
       return handle_detail_button(state, button, context);
     case Screen::Reader:
+      return handle_reader_button(state, button, context);
     case Screen::Update:
       return handle_way_back(state, button);
   }

@@ -21,7 +21,7 @@ const char* job_name(const JobRequest& request) {
 std::optional<WorkerResult> run_job(const JobRequest& request) {
   if (std::holds_alternative<job::HomeListing>(request)) return HomeLoaded{load_home_listing()};
   if (const auto* page = std::get_if<job::PageImage>(&request)) {
-    return PageImageLoaded{load_page_image(page->url, fetch_bytes), page->index};
+    return PageImageLoaded{load_page_image(page->url, fetch_bytes), page->index, page->chapter_url};
   }
   // Kinds of work this build cannot do yet answer nothing rather than a made-up result.
   std::fprintf(stderr, "[App] Job not available in this build: %s\n", job_name(request));

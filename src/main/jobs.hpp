@@ -22,6 +22,7 @@ struct ChapterPages {
 struct PageImage {
   std::string url;
   std::size_t index = 0;
+  std::string chapter_url;  // handed back with the image, so a late page finds its chapter
   bool operator==(const PageImage&) const = default;
 };
 struct UpdateCheck {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "main/reader_pages.hpp"
 #include "storage/ordering.hpp"
 
 namespace zentomi {
@@ -58,9 +59,34 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
   state.current_history = context.store.get_history_entry(state.current_item->url);
 }
 
-// Only the image of the page on screen is kept; one the user has turned away from is dropped.
+// The page list of a chapter the user has since left is dropped, so its page numbers never reach
+// another chapter's history.
+void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context) {
+  if (loaded.chapter_url != state.chapter_url) return;
+  state.reader_loading = false;
+  if (!loaded.result) {
+    const std::string line = "[NetTruyen] Pages load error: " + loaded.result.error() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return;
+  }
+  state.pages = std::move(*loaded.result);
+  const std::size_t count = state.pages.size();
+  state.page_index = state.resume_pending && count > 0 ? std::min(state.resume_page, count - 1) : 0;
+  state.resume_pending = false;
+  state.page_image.reset();
+  state.zoom = 0;
+  state.pan_x = 0;
+  state.pan_y = 0;
+  if (state.page_index < count) {
+    request_page_image(state, context);
+    state.reader_loading = true;
+  }
+}
+
+// Only the image of the page on screen, of the chapter on screen, is kept; one the user has turned
+// away from is dropped.
 void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
-  if (loaded.page_index != state.page_index) return;
+  if (loaded.page_index != state.page_index || loaded.chapter_url != state.chapter_url) return;
   state.reader_loading = false;
   if (!loaded.result) {
     const std::string line = "[NetTruyen] Page " + std::to_string(loaded.page_index) +
@@ -69,9 +95,7 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
     return;
   }
   state.page_image = std::move(*loaded.result);
-  context.store.record_progress(state.current_item, state.chapter_title, state.chapter_url,
-                                state.page_index, state.pages.size(), state.current_history,
-                                std::chrono::system_clock::now());
+  save_reading_progress(state, context, state.page_index);
 }
 
 }  // namespace
@@ -80,7 +104,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
   std::visit(Overloaded{
                  [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
                  [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
-                 [](PagesLoaded&) {},
+                 [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
                  [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
                  [](UpdateCheckResult&) {},
                  [](UpdateInstallResult&) {},

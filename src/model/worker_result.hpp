@@ -23,10 +23,12 @@ struct DetailLoaded {
 };
 struct PagesLoaded {
   std::expected<std::vector<std::string>, std::string> result;
+  std::string chapter_url;  // the chapter the job was started for
 };
 struct PageImageLoaded {
   std::expected<SharedImage, std::string> result;
   std::size_t page_index = 0;  // the page the job was started for
+  std::string chapter_url;     // and its chapter
 };
 struct UpdateCheckResult {
   // A manifest when a newer version exists, nothing when this version is current.

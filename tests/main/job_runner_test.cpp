@@ -44,10 +44,10 @@ TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   ThreadJobRunner runner(sender, [gate](const JobRequest& request) -> std::optional<WorkerResult> {
     gate->wait();
     const auto& page = std::get<job::PageImage>(request);
-    return PageImageLoaded{std::unexpected(page.url), page.index};
+    return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url};
   });
-  runner.start(job::PageImage{"u1", 1});
-  runner.start(job::PageImage{"u2", 2});
+  runner.start(job::PageImage{"u1", 1, ""});
+  runner.start(job::PageImage{"u2", 2, ""});
   EXPECT_EQ(runner.in_flight(), 2u);
   EXPECT_TRUE(receiver.empty());
   gate->release();

@@ -109,8 +109,8 @@ SharedImage tiny_image() {
 TEST(PageImageLoaded, AnImageForAnotherPageIsDropped) {
   Harness h;
   read_page_two(h);
-  h.apply(PageImageLoaded{tiny_image(), 1});
-  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3});
+  h.apply(PageImageLoaded{tiny_image(), 1, h.state.chapter_url});
+  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3, h.state.chapter_url});
   EXPECT_EQ(h.state.page_image, nullptr);
   EXPECT_TRUE(h.state.reader_loading);
   EXPECT_FALSE(h.state.current_history.has_value());
@@ -122,7 +122,7 @@ TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
   read_page_two(h);
   const SharedImage image = tiny_image();
   const auto before = std::chrono::system_clock::now();
-  h.apply(PageImageLoaded{image, 2});
+  h.apply(PageImageLoaded{image, 2, h.state.chapter_url});
   EXPECT_EQ(h.state.page_image, image);
   EXPECT_FALSE(h.state.reader_loading);
   ASSERT_TRUE(h.state.current_history.has_value());
@@ -139,7 +139,7 @@ TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
   Harness h;
   read_page_two(h);
   ::testing::internal::CaptureStderr();
-  h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2});
+  h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2, h.state.chapter_url});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Page 2 image error: Failed to download image data\n");
   EXPECT_EQ(h.state.page_image, nullptr);
