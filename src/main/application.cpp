@@ -13,6 +13,8 @@
 namespace zentomi {
 namespace {
 
+constexpr std::chrono::milliseconds SAVE_WAIT_LIMIT{2000};
+
 Font load_font_or_stop() {
   std::expected<Font, std::string> font = Font::load_embedded();
   if (!font) {
@@ -39,7 +41,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender), &run_job),
-      store_(paths.store),
+      store_(paths.store, StoreSystem{.background_writes = true}),
       covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
               fetch_bytes),
       services_(store_, covers_),
@@ -69,7 +71,12 @@ void Application::start() {
 }
 
 bool Application::run_frame() {
-  return loop_.run_frame();
+  if (loop_.run_frame()) return true;
+  // However the program ends, the last reading position reaches the card first.
+  if (!store_.wait_for_saves(SAVE_WAIT_LIMIT)) {
+    std::fputs("[App] Pending store save did not finish in time\n", stderr);
+  }
+  return false;
 }
 
 bool Application::idle() const {

@@ -28,7 +28,23 @@ std::uint64_t unix_seconds(std::chrono::system_clock::time_point now) {
 Store::Store(StorePaths paths) : Store(std::move(paths), StoreSystem{}) {}
 
 Store::Store(StorePaths paths, StoreSystem system)
-    : paths_(std::move(paths)), system_(std::move(system)) {}
+    : paths_(std::move(paths)), system_(std::move(system)) {
+  if (system_.background_writes) writer_ = std::make_unique<StoreWriter>(system_.files);
+}
+
+void Store::settle_unwritten() const {
+  if (!writer_) return;
+  if (unwritten_history_ && writer_->finished(unwritten_history_->version)) {
+    unwritten_history_.reset();
+  }
+  if (unwritten_favorites_ && writer_->finished(unwritten_favorites_->version)) {
+    unwritten_favorites_.reset();
+  }
+}
+
+bool Store::wait_for_saves(std::chrono::milliseconds limit) {
+  return !writer_ || writer_->wait_until_idle(limit);
+}
 
 std::string Store::resolve_data_dir() const {
   FileSystem& files = *system_.files;
@@ -44,6 +60,8 @@ std::string Store::store_path(const char* name) const {
 }
 
 HistoryMap Store::load_history() const {
+  settle_unwritten();
+  if (unwritten_history_) return unwritten_history_->content;
   return load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
       .value_or(HistoryMap{});
 }
@@ -53,20 +71,35 @@ void Store::save_history(const HistoryMap& history) {
 }
 
 void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
-  const std::string text = render_history_json(history);
+  std::string text = render_history_json(history);
+  if (writer_) {
+    const std::uint64_t version = writer_->submit(
+        {resolve_data_dir(), HISTORY_FILE_NAME, std::move(text), usable_history, now});
+    unwritten_history_ = Unwritten<HistoryMap>{version, history};
+    return;
+  }
   // A failed save is not reported: the previous store stays in place.
   ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
                                     usable_history, now));
 }
 
 FavoritesList Store::load_favorites() const {
+  settle_unwritten();
+  if (unwritten_favorites_) return unwritten_favorites_->content;
   return load_store_file(*system_.files, store_path(FAVORITES_FILE_NAME), parse_favorites_json)
       .value_or(FavoritesList{});
 }
 
 void Store::save_favorites(const FavoritesList& favorites) {
   favorites_reading_.reset();
-  const std::string text = render_favorites_json(favorites);
+  std::string text = render_favorites_json(favorites);
+  if (writer_) {
+    const std::uint64_t version =
+        writer_->submit({resolve_data_dir(), FAVORITES_FILE_NAME, std::move(text), usable_favorites,
+                         system_.clock()});
+    unwritten_favorites_ = Unwritten<FavoritesList>{version, favorites};
+    return;
+  }
   // A failed save is not reported: the previous store stays in place.
   ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
                                     usable_favorites, system_.clock()));
@@ -116,6 +149,12 @@ bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
 }
 
 bool Store::is_favorite(std::string_view url) {
+  settle_unwritten();
+  if (unwritten_favorites_) {
+    const FavoritesList& favorites = unwritten_favorites_->content;
+    return std::any_of(favorites.begin(), favorites.end(),
+                       [&](const MangaItem& item) { return item.url == url; });
+  }
   FileSystem& files = *system_.files;
   std::string path = store_path(FAVORITES_FILE_NAME);
   // The identities are taken before reading, so a change made during the read shows as a

@@ -12,6 +12,7 @@
 #include "model/manga.hpp"
 #include "storage/file_system.hpp"
 #include "storage/store_paths.hpp"
+#include "storage/store_writer.hpp"
 
 namespace zentomi {
 
@@ -22,6 +23,8 @@ struct StoreSystem {
   std::function<std::chrono::system_clock::time_point()> clock = [] {
     return std::chrono::system_clock::now();
   };
+  // Saves are handed to a writer thread instead of being written by the caller.
+  bool background_writes = false;
 };
 
 // Reading history and favourites, kept in history.json and favorites.json in the data directory.
@@ -57,7 +60,17 @@ class Store {
   // favorites.json while the file's identity is unchanged; our own saves forget that reading.
   bool is_favorite(std::string_view url);
 
+  // Waits for saves handed to the writer thread, at most `limit`; false when time ran out.
+  bool wait_for_saves(std::chrono::milliseconds limit);
+
  private:
+  // The newest content given to the writer thread and not yet written: every read answers from
+  // it, so a save shows at once whether or not it has reached the disk.
+  template <typename Content>
+  struct Unwritten {
+    std::uint64_t version = 0;
+    Content content;
+  };
   struct UrlHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const {
@@ -79,9 +92,15 @@ class Store {
   std::string store_path(const char* name) const;
   void save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now);
 
+  // Forgets unwritten content that the writer has since written (or failed to write).
+  void settle_unwritten() const;
+
   StorePaths paths_;
   StoreSystem system_;
   std::optional<FavoritesReading> favorites_reading_;
+  std::unique_ptr<StoreWriter> writer_;
+  mutable std::optional<Unwritten<HistoryMap>> unwritten_history_;
+  mutable std::optional<Unwritten<FavoritesList>> unwritten_favorites_;
 };
 
 }  // namespace zentomi
