@@ -26,6 +26,7 @@ std::string detail_summary(std::string_view html) {
   if (!description) return std::string(NO_SUMMARY);
   const auto paragraph = text_between(html, "<p>", "</p>", *description);
   if (!paragraph) return std::string(NO_SUMMARY);
+  // Only these two spellings break lines; "<br />" is removed with the other tags.
   return strip_tags(replace_all(replace_all(*paragraph, "<br>", "\n"), "<br/>", "\n"));
 }
 
