@@ -1,9 +1,13 @@
 // The demo site as the simulator sees it: its fake curl, its front page and its covers.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
+#include "model/build_config.hpp"
+#include "nettruyen/chapter_list.hpp"
+#include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
 #include "support/environment.hpp"
@@ -52,6 +56,64 @@ TEST_F(DemoSite, EveryCoverOfTheFrontPageIsARealImage) {
   }
   EXPECT_EQ(formats, (std::set<std::string>{"jpeg", "png", "webp"}));
   EXPECT_EQ(without_cover, 1u);
+}
+
+TEST_F(DemoSite, EveryTitleOfTheFrontPageOpensWithItsChapters) {
+  struct Expected {
+    std::size_t chapters;
+    std::string newest;  // the first chapter's name
+  };
+  // Titles with more than 50 chapters print only 50 in their page, so a count above 50 (or a name
+  // the page never prints) shows that the service answered.
+  const std::map<std::string, Expected> expected = {
+      {"kiem-khach-mua-thu", {128, "Chapter 128"}},               // service
+      {"tiem-tra-meo-den", {45, "Chapter 45"}},                   // no service answer: page
+      {"hanh-trinh-vo-tan", {302, "Chapter 302"}},                // service
+      {"nguoi-gac-den-bien-bac", {0, ""}},                        // nothing anywhere
+      {"co-gai-sao-bang", {7, "Chapter 7"}},                      // service, blank names
+      {"he-thong-tho-ren", {1, "Chapter 1"}},                     // invalid answer: page
+      {"vuong-quoc-may-troi", {19, "Chapter 19"}},                // service times out: page
+      {"dau-bep-o-the-gioi-khac", {65, "Chapter 64.5"}},          // service, positional form
+      {"bi-mat-thu-vien-co", {3, "Chương cuối: Người thủ thư"}},  // service, named
+      {"hiep-si-xe-dap", {88, "Chapter 88"}},                     // empty answer: page
+      {"meo-may-tham-tu", {210, "Chapter 210"}},                  // service
+      {"lu-khach-tren-sa-mac-muoi", {12, "Chapter 12"}},          // no service answer: page
+      {"hoc-vien-phep-thuat-anh-trang", {56, "Chapter 56"}},      // service
+      {"ngoi-sao-cuoi-cung", {99, "Chapter 99"}},                 // service
+  };
+  const auto items = load_home_listing();
+  ASSERT_TRUE(items.has_value()) << items.error();
+  ASSERT_EQ(items->size(), expected.size());
+  std::size_t with_cover = 0;
+  for (const MangaItem& item : *items) {
+    const std::string slug = chapter_slug(item.url);
+    SCOPED_TRACE(slug);
+    const auto detail = load_manga_detail(item.url);
+    ASSERT_TRUE(detail.has_value()) << detail.error();
+    EXPECT_EQ(detail->title, item.title);
+    EXPECT_FALSE(detail->genres.empty());
+    EXPECT_NE(detail->genres, "Manga");
+    EXPECT_NE(detail->summary, "Chưa có tóm tắt nội dung.");
+    if (!detail->cover_url.empty()) {
+      ++with_cover;
+      const auto cover = fetch_bytes(detail->cover_url);
+      ASSERT_TRUE(cover.has_value()) << detail->cover_url;
+      EXPECT_NE(image_format(*cover), "unknown") << detail->cover_url;
+    }
+    ASSERT_EQ(expected.count(slug), 1u);
+    const Expected& wanted = expected.at(slug);
+    ASSERT_EQ(detail->chapters.size(), wanted.chapters);
+    if (!detail->chapters.empty()) {
+      EXPECT_EQ(detail->chapters.front().name, wanted.newest);
+    }
+    const std::string chapter_prefix =
+        std::string(SITE_ORIGIN) + "/truyen-tranh/" + slug + "/chuong-";
+    for (const ChapterRef& chapter : detail->chapters) {
+      EXPECT_TRUE(chapter.url.starts_with(chapter_prefix)) << chapter.url;
+      EXPECT_FALSE(chapter.name.empty());
+    }
+  }
+  EXPECT_EQ(with_cover, expected.size() - 1);
 }
 
 TEST_F(DemoSite, FakeCurlServesNothingOutsideItsRootAndWritesOutputFiles) {

@@ -13,4 +13,15 @@ inline void PrintTo(const MangaItem& item, std::ostream* out) {
        << item.views << "\"}";
 }
 
+inline void PrintTo(const ChapterRef& chapter, std::ostream* out) {
+  *out << "ChapterRef{name \"" << chapter.name << "\", url \"" << chapter.url << "\"}";
+}
+
+inline void PrintTo(const MangaDetail& detail, std::ostream* out) {
+  *out << "MangaDetail{title \"" << detail.title << "\", cover_url \"" << detail.cover_url
+       << "\", source \"" << detail.source << "\", status \"" << detail.status << "\", genres \""
+       << detail.genres << "\", summary \"" << detail.summary << "\", " << detail.chapters.size()
+       << " chapters}";
+}
+
 }  // namespace zentomi

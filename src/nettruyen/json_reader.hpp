@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zentomi {
+
+// A forward-only reader of JSON text for typed reading by hand: the caller walks the records it
+// knows and skips everything else. Skipping checks only the grammar, so a value the reader could
+// not hold (1e400, a 400-digit integer, a lone "\ud800") may sit in a member nobody reads.
+// No call reads outside the text, and nesting costs no stack, whatever the bytes.
+class JsonReader {
+ public:
+  explicit JsonReader(std::string_view text) : text_(text) {}
+
+  // The next character after white space (which is consumed), or nothing at the end.
+  std::optional<char> peek();
+  // Consumes `c` after white space when it comes next.
+  bool consume(char c);
+  // True when only white space is left.
+  bool at_end();
+
+  // A string value, unescaped. Nothing (with the position unspecified) when the next value is not
+  // a well-formed string, including escapes that name a lone surrogate.
+  std::optional<std::string> read_string();
+  // A number's text exactly as written, after checking its grammar.
+  std::optional<std::string_view> read_number();
+  // One of the words true, false, null.
+  bool read_literal(std::string_view word);
+
+  // Any one value. A skipped value only has to be well-formed; a checked one must also be one
+  // that a typed reading could hold: strings without lone surrogates, floats in range.
+  bool skip_value() { return pass_value(false); }
+  bool check_value() { return pass_value(true); }
+
+ private:
+  bool pass_value(bool checked);
+  bool pass_string(bool checked, std::string* out);
+  void skip_white_space();
+
+  std::string_view text_;
+  std::size_t position_ = 0;
+};
+
+// How a JSON number reads as a double: nothing when its magnitude is beyond the largest double
+// (values too small for a double read as zero with their sign).
+std::optional<double> json_number_value(std::string_view number);
+
+// Whether the number is written as an integer (no fraction, no exponent).
+bool is_json_integer(std::string_view number);
+
+// The shortest text that reads back as the same double, laid out as "12.0", "7.5", "0.00001",
+// "1e16" or "1.5e-7": plain notation from 1e-5 up to (not including) 1e16, whole values ending in
+// ".0"; otherwise one digit before the point and a plain exponent.
+std::string shortest_float_text(double value);
+
+}  // namespace zentomi
