@@ -5,6 +5,7 @@
 
 #include "images/page_image.hpp"
 #include "nettruyen/fetch.hpp"
+#include "nettruyen/detail_page.hpp"
 #include "nettruyen/home_listing.hpp"
 
 namespace zentomi {
@@ -20,6 +21,9 @@ const char* job_name(const JobRequest& request) {
 
 std::optional<WorkerResult> run_job(const JobRequest& request) {
   if (std::holds_alternative<job::HomeListing>(request)) return HomeLoaded{load_home_listing()};
+  if (const auto* detail = std::get_if<job::Detail>(&request)) {
+    return DetailLoaded{load_manga_detail(detail->url), detail->url};
+  }
   if (const auto* page = std::get_if<job::PageImage>(&request)) {
     return PageImageLoaded{load_page_image(page->url, fetch_bytes), page->index, page->chapter_url};
   }
