@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "graphics/screens.hpp"
 
@@ -41,13 +42,25 @@ AppState home_state(int width, int height) {
   return state;
 }
 
-void draw_frames(benchmark::State& run, int width, int height, bool grid) {
+// A 2 MB title, of words or of one word, as a hostile listing could give: only what fits on the
+// screen may cost anything.
+std::string huge_title(bool spaced) {
+  const std::string piece = spaced ? "Hành Trình Vô Tận " : "HànhTrìnhVôTận";
+  std::string title;
+  while (title.size() < std::size_t{2} * 1024 * 1024)
+    title += piece;
+  return title;
+}
+
+void draw_frames(benchmark::State& run, int width, int height, bool grid,
+                 std::string first_title = {}) {
   Font font = Font::load_embedded().value();
   Canvas canvas(width, height);
   BenchServices services;
   services.cover = cover_image();
   AppState state = home_state(width, height);
   state.grid_view = grid;
+  if (!first_title.empty()) state.displayed_items[0].title = std::move(first_title);
   for (auto _ : run) {
     Renderer renderer{canvas, font};
     draw_screen(renderer, state, services);
@@ -64,8 +77,24 @@ void BM_HomeListFrame(benchmark::State& run) {
 void BM_HomeGridFrameBrick(benchmark::State& run) {
   draw_frames(run, 1024, 768, true);
 }
+void BM_HomeGridFrameHugeTitle(benchmark::State& run) {
+  draw_frames(run, 1280, 720, true, huge_title(run.range(0) != 0));
+}
+void BM_HomeListFrameHugeTitle(benchmark::State& run) {
+  draw_frames(run, 1280, 720, false, huge_title(run.range(0) != 0));
+}
 BENCHMARK(BM_HomeGridFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HomeListFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HomeGridFrameBrick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HomeGridFrameHugeTitle)
+    ->ArgName("spaced")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HomeListFrameHugeTitle)
+    ->ArgName("spaced")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

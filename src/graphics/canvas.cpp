@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace zentomi {
 namespace {
@@ -64,6 +65,23 @@ Canvas::Canvas(int width, int height, Color fill)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
+
+Canvas::Canvas(Canvas&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      pixels_(std::move(other.pixels_)) {
+  other.pixels_.clear();
+}
+
+Canvas& Canvas::operator=(Canvas&& other) noexcept {
+  if (this != &other) {
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    pixels_ = std::move(other.pixels_);
+    other.pixels_.clear();
+  }
+  return *this;
+}
 
 bool inside_rounded_rect(int x, int y, int w, int h, int r, int px, int py) {
   const long long dx = corner_distance(x, w, r, px);

@@ -12,6 +12,12 @@ namespace zentomi {
 class Canvas {
  public:
   Canvas(int width, int height, Color fill = palette::INITIAL_FILL);
+  Canvas(const Canvas&) = default;
+  Canvas& operator=(const Canvas&) = default;
+  // A moved-from canvas is 0 × 0: its size never outlives its pixels.
+  Canvas(Canvas&& other) noexcept;
+  Canvas& operator=(Canvas&& other) noexcept;
+  ~Canvas() = default;
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -135,6 +136,13 @@ std::size_t Font::glyph_count() const {
 
 std::uint32_t Font::glyph_index(char32_t code_point) const {
   return FT_Get_Char_Index(parts_->face.get(), code_point);
+}
+
+int Font::left_overhang(float size) const {
+  const FT_Face face = parts_->face.get();
+  if (!usable_text_size(size) || face->units_per_EM == 0) return 0;
+  const double reach = -static_cast<double>(face->bbox.xMin) * size / face->units_per_EM;
+  return static_cast<int>(std::ceil(std::max(reach, 0.0))) + 1;
 }
 
 float Font::advance(std::uint32_t glyph, float size) {

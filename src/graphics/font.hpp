@@ -43,6 +43,9 @@ class Font {
   std::uint32_t glyph_index(char32_t code_point) const;
   // The unhinted advance in pixels, from the metrics alone. 0 for an unusable size.
   float advance(std::uint32_t glyph, float size);
+  // Columns that any glyph's bitmap may reach left of its pen at this size, from the font's
+  // overall bounding box, with a column to spare for rounding. 0 for an unusable size.
+  int left_overhang(float size) const;
   // The rasterised glyph at a usable size; empty when the rasteriser fails. Valid until the next
   // call of glyph().
   const Glyph& glyph(std::uint32_t glyph, float size);

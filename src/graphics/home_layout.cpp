@@ -4,6 +4,7 @@
 #include <string>
 #include <variant>
 
+#include "graphics/home_geometry.hpp"
 #include "graphics/image_drawing.hpp"
 #include "model/build_config.hpp"
 
@@ -14,12 +15,7 @@ namespace {
 constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
 // clang-format on
-constexpr int GRID_ROW_PITCH = 311;
-constexpr int LIST_ROW_PITCH = 68;
-
-int visible_rows(int height, int pitch) {
-  return std::max(1, (height - 120) / pitch);
-}
+namespace geometry = home_geometry;
 
 void draw_update_indicator(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
@@ -36,17 +32,19 @@ void draw_update_indicator(Renderer& r, const AppState& state) {
 
 void draw_footer(Renderer& r, const char* hint) {
   const int h = r.canvas.height();
-  fill_rect(r.canvas, 0, h - 42, r.canvas.width(), 42, palette::BAR_BACKGROUND);
+  fill_rect(r.canvas, 0, h - geometry::FOOTER_HEIGHT, r.canvas.width(), geometry::FOOTER_HEIGHT,
+            palette::BAR_BACKGROUND);
   draw_text(r, hint, 20, h - 28, palette::SECONDARY_TEXT, 13.0f);
 }
 
 void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
                     LayoutServices& services) {
   if (selected) {
-    fill_rounded_rect(r.canvas, x, y, g, 295, 10, palette::ACCENT);
-    fill_rounded_rect(r.canvas, x + 3, y + 3, g - 6, 289, 8, palette::PANEL);
+    fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::ACCENT);
+    fill_rounded_rect(r.canvas, x + 3, y + 3, g - 6, geometry::GRID_CARD_HEIGHT - 6, 8,
+                      palette::PANEL);
   } else {
-    fill_rounded_rect(r.canvas, x, y, g, 295, 10, palette::PANEL);
+    fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::PANEL);
   }
   if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
     draw_cover(r.canvas, *cover, x + 8, y + 8, g - 16, 205, 8);
@@ -69,16 +67,16 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
 
 void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
   const int k = static_cast<int>(std::max<std::size_t>(state.grid_columns, 1));
-  const int g = (r.canvas.width() - 18 * k - 30) / k;
-  const std::size_t capacity =
-      static_cast<std::size_t>(k) * visible_rows(r.canvas.height(), GRID_ROW_PITCH);
+  const int g = geometry::grid_card_width(r.canvas.width(), k);
+  const std::size_t capacity = static_cast<std::size_t>(k) * geometry::grid_rows(r.canvas.height());
   const std::size_t count = state.displayed_items.size();
   for (std::size_t n = 0; n < capacity && state.home_scroll + n < count; ++n) {
     const std::size_t index = state.home_scroll + n;
     const int column = static_cast<int>(n % k);
     const int row = static_cast<int>(n / k);
     draw_grid_card(r, state.displayed_items[index], index == state.home_selected,
-                   24 + column * (g + 18), 66 + row * GRID_ROW_PITCH, g, services);
+                   geometry::GRID_LEFT + column * (g + geometry::GRID_COLUMN_GAP),
+                   geometry::GRID_TOP + row * geometry::GRID_ROW_PITCH, g, services);
   }
   draw_footer(r, GRID_HINT);
 }
@@ -87,10 +85,11 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
                    LayoutServices& services) {
   const int w = r.canvas.width();
   if (selected) {
-    fill_rounded_rect(r.canvas, 20, top, w - 40, 62, 8, palette::ACCENT);
-    fill_rounded_rect(r.canvas, 22, top + 2, w - 44, 58, 6, palette::PANEL);
+    fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::ACCENT);
+    fill_rounded_rect(r.canvas, 22, top + 2, w - 44, geometry::LIST_ROW_HEIGHT - 4, 6,
+                      palette::PANEL);
   } else {
-    fill_rounded_rect(r.canvas, 20, top, w - 40, 62, 8, palette::PANEL);
+    fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::PANEL);
   }
   if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
     draw_cover(r.canvas, *cover, 30, top + 3, 44, 56, 5);
@@ -115,13 +114,12 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
 }
 
 void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
-  const std::size_t rows =
-      static_cast<std::size_t>(visible_rows(r.canvas.height(), LIST_ROW_PITCH));
+  const std::size_t rows = geometry::list_rows(r.canvas.height());
   const std::size_t count = state.displayed_items.size();
   for (std::size_t n = 0; n < rows && state.home_scroll + n < count; ++n) {
     const std::size_t index = state.home_scroll + n;
     draw_list_row(r, state.displayed_items[index], index, index == state.home_selected,
-                  65 + LIST_ROW_PITCH * static_cast<int>(n), services);
+                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n), services);
   }
   draw_footer(r, LIST_HINT);
 }
@@ -142,8 +140,8 @@ const char* sort_mode_label(SortMode mode) {
 
 void draw_home_header(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
-  fill_rect(r.canvas, 0, 0, w, 52, palette::BAR_BACKGROUND);
-  fill_rect(r.canvas, 0, 50, w, 2, palette::ACCENT);
+  fill_rect(r.canvas, 0, 0, w, geometry::HEADER_HEIGHT, palette::BAR_BACKGROUND);
+  fill_rect(r.canvas, 0, geometry::HEADER_HEIGHT - 2, w, 2, palette::ACCENT);
   draw_text(r, "ZENTOMI", 24, 14, palette::ACCENT, 24.0f);
 
   fill_rounded_rect(r.canvas, 165, 14, 140, 24, 6, palette::SEPARATOR);

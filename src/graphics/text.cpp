@@ -39,22 +39,32 @@ std::int64_t truncated_advance(float advance) {
   return static_cast<std::int64_t>(std::trunc(advance));
 }
 
-std::vector<std::string_view> split_words(std::string_view text) {
-  std::vector<std::string_view> words;
+// The next word (run of non-White_Space characters) at or after `position`, which moves past
+// it; empty at the end of the text. Words are found one at a time so that wrapping stops reading
+// a long text once its lines are full.
+std::string_view next_word(std::string_view text, std::size_t& position) {
   std::size_t word_start = std::string_view::npos;
-  std::size_t position = 0;
   while (position < text.size()) {
     const std::size_t start = position;
     const bool blank = unicode::is_white_space(unicode::decode_next(text, position));
     if (blank && word_start != std::string_view::npos) {
-      words.push_back(text.substr(word_start, start - word_start));
-      word_start = std::string_view::npos;
-    } else if (!blank && word_start == std::string_view::npos) {
-      word_start = start;
+      return text.substr(word_start, start - word_start);
     }
+    if (!blank && word_start == std::string_view::npos) word_start = start;
   }
-  if (word_start != std::string_view::npos) words.push_back(text.substr(word_start));
-  return words;
+  return word_start == std::string_view::npos ? std::string_view{} : text.substr(word_start);
+}
+
+// text_width, except that measuring stops once the width exceeds `limit`: wrapping only asks
+// whether a word fits, and advances are never negative, so past the limit the answer is known.
+std::int64_t width_up_to(Font& font, std::string_view text, float size, std::int64_t limit) {
+  std::int64_t width = 0;
+  std::size_t position = 0;
+  while (position < text.size() && width <= limit) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
+  }
+  return width;
 }
 
 }  // namespace
@@ -68,8 +78,12 @@ void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, 
   if (text.empty() || !usable_text_size(size)) return;
   const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
   std::int64_t pen = x;
+  // Pens only move right, so once no glyph can reach back into the canvas the rest of the text
+  // would draw nothing.
+  const std::int64_t pen_limit =
+      std::int64_t{renderer.canvas.width()} + renderer.font.left_overhang(size);
   std::size_t position = 0;
-  while (position < text.size()) {
+  while (position < text.size() && pen < pen_limit) {
     const char32_t code_point = unicode::decode_next(text, position);
     const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
     blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, clip_right, color);
@@ -95,8 +109,10 @@ std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_wi
   const std::int64_t space_width = text_width(font, " ", size);
   std::string line;
   std::int64_t line_width = 0;
-  for (const std::string_view word : split_words(text)) {
-    const std::int64_t word_width = text_width(font, word, size);
+  std::size_t position = 0;
+  for (std::string_view word = next_word(text, position); !word.empty();
+       word = next_word(text, position)) {
+    const std::int64_t word_width = width_up_to(font, word, size, max_width);
     const std::int64_t candidate_width =
         line.empty() ? word_width : line_width + space_width + word_width;
     if (candidate_width <= max_width || line.empty()) {

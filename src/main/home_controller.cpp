@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "graphics/home_geometry.hpp"
 #include "main/controllers.hpp"
 #include "main/home_navigation.hpp"
 #include "storage/ordering.hpp"
@@ -12,17 +13,28 @@ void move(AppState& state, Button button) {
   const std::size_t columns = state.grid_columns;
   HomeCursor cursor{state.home_selected, state.home_scroll};
   if (state.grid_view) {
-    const std::size_t rows = home_grid_rows(state.screen_height);
+    const std::size_t rows = home_geometry::grid_rows(state.screen_height);
     if (button == Button::Up) cursor = grid_up(cursor, columns);
     if (button == Button::Down) cursor = grid_down(cursor, count, columns, rows);
     if (button == Button::Left) cursor = grid_left(cursor, columns);
     if (button == Button::Right) cursor = grid_right(cursor, count, columns, rows);
   } else {
-    const std::size_t rows = home_list_rows(state.screen_height);
+    const std::size_t rows = home_geometry::list_rows(state.screen_height);
     if (button == Button::Up) cursor = list_up(cursor);
     if (button == Button::Down) cursor = list_down(cursor, count, rows);
   }
   state.home_selected = cursor.selected;
+  state.home_scroll = cursor.scroll;
+}
+
+// The selection stays; the new view scrolls from the top as far as needed to show it.
+void switch_view(AppState& state) {
+  state.grid_view = !state.grid_view;
+  const HomeCursor cursor = state.grid_view
+                                ? scrolled_into_view(state.home_selected, state.grid_columns,
+                                                     home_geometry::grid_rows(state.screen_height))
+                                : scrolled_into_view(state.home_selected, 1,
+                                                     home_geometry::list_rows(state.screen_height));
   state.home_scroll = cursor.scroll;
 }
 
@@ -83,8 +95,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       std::fputs("[App] Clean exit to MainUI via Button B.\n", stderr);
       return true;
     case Button::X:
-      state.grid_view = !state.grid_view;
-      state.home_scroll = 0;
+      switch_view(state);
       return false;
     case Button::Y:
       cycle_sort(state);

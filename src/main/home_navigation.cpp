@@ -5,11 +5,6 @@
 namespace zentomi {
 namespace {
 
-std::size_t rows_of(int screen_height, int pitch) {
-  const int rows = (screen_height - 120) / pitch;
-  return static_cast<std::size_t>(std::max(1, rows));
-}
-
 // A selection that moved above the first visible row scrolls back by one row (or to the top).
 HomeCursor scroll_up_to(HomeCursor cursor, std::size_t columns) {
   if (cursor.selected < cursor.scroll) {
@@ -28,13 +23,6 @@ HomeCursor grid_move_to(HomeCursor cursor, std::size_t target, std::size_t count
 }
 
 }  // namespace
-
-std::size_t home_grid_rows(int screen_height) {
-  return rows_of(screen_height, 311);
-}
-std::size_t home_list_rows(int screen_height) {
-  return rows_of(screen_height, 68);
-}
 
 HomeCursor grid_up(HomeCursor cursor, std::size_t columns) {
   if (cursor.selected < columns) return cursor;
@@ -61,6 +49,12 @@ HomeCursor list_up(HomeCursor cursor) {
   cursor.selected -= 1;
   cursor.scroll = std::min(cursor.selected, cursor.scroll);
   return cursor;
+}
+
+HomeCursor scrolled_into_view(std::size_t selected, std::size_t columns, std::size_t rows) {
+  const std::size_t width = std::max<std::size_t>(columns, 1);
+  const std::size_t row = selected / width;
+  return {selected, row < rows ? 0 : (row - rows + 1) * width};
 }
 
 HomeCursor list_down(HomeCursor cursor, std::size_t count, std::size_t rows) {

@@ -4,11 +4,6 @@
 
 namespace zentomi {
 
-// Rows that fit on a display of height H: grid cards are 311 pixels apart, list rows 68, below a
-// 120-pixel allowance for the header and footer.
-std::size_t home_grid_rows(int screen_height);
-std::size_t home_list_rows(int screen_height);
-
 // Selection S and scroll F of the home screen, moved over N entries.
 struct HomeCursor {
   std::size_t selected = 0;
@@ -22,6 +17,9 @@ HomeCursor grid_down(HomeCursor cursor, std::size_t count, std::size_t columns, 
 HomeCursor grid_left(HomeCursor cursor, std::size_t columns);
 HomeCursor grid_right(HomeCursor cursor, std::size_t count, std::size_t columns, std::size_t rows);
 HomeCursor list_up(HomeCursor cursor);
+// After switching between grid and list: the scroll is 0, or, when the selection lies past the
+// first `rows` rows of `columns` entries (1 for the list), the row that shows it at the bottom.
+HomeCursor scrolled_into_view(std::size_t selected, std::size_t columns, std::size_t rows);
 HomeCursor list_down(HomeCursor cursor, std::size_t count, std::size_t rows);
 
 }  // namespace zentomi

@@ -11,6 +11,7 @@
 
 #include "storage/record_fields.hpp"
 #include "storage/store_json.hpp"
+#include "storage/store_tokens.hpp"
 #include "unicode/utf8.hpp"
 
 namespace zentomi {
@@ -158,9 +159,12 @@ bool read_store(std::string_view bytes, Container top, Sink sink) {
   // (ignoring what follows). Neither belongs in a store; inside a string a NUL is written \u0000.
   if (bytes.starts_with("\xEF\xBB\xBF")) return false;
   if (bytes.find('\0') != std::string_view::npos) return false;
+  // Unknown members are skipped whatever their value, even one the library cannot represent.
+  const std::optional<std::string> neutralized = neutralize_unreadable_tokens(bytes);
+  const std::string_view document = neutralized ? std::string_view(*neutralized) : bytes;
   StoreReader<Record, Sink> reader(top, std::move(sink));
   try {
-    return Json::sax_parse(bytes.begin(), bytes.end(), &reader, Json::input_format_t::json,
+    return Json::sax_parse(document.begin(), document.end(), &reader, Json::input_format_t::json,
                            /*strict=*/true, /*ignore_comments=*/false);
   } catch (const Json::exception&) {
     return false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zentomi {
 namespace {
 
@@ -23,6 +25,22 @@ TEST(Canvas, StartsWithTheInitialFillAndClears) {
   EXPECT_EQ(count_pixels(canvas, palette::INITIAL_FILL), 12);
   clear(canvas, palette::FRAME_BACKGROUND);
   EXPECT_EQ(count_pixels(canvas, 0xFF0B0F19), 12);
+}
+
+TEST(Canvas, MovedFromIsEmptyAndSafeToDrawOn) {
+  Canvas source(4, 3, RED);
+  Canvas moved(std::move(source));
+  EXPECT_EQ(count_pixels(moved, RED), 12);
+  Canvas assigned(2, 2, BLACK);
+  assigned = std::move(moved);
+  EXPECT_EQ(count_pixels(assigned, RED), 12);
+  for (Canvas* empty : {&source, &moved}) {
+    EXPECT_EQ(empty->width(), 0);  // NOLINT(bugprone-use-after-move): the state after a move
+    EXPECT_EQ(empty->height(), 0);
+    clear(*empty, WHITE);
+    fill_rect(*empty, 0, 0, 4, 3, WHITE);
+    darken_screen(*empty);
+  }
 }
 
 TEST(FillRect, ClipsToTheCanvasAndIgnoresEmptySizes) {

@@ -166,6 +166,32 @@ TEST(DrawText, ClipsPixelByPixelAtEveryEdge) {
   }
 }
 
+TEST(DrawText, StopsPastTheRightEdgeWithTheSamePixels) {
+  // The tail holds letters drawn nowhere else: were any laid out, the glyph cache would keep it.
+  std::string tail;
+  for (char32_t code_point = U'Ā'; code_point < U'Ā' + 300; ++code_point)
+    unicode::append_utf8(tail, code_point);
+  const std::string visible = "Đọc tiếp ngay hôm nay";
+  auto with_tail = Font::load_embedded();
+  auto without_tail = Font::load_embedded();
+  ASSERT_TRUE(with_tail && without_tail);
+  EXPECT_TRUE(same_pixels(drawn(visible + tail, 10, 10, 24, *with_tail, 120, 60),
+                          drawn(visible, 10, 10, 24, *without_tail, 120, 60)));
+  EXPECT_EQ(with_tail->cache().size(), without_tail->cache().size());
+
+  // A combining mark has no advance and reaches left of its pen: with the pen just past the edge
+  // it still draws into the canvas, exactly as on a wider one.
+  const std::string base = "Doc";
+  const int x = 120 + 2 - static_cast<int>(text_width(shared_font(), base, 24));
+  const Canvas marked = drawn(base + "\u0301", x, 10, 24, shared_font(), 120, 60);
+  const Canvas wide = drawn(base + "\u0301", x, 10, 24, shared_font(), 200, 60);
+  EXPECT_FALSE(same_pixels(marked, drawn(base, x, 10, 24, shared_font(), 120, 60)));
+  for (int y = 0; y < marked.height(); ++y) {
+    for (int column = 0; column < marked.width(); ++column)
+      ASSERT_EQ(marked.pixel(column, y), wide.pixel(column, y)) << column << "," << y;
+  }
+}
+
 TEST(DrawText, IllFormedUtf8DrawsReplacementCharacters) {
   Font& font = shared_font();
   const std::vector<std::string> hostile = {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "graphics/home_geometry.hpp"
 #include "main/controllers.hpp"
 #include "main/home_navigation.hpp"
 #include "storage/store.hpp"
@@ -50,12 +51,12 @@ struct HomeHarness {
 };
 
 TEST(HomeRows, FollowTheScreenHeight) {
-  EXPECT_EQ(home_grid_rows(720), 1u);
-  EXPECT_EQ(home_grid_rows(768), 2u);
-  EXPECT_EQ(home_grid_rows(100), 1u);
-  EXPECT_EQ(home_list_rows(720), 8u);
-  EXPECT_EQ(home_list_rows(768), 9u);
-  EXPECT_EQ(home_list_rows(0), 1u);
+  EXPECT_EQ(home_geometry::grid_rows(720), 1u);
+  EXPECT_EQ(home_geometry::grid_rows(768), 2u);
+  EXPECT_EQ(home_geometry::grid_rows(100), 1u);
+  EXPECT_EQ(home_geometry::list_rows(720), 8u);
+  EXPECT_EQ(home_geometry::list_rows(768), 9u);
+  EXPECT_EQ(home_geometry::list_rows(0), 1u);
 }
 
 TEST(HomeGrid, FiveColumnsStopAtTheEndOfTheList) {
@@ -133,14 +134,22 @@ TEST(HomeList, NineRowsOnTheBrick) {
   EXPECT_EQ(h.cursor(), (HomeCursor{9, 1}));
 }
 
-TEST(HomeView, XTogglesTheLayoutAndResetsOnlyTheScroll) {
-  HomeHarness h;
+TEST(HomeView, XTogglesTheLayoutKeepingTheSelectionInView) {
+  HomeHarness h;  // 12 items: a grid of one row of five, a list of eight rows
   h.set(7, 5);
   h.press(Button::X);
   EXPECT_FALSE(h.state.grid_view);
-  EXPECT_EQ(h.cursor(), (HomeCursor{7, 0}));
+  EXPECT_EQ(h.cursor(), (HomeCursor{7, 0}));  // on the first page: back to the top
+  h.press(Button::Down, 3);
+  EXPECT_EQ(h.cursor(), (HomeCursor{10, 3}));
   h.press(Button::X);
   EXPECT_TRUE(h.state.grid_view);
+  EXPECT_EQ(h.cursor(), (HomeCursor{10, 10}));  // past it: the row of the selection
+  h.press(Button::Up);
+  EXPECT_EQ(h.cursor(), (HomeCursor{5, 5}));
+  h.set(11, 10);
+  h.press(Button::X);
+  EXPECT_EQ(h.cursor(), (HomeCursor{11, 4}));  // the list's last row
 }
 
 TEST(HomeView, EmptyListIgnoresMovesAndA) {

@@ -53,6 +53,20 @@ TEST(Fetch, RunsCurlWithTheExactCommandLines) {
   EXPECT_EQ(lines[1], expected_command("8", "20", "http://cdn.test/img/p.png"));
 }
 
+TEST(Fetch, RangesAndSetsInAUrlNeverBecomeSeveralTransfers) {
+  // curl would read these as 100,000 chapters and two covers; the fake logs what curl is given.
+  FakeCurl curl;
+  curl.serve("chuong-1%5B0-99999%5D?q=%7Ba,b%7D", "một lần");
+  curl.serve("c%5B1-2%5D.jpg", "\xFF\xD8");
+  EXPECT_EQ(fetch_text("https://x.test/chuong-1[0-99999]?q={a,b}"), "một lần");
+  EXPECT_EQ(fetch_bytes("https://cdn.test/c[1-2].jpg"), bytes_of("\xFF\xD8"));
+  const auto lines = curl.command_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0],
+            expected_command("6", "12", "https://x.test/chuong-1%5B0-99999%5D?q=%7Ba,b%7D"));
+  EXPECT_EQ(lines[1], expected_command("8", "20", "https://cdn.test/c%5B1-2%5D.jpg"));
+}
+
 TEST(Fetch, ATimeOutIsExitCode28) {
   FakeCurl curl("exit 28");
   curl.serve("slow", "never sent");

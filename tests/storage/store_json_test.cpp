@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace zentomi {
 namespace {
@@ -123,6 +124,58 @@ TEST(StoreParsing, AcceptsEveryAllowedVariation) {
   const auto favorites = parse_favorites_json(text);
   ASSERT_TRUE(favorites);
   EXPECT_EQ(*favorites, (FavoritesList{{"T", "u/v", "", "Chương 😀", "9"}}));
+}
+
+TEST(StoreParsing, UnknownMembersMayHoldValuesNoDoubleOrUtf8CanCarry) {
+  // Grammatical JSON all the same: numbers past the range of a double, unpaired surrogates, in
+  // values, in names and deep inside; each one is skipped with its member.
+  const std::string huge_integer(400, '7');
+  const std::vector<std::string> notes{
+      R"("note": 1e400)",
+      R"("note": -1.5E+309)",
+      "\"note\": " + huge_integer,
+      R"("note": "\ud800")",
+      R"("note": "a\udc00\ud83d\ude00")",
+      R"("note": "\ud83d\u0041")",
+      R"("\ud800": 1)",
+      R"("note": {"\udfff": [1e400, "\ud800", )" + huge_integer + "]}",
+  };
+  const std::string record =
+      R"("title": "T", "url": "u", "thumb_url": "", "latest_chapter": "c", "views": "9")";
+  for (const std::string& note : notes) {
+    EXPECT_EQ(parse_favorites_json("[{" + note + ", " + record + ", " + note + "}]"),
+              (FavoritesList{{"T", "u", "", "c", "9"}}))
+        << note;
+  }
+  const auto history =
+      parse_history_json("{\"k\": {\"note\": 1e999, " + VALID_HISTORY_RECORD.substr(1) + "}");
+  ASSERT_TRUE(history);
+  EXPECT_EQ(history->at("k").manga_url, "u");
+
+  // Known members, the store's own keys and the grammar keep their rules.
+  const std::vector<std::string> invalid{
+      R"([{"title": 1e400, "url": "u", "thumb_url": "", "latest_chapter": "c", "views": "9"}])",
+      R"([{"title": "\ud800", "url": "u", "thumb_url": "", "latest_chapter": "c", "views": "9"}])",
+      R"([["\ud800", "u", "", "c", "9"]])",
+      R"([{"note": 01e400, )" + record + "}]",
+      R"([{"note": 1e400x, )" + record + "}]",
+      R"([{"note": 1e, )" + record + "}]",
+      R"([{"note": "\ud800, )" + record + "}]",
+      R"([{"note": "\ud800"]"], )" + record + "}]",
+      R"([1e400])",
+      R"(["\ud800"])",
+  };
+  for (const std::string& text : invalid) {
+    EXPECT_FALSE(parse_favorites_json(text)) << text;
+  }
+  for (const std::string& large : {huge_integer, "1e400"s}) {
+    std::string record_with = VALID_HISTORY_RECORD;
+    const std::string pages = "\"total_pages\": 10";
+    record_with.replace(record_with.find(pages), pages.size(), "\"total_pages\": " + large);
+    EXPECT_FALSE(parse_history_json("{\"k\": " + record_with + "}")) << large;
+  }
+  EXPECT_FALSE(parse_history_json("{\"k\": " + VALID_HISTORY_RECORD +
+                                  ", \"\\ud800\": " + VALID_HISTORY_RECORD + "}"));
 }
 
 TEST(StoreParsing, RecordsMayBePositionalArrays) {
