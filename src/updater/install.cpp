@@ -47,7 +47,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
                                                       const InstallPaths& paths,
                                                       std::string_view pinned_public_key_base64) {
   const std::string& url = manifest.download_url;
-  log_ota({"Starting download from: ", url});
+  log_ota({"[OTA] Starting download from: ", url});
   if (!updater::is_web_url(url))
     return std::unexpected("Failed to download update package: not an http(s) URL: " + url);
   const std::string directory = choose_install_directory(paths);
@@ -64,7 +64,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
     return std::unexpected(std::move(*refused));
   }
 
-  log_ota({"Download completed. Extracting to: ", directory});
+  log_ota({"[OTA] Download completed. Extracting to: ", directory});
   // Without -o unzip would ask before replacing each file of the old version, find no answer and
   // fail.
   const bool unpacked = succeeds({"unzip", "-o", package, "-d", directory});
@@ -74,7 +74,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
   // A package without one of them is still installed.
   for (const std::string_view file : EXECUTABLE_FILES)
     succeeds({"chmod", "+x", directory + std::string(file)});
-  log_ota({"Update successfully applied! Restarting Zentomi..."});
+  log_ota({"[OTA] Update successfully applied! Restarting Zentomi..."});
   return {};
 }
 

@@ -7,7 +7,7 @@ namespace zentomi {
 
 void log_ota(std::initializer_list<std::string_view> parts) {
   static constexpr char HEX[] = "0123456789abcdef";
-  std::string line = "[OTA] ";
+  std::string line;
   for (const std::string_view part : parts) {
     for (const char c : part) {
       const auto byte = static_cast<unsigned char>(c);

@@ -28,10 +28,10 @@ std::optional<std::string> fetch_manifest_body(const std::string& url, const cha
 }  // namespace
 
 UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints) {
-  log_ota({"Checking for updates from: ", endpoints.primary});
+  log_ota({"[OTA] Checking for updates from: ", endpoints.primary});
   std::optional<std::string> body = fetch_manifest_body(endpoints.primary, "5", "10");
   if (!body) {
-    log_ota({"Primary endpoint unreachable, checking fallback..."});
+    log_ota({"[OTA] Primary endpoint unreachable, checking fallback..."});
     body = fetch_manifest_body(endpoints.fallback, "3", "6");
   }
   if (!body)
@@ -41,10 +41,10 @@ UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints) {
   if (!manifest)
     return std::unexpected(std::string("Invalid update manifest received from server"));
   if (is_newer_version(manifest->version, APP_VERSION)) {
-    log_ota({"Found new version: ", manifest->version, " (current: ", APP_VERSION, ")"});
+    log_ota({"[OTA] Found new version: ", manifest->version, " (current: ", APP_VERSION, ")"});
     return manifest;
   }
-  log_ota({"App is already up to date: ", APP_VERSION});
+  log_ota({"[OTA] App is already up to date: ", APP_VERSION});
   return std::nullopt;
 }
 
