@@ -13,6 +13,8 @@ struct OtaManifest {
   std::string download_url;
   float size_mb = 0.0f;
   std::optional<std::string> sha256;
+  // Base64 Ed25519 signature of the package, checked when the build pins a public key.
+  std::optional<std::string> signature = std::nullopt;
   bool operator==(const OtaManifest&) const = default;
 };
 

@@ -1,0 +1,81 @@
+#include "updater/install.hpp"
+
+#include <array>
+#include <system_error>
+#include <vector>
+
+#include "platform/child_process.hpp"
+#include "unicode/utf8.hpp"
+#include "updater/ota_log.hpp"
+#include "updater/package_verification.hpp"
+#include "updater/web_url.hpp"
+
+namespace zentomi {
+namespace {
+
+// Appended to the install directory as they stand.
+constexpr std::array<std::string_view, 3> EXECUTABLE_FILES = {"/bin/zentomi-native64",
+                                                              "/bin/zentomi-native", "/launch.sh"};
+
+bool succeeds(const std::vector<std::string>& argv) {
+  const auto child = run_child(argv);
+  return child && child->exit_code == 0;
+}
+
+void remove_ignoring_errors(const std::filesystem::path& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+std::string choose_install_directory(const InstallPaths& paths) {
+  const std::string preferred = paths.preferred_directory.string();
+  std::error_code error;
+  if (std::filesystem::exists(paths.preferred_directory, error)) return preferred;
+  const std::filesystem::path program = std::filesystem::read_symlink(paths.executable_link, error);
+  if (error) return preferred;
+  // Going up must neither pass the root nor reach an empty path.
+  const std::filesystem::path bin = program.parent_path();
+  if (bin.empty() || bin == program) return preferred;
+  const std::filesystem::path top = bin.parent_path();
+  if (top.empty() || top == bin) return preferred;
+  return unicode::sanitize_utf8(top.native());
+}
+
+std::expected<void, std::string> download_and_install(const OtaManifest& manifest,
+                                                      const InstallPaths& paths,
+                                                      std::string_view pinned_public_key_base64) {
+  const std::string& url = manifest.download_url;
+  log_ota({"[OTA] Starting download from: ", url});
+  if (!updater::is_web_url(url))
+    return std::unexpected("Failed to download update package: not an http(s) URL: " + url);
+  const std::string directory = choose_install_directory(paths);
+  const std::string package = paths.package.string();
+  remove_ignoring_errors(paths.package);
+
+  if (!succeeds({"curl", "-4", "-k", "-s", "-L", "--connect-timeout", "10", "--max-time", "120",
+                 "-o", package, url})) {
+    return std::unexpected(std::string("Failed to download update package"));
+  }
+  if (std::optional<std::string> refused =
+          verify_package(manifest, paths.package, pinned_public_key_base64)) {
+    remove_ignoring_errors(paths.package);
+    return std::unexpected(std::move(*refused));
+  }
+
+  log_ota({"[OTA] Download completed. Extracting to: ", directory});
+  // Without -o unzip would ask before replacing each file of the old version, find no answer and
+  // fail.
+  const bool unpacked = succeeds({"unzip", "-o", package, "-d", directory});
+  remove_ignoring_errors(paths.package);
+  if (!unpacked) return std::unexpected(std::string("Failed to extract update package"));
+
+  // A package without one of them is still installed.
+  for (const std::string_view file : EXECUTABLE_FILES)
+    succeeds({"chmod", "+x", directory + std::string(file)});
+  log_ota({"[OTA] Update successfully applied! Restarting Zentomi..."});
+  return {};
+}
+
+}  // namespace zentomi

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <expected>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "model/build_config.hpp"
+#include "model/ota.hpp"
+
+namespace zentomi {
+
+// The process's exit status after an installed update: the launcher starts the new version.
+inline constexpr int UPDATE_EXIT_STATUS = 42;
+
+// Where an update goes; tests replace them with temporary paths.
+struct InstallPaths {
+  std::filesystem::path package = "/tmp/zentomi-update.zip";
+  std::filesystem::path preferred_directory = "/mnt/SDCARD/Apps/zentomi";
+  // The link naming the running program.
+  std::filesystem::path executable_link = "/proc/self/exe";
+};
+
+// The preferred directory when anything exists there; else the directory two levels above the
+// running program (A for A/bin/program), as text with invalid UTF-8 replaced; else the preferred
+// directory anyway.
+std::string choose_install_directory(const InstallPaths& paths);
+
+// Downloads the manifest's package with curl, checks it (see verify_package), unpacks it over the
+// install directory with unzip and makes the program files executable. On success the caller
+// ends the process with UPDATE_EXIT_STATUS; otherwise it gets the message to show. Logs its
+// progress on standard error; blocks for up to about two minutes plus the unpacking.
+std::expected<void, std::string> download_and_install(
+    const OtaManifest& manifest, const InstallPaths& paths = {},
+    std::string_view pinned_public_key_base64 = UPDATE_PUBLIC_KEY);
+
+}  // namespace zentomi
