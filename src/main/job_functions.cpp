@@ -4,8 +4,9 @@
 #include <variant>
 
 #include "images/page_image.hpp"
-#include "nettruyen/fetch.hpp"
+#include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
+#include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
 
 namespace zentomi {
@@ -23,6 +24,9 @@ std::optional<WorkerResult> run_job(const JobRequest& request) {
   if (std::holds_alternative<job::HomeListing>(request)) return HomeLoaded{load_home_listing()};
   if (const auto* detail = std::get_if<job::Detail>(&request)) {
     return DetailLoaded{load_manga_detail(detail->url), detail->url};
+  }
+  if (const auto* chapter = std::get_if<job::ChapterPages>(&request)) {
+    return PagesLoaded{load_chapter_pages(chapter->url), chapter->url};
   }
   if (const auto* page = std::get_if<job::PageImage>(&request)) {
     return PageImageLoaded{load_page_image(page->url, fetch_bytes), page->index, page->chapter_url};

@@ -173,7 +173,7 @@ std::vector<ChapterRef> parse_page_chapters(std::string_view html) {
 }
 
 std::vector<ChapterRef> load_chapter_list(std::string_view title_url, std::string_view page,
-                                          const TextFetcher& fetch) {
+                                          const FetchText& fetch) {
   const std::string slug = chapter_slug(title_url);
   if (!slug.empty()) {
     if (const auto answer = fetch(chapter_list_service_url(slug))) {

@@ -9,11 +9,9 @@
 
 #include "model/manga.hpp"
 #include "nettruyen/fetch.hpp"
+#include "nettruyen/fetch_function.hpp"
 
 namespace zentomi {
-
-// How the loaders fetch a page: fetch_text in the program, fixtures in tests.
-using TextFetcher = std::function<std::expected<std::string, std::string>(std::string_view url)>;
 
 // The last path segment of a title's URL, trailing slashes ignored, trimmed; possibly empty.
 std::string chapter_slug(std::string_view title_url);
@@ -33,6 +31,6 @@ std::vector<ChapterRef> parse_page_chapters(std::string_view html);
 // The service's list when it gives at least one chapter, else the page's own list. Never fails:
 // a failed request or an invalid answer falls back to the page silently.
 std::vector<ChapterRef> load_chapter_list(std::string_view title_url, std::string_view page,
-                                          const TextFetcher& fetch = fetch_text);
+                                          const FetchText& fetch = fetch_text);
 
 }  // namespace zentomi

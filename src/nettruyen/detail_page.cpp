@@ -83,7 +83,7 @@ MangaDetail parse_manga_detail(std::string_view html) {
 }
 
 std::expected<MangaDetail, std::string> load_manga_detail(std::string_view title_url,
-                                                          const TextFetcher& fetch) {
+                                                          const FetchText& fetch) {
   const auto page = fetch(title_url);
   if (!page) return std::unexpected(page.error());
   MangaDetail detail = parse_manga_detail(*page);

@@ -17,6 +17,6 @@ MangaDetail parse_manga_detail(std::string_view html);
 // Fetches the title's page, scrapes it and adds its chapters (the chapter-list service first, the
 // page's own list otherwise). The only error is the page fetch's message, unchanged.
 std::expected<MangaDetail, std::string> load_manga_detail(std::string_view title_url,
-                                                          const TextFetcher& fetch = fetch_text);
+                                                          const FetchText& fetch = fetch_text);
 
 }  // namespace zentomi

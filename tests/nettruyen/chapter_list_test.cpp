@@ -195,7 +195,7 @@ TEST(PageChapters, LinksAfterEachChapterMarker) {
 class LoadChapterList : public ::testing::Test {
  protected:
   // Answers the service URL with `answer_` and records every request.
-  TextFetcher fetcher() {
+  FetchText fetcher() {
     return [this](std::string_view url) -> std::expected<std::string, std::string> {
       requests_.emplace_back(url);
       return answer_;

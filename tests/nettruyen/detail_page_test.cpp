@@ -159,7 +159,7 @@ TEST(LoadMangaDetail, FetchesThePageThenTheChapters) {
        R"(<h1 class="title-detail">Abc</h1><div class="col-xs-5 chapter"><a href="/c/1">Chap 1</a>)"},
       {ORIGIN + "/Comic/Services/ComicService.asmx/ChapterList?slug=abc", R"({"data":[1]})"},
   };
-  const TextFetcher fetch = [&](std::string_view url) -> std::expected<std::string, std::string> {
+  const FetchText fetch = [&](std::string_view url) -> std::expected<std::string, std::string> {
     requests.emplace_back(url);
     const auto found = site.find(std::string(url));
     if (found == site.end()) return std::unexpected("Network error: exit code Some(28)");
