@@ -122,6 +122,43 @@ TEST(DecodePng, ReducesSixteenBitSamplesToEightBits) {
   });
 }
 
+TEST(DecodePng, RoundsSixteenBitSamplesToTheNearestEightBitValue) {
+  // grey16_steps.png: for k below 255, 257 k + 128 then 257 k + 129; then 0 and 65535.
+  const RgbaImage image = decode_fixture("grey16_steps.png");
+  ASSERT_EQ(image.width, 512u);
+  for (int k = 0; k < 255; ++k) {
+    EXPECT_EQ(pixel(image, 2 * k, 0), (Rgba{k, k, k, 255})) << "below step " << k;
+    EXPECT_EQ(pixel(image, 2 * k + 1, 0), (Rgba{k + 1, k + 1, k + 1, 255})) << "above step " << k;
+  }
+  EXPECT_EQ(pixel(image, 510, 0), (Rgba{0, 0, 0, 255}));
+  EXPECT_EQ(pixel(image, 511, 0), (Rgba{255, 255, 255, 255}));
+}
+
+// Gamma, chromaticity and profile chunks are not applied: the samples come out as stored.
+TEST(DecodePng, IgnoresGammaChromaticitiesAndProfiles) {
+  // With gamma 0.55556 applied this pixel would read (145, 82, 209).
+  expect_every_pixel(decode_fixture("gamma_rgb8.png"), 1, 1, [](int, int) {
+    return Rgba{128, 64, 200, 255};
+  });
+  expect_every_pixel(decode_fixture("gamma_rgba8.png"), WIDTH, HEIGHT, formula_rgba);
+  expect_every_pixel(decode_fixture("gamma_grey8.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = formula_grey(x, y);
+    return Rgba{g, g, g, 255};
+  });
+  constexpr std::array<Rgba, 4> ENTRIES{Rgba{255, 0, 0, 0}, Rgba{0, 255, 0, 128},
+                                        Rgba{0, 0, 255, 255}, Rgba{128, 64, 200, 255}};
+  expect_every_pixel(decode_fixture("gamma_palette.png"), WIDTH, HEIGHT,
+                     [&](int x, int y) { return ENTRIES[(x + WIDTH * y) % 4]; });
+  expect_every_pixel(decode_fixture("gamma_rgba16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    return Rgba{reduced(1000 * x + 700 * y + 100), reduced(65535 - 3000 * x), reduced(12345 * y),
+                reduced(13107 * x)};
+  });
+  expect_every_pixel(decode_fixture("gamma_grey16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = reduced(5000 * x + 9000 * y + 123);
+    return Rgba{g, g, g, 255};
+  });
+}
+
 TEST(DecodeJpeg, DecodesBaselineAndProgressiveFiles) {
   expect_quadrants(decode_fixture("quadrants.jpg"));
   expect_quadrants(decode_fixture("progressive.jpg"));
@@ -212,9 +249,10 @@ TEST(DecodeImage, RefusesOversizedImagesFromTheirHeaders) {
 }
 
 const char* const DECODABLE[] = {
-    "rgba8.png",       "rgb8.png",   "grey8.png",     "grey_alpha8.png", "grey1.png",
-    "palette.png",     "rgba16.png", "grey16.png",    "interlaced.png",  "quadrants.jpg",
-    "progressive.jpg", "grey.jpg",   "lossless.webp", "lossy.webp",      "lossy_alpha.webp"};
+    "rgba8.png",        "rgb8.png",         "grey8.png",     "grey_alpha8.png", "grey1.png",
+    "palette.png",      "rgba16.png",       "grey16.png",    "interlaced.png",  "quadrants.jpg",
+    "progressive.jpg",  "grey.jpg",         "lossless.webp", "lossy.webp",      "lossy_alpha.webp",
+    "gamma_rgba16.png", "gamma_palette.png"};
 
 // Bytes after the last pixel data: a file cut inside them still decodes whole.
 std::size_t trailer_size(std::string_view name) {
