@@ -73,7 +73,7 @@ void request_rgba8(png_structp png, png_infop info) {
 
 // True when session.image holds the picture; otherwise session.message says why, or, for a
 // refused size, the refusal alone.
-bool run(Session& session, std::string& refusal) {
+bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
   session.png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, &session, stop_with_message, ignore_warning);
   if (session.png == nullptr) {
@@ -91,7 +91,7 @@ bool run(Session& session, std::string& refusal) {
 
   const std::uint32_t width = png_get_image_width(png, session.info);
   const std::uint32_t height = png_get_image_height(png, session.info);
-  if (auto refused = refuse_size(width, height)) {
+  if (auto refused = refuse_size(width, height, limits)) {
     refusal = std::move(*refused);
     return false;
   }
@@ -114,12 +114,13 @@ bool run(Session& session, std::string& refusal) {
 
 }  // namespace
 
-std::expected<RgbaImage, std::string> decode_png(std::span<const std::uint8_t> data) {
+std::expected<RgbaImage, std::string> decode_png(std::span<const std::uint8_t> data,
+                                                 const DecodeLimits& limits) {
   Session session;
   session.data = data;
   session.message.reserve(200);
   std::string refusal;
-  if (run(session, refusal)) return std::move(session.image);
+  if (run(session, limits, refusal)) return std::move(session.image);
   if (!refusal.empty()) return std::unexpected(std::move(refusal));
   return std::unexpected("Format error decoding Png: " + session.message);
 }
