@@ -69,7 +69,7 @@ std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
   if (metadata_readable(path)) {
     auto bytes = read_bytes(path);
     if (!bytes) return std::nullopt;
-    auto image = decode_image(*bytes);
+    auto image = decode_image(*bytes, COVER_LIMITS);
     if (image) return std::move(*image);
     // Undecodable bytes would fail on every later attempt; the next one downloads afresh.
     std::error_code ignored;
@@ -81,7 +81,7 @@ std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
     log_download_failure(url, bytes.error());
     return std::nullopt;
   }
-  auto image = decode_image(*bytes);
+  auto image = decode_image(*bytes, COVER_LIMITS);
   if (!image) return std::nullopt;
   write_bytes(path, *bytes);
   return std::move(*image);
@@ -90,8 +90,9 @@ std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
 // One request of the queue. Downloads, file access and decoding run without any lock held.
 void serve(CoverWorkerState& shared, const std::string& url) {
   if (shared.cache.when_cached(url, [&] { shared.pending.remove(url); })) return;
-  if (auto image = obtain(shared.fetch, url, shared.directory / thumbnail_file_name(url))) {
-    shared.cache.insert(url, std::make_shared<const RgbaImage>(std::move(*image)));
+  auto image = obtain(shared.fetch, url, shared.directory / thumbnail_file_name(url));
+  // A cover too large for the cache's budget on its own fails like an undecodable one.
+  if (image && shared.cache.insert(url, std::make_shared<const RgbaImage>(std::move(*image)))) {
     shared.backoff.forget(url);
   } else {
     // Recorded before the URL stops being pending, so no frame in between requests it again.

@@ -41,10 +41,11 @@ bool has(std::span<const std::uint8_t> data, std::size_t offset, std::string_vie
 
 }  // namespace
 
-std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t> data) {
-  if (has(data, 0, "\x89PNG\r\n\x1a\n"sv)) return codecs::decode_png(data);
-  if (has(data, 0, "\xFF\xD8\xFF"sv)) return codecs::decode_jpeg(data);
-  if (has(data, 0, "RIFF"sv) && has(data, 8, "WEBP"sv)) return codecs::decode_webp(data);
+std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t> data,
+                                                   const DecodeLimits& limits) {
+  if (has(data, 0, "\x89PNG\r\n\x1a\n"sv)) return codecs::decode_png(data, limits);
+  if (has(data, 0, "\xFF\xD8\xFF"sv)) return codecs::decode_jpeg(data, limits);
+  if (has(data, 0, "RIFF"sv) && has(data, 8, "WEBP"sv)) return codecs::decode_webp(data, limits);
   for (const Signature& signature : REFUSED) {
     if (has(data, signature.offset, signature.bytes)) {
       return std::unexpected("The image format " + std::string(signature.name) +
@@ -56,12 +57,13 @@ std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t>
 
 namespace codecs {
 
-std::optional<std::string> refuse_size(std::uint64_t width, std::uint64_t height) {
-  if (width <= MAX_IMAGE_SIDE && height <= MAX_IMAGE_SIDE && width * height <= MAX_IMAGE_PIXELS)
+std::optional<std::string> refuse_size(std::uint64_t width, std::uint64_t height,
+                                       const DecodeLimits& limits) {
+  if (width <= limits.max_side && height <= limits.max_side && width * height <= limits.max_pixels)
     return std::nullopt;
   return "The image is too large: " + std::to_string(width) + " x " + std::to_string(height) +
-         " pixels (the limits are " + std::to_string(MAX_IMAGE_SIDE) + " on a side and " +
-         std::to_string(MAX_IMAGE_PIXELS) + " in all)";
+         " pixels (the limits are " + std::to_string(limits.max_side) + " on a side and " +
+         std::to_string(limits.max_pixels) + " in all)";
 }
 
 }  // namespace codecs

@@ -1,5 +1,6 @@
 // JPEG through libjpeg-turbo. libjpeg reports fatal errors through a callback that must not
 // return, so the decoding runs under setjmp and the callback jumps back with the message.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -13,9 +14,6 @@
 
 namespace zentomi::codecs {
 namespace {
-
-// A progressive file may repeat scans without end; each costs a pass over the whole image.
-constexpr int MAX_SCANS = 1000;
 
 struct ErrorState {
   jpeg_error_mgr manager;  // first, so libjpeg's pointer to it is a pointer to the whole
@@ -38,6 +36,7 @@ struct Session {
   RgbaImage image;
   std::vector<JSAMPLE> cmyk_row;
   std::string refusal;
+  int max_scans = MAX_JPEG_SCANS;
 };
 
 ErrorState& errors_of(j_common_ptr info) {
@@ -59,13 +58,21 @@ void note_message(j_common_ptr info, int level) {
   errors.premature_end = true;
 }
 
+// A progressive file may repeat scans without end, and each costs a pass over the whole image.
+// The monitor runs for every row of blocks read, so the count is checked as the scans arrive.
 void limit_scans(j_common_ptr common) {
   const auto* info = reinterpret_cast<j_decompress_ptr>(common);
-  if (!info->progressive_mode || info->input_scan_number <= MAX_SCANS) return;
+  const Session& session = *static_cast<const Session*>(info->client_data);
+  if (!info->progressive_mode || info->input_scan_number <= session.max_scans) return;
   ErrorState& errors = errors_of(common);
   std::snprintf(errors.message, sizeof errors.message, "Too many progressive scans (over %d)",
-                MAX_SCANS);
+                session.max_scans);
   std::longjmp(errors.jump, 1);
+}
+
+int scans_allowed(std::uint64_t width, std::uint64_t height, const DecodeLimits& limits) {
+  const std::uint64_t pixels = std::max<std::uint64_t>(width * height, 1);
+  return static_cast<int>(std::min<std::uint64_t>(MAX_JPEG_SCANS, limits.max_scan_pixels / pixels));
 }
 
 // Adobe's CMYK files store the ink values inverted, the others as they are.
@@ -86,7 +93,7 @@ void cmyk_to_rgba(const JSAMPLE* cmyk, std::uint8_t* rgba, std::size_t width, bo
 }
 
 // True when session.image holds the picture; otherwise errors.message or refusal says why.
-bool run(Session& session, std::span<const std::uint8_t> data) {
+bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimits& limits) {
   jpeg_decompress_struct& info = session.info;
   info.err = jpeg_std_error(&session.errors.manager);
   session.errors.manager.error_exit = stop_with_message;
@@ -94,14 +101,16 @@ bool run(Session& session, std::span<const std::uint8_t> data) {
   if (setjmp(session.errors.jump) != 0) return false;
 
   jpeg_create_decompress(&info);
+  info.client_data = &session;
   session.progress.progress_monitor = limit_scans;
   info.progress = &session.progress;
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&info, TRUE);
-  if (auto refusal = refuse_size(info.image_width, info.image_height)) {
+  if (auto refusal = refuse_size(info.image_width, info.image_height, limits)) {
     session.refusal = std::move(*refusal);
     return false;
   }
+  session.max_scans = scans_allowed(info.image_width, info.image_height, limits);
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
@@ -126,9 +135,10 @@ bool run(Session& session, std::span<const std::uint8_t> data) {
 
 }  // namespace
 
-std::expected<RgbaImage, std::string> decode_jpeg(std::span<const std::uint8_t> data) {
+std::expected<RgbaImage, std::string> decode_jpeg(std::span<const std::uint8_t> data,
+                                                  const DecodeLimits& limits) {
   Session session;
-  if (run(session, data)) return std::move(session.image);
+  if (run(session, data, limits)) return std::move(session.image);
   if (!session.refusal.empty()) return std::unexpected(std::move(session.refusal));
   return std::unexpected(std::string("Format error decoding Jpeg: ") + session.errors.message);
 }

@@ -10,10 +10,27 @@ SharedImage ThumbnailCache::find(std::string_view url) const {
   return found == images_.end() ? nullptr : found->second;
 }
 
-void ThumbnailCache::insert(std::string_view url, SharedImage image) {
+namespace {
+
+std::size_t pixel_bytes(const SharedImage& image) {
+  return image ? image->pixels.size() : 0;
+}
+
+}  // namespace
+
+bool ThumbnailCache::insert(std::string_view url, SharedImage image) {
+  const std::size_t added = pixel_bytes(image);
+  if (added > max_bytes_) return false;
   std::lock_guard lock(mutex_);
-  if (images_.size() >= MAX_ENTRIES) images_.clear();
-  images_.insert_or_assign(std::string(url), std::move(image));
+  if (images_.size() >= MAX_ENTRIES || bytes_ + added > max_bytes_) {
+    images_.clear();
+    bytes_ = 0;
+  }
+  auto [entry, inserted] = images_.try_emplace(std::string(url));
+  if (!inserted) bytes_ -= pixel_bytes(entry->second);
+  entry->second = std::move(image);
+  bytes_ += added;
+  return true;
 }
 
 bool ThumbnailCache::when_cached(std::string_view url, const std::function<void()>& action) const {
@@ -26,6 +43,11 @@ bool ThumbnailCache::when_cached(std::string_view url, const std::function<void(
 std::size_t ThumbnailCache::size() const {
   std::lock_guard lock(mutex_);
   return images_.size();
+}
+
+std::size_t ThumbnailCache::bytes() const {
+  std::lock_guard lock(mutex_);
+  return bytes_;
 }
 
 bool PendingThumbnails::add(std::string_view url, const std::function<void()>& on_added) {

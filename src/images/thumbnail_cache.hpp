@@ -24,18 +24,28 @@ struct UrlHash {
 class ThumbnailCache {
  public:
   static constexpr std::size_t MAX_ENTRIES = 100;
+  // Pixel bytes of all cached covers together: two screens of 300 x 400 covers need a tenth.
+  static constexpr std::size_t MAX_BYTES = 64 * 1024 * 1024;
+
+  explicit ThumbnailCache(std::size_t max_bytes = MAX_BYTES) : max_bytes_(max_bytes) {}
 
   // The shared image, or null when the URL is not cached.
   SharedImage find(std::string_view url) const;
-  // A full cache is emptied entirely first: memory stays bounded without bookkeeping per entry.
-  void insert(std::string_view url, SharedImage image);
+  // A cache that is full, by entries or by bytes with this image added, is emptied entirely
+  // first: memory stays bounded without bookkeeping per entry. An image larger than the whole
+  // budget is not kept, and the answer is false.
+  bool insert(std::string_view url, SharedImage image);
   // Runs `action` with the cache lock still held when the URL is cached; says whether it was.
   bool when_cached(std::string_view url, const std::function<void()>& action) const;
   std::size_t size() const;
+  // The pixel bytes of the cached covers.
+  std::size_t bytes() const;
 
  private:
+  const std::size_t max_bytes_;
   mutable std::mutex mutex_;
   std::unordered_map<std::string, SharedImage, UrlHash, std::equal_to<>> images_;
+  std::size_t bytes_ = 0;
 };
 
 // Cover URLs requested and not finished yet, so a cover drawn every frame is asked for once.

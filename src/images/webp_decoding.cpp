@@ -42,7 +42,8 @@ class Decoder {
 
 }  // namespace
 
-std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> data) {
+std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> data,
+                                                  const DecodeLimits& limits) {
   Decoder decoder;
   WebPDecoderConfig& config = decoder.config();
   VP8StatusCode status = WebPGetFeatures(data.data(), data.size(), &config.input);
@@ -51,7 +52,7 @@ std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> 
     return std::unexpected("Format error decoding WebP: animated images are not supported");
   const auto width = static_cast<std::uint32_t>(config.input.width);
   const auto height = static_cast<std::uint32_t>(config.input.height);
-  if (auto refusal = refuse_size(width, height)) return std::unexpected(*refusal);
+  if (auto refusal = refuse_size(width, height, limits)) return std::unexpected(*refusal);
 
   RgbaImage result;
   result.width = width;

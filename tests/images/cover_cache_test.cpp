@@ -14,6 +14,7 @@
 #include "images/image_fixtures.hpp"
 #include "images/thumbnail_files.hpp"
 #include "support/files.hpp"
+#include "support/jpeg_encoding.hpp"
 #include "support/temp_dir.hpp"
 
 namespace zentomi {
@@ -200,11 +201,49 @@ TEST_F(CoverCacheTest, CoversDroppedFromAFullCacheComeBackFromDisk) {
   EXPECT_EQ(server.requests().size(), ThumbnailCache::MAX_ENTRIES + 1) << "read from disk";
 }
 
+TEST_F(CoverCacheTest, ACoverTooLargeToDecodeFailsAndWaitsForTheDelay) {
+  // Small as a file, 4,002,000 pixels decoded: over the covers' limit.
+  const Bytes samples(std::size_t{2001} * 2000, 200);
+  server.serve(COVER, testing::encode_jpeg(samples, 2001, 2000, 1, JCS_GRAYSCALE, 75));
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_FALSE(fs::exists(cache_file(COVER)));
+  advance(CoverBackoff::DELAY - 1ms);
+  EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_EQ(server.requests().size(), 1u);
+}
+
 TEST_F(CoverCacheTest, AnUnwritableDirectoryOnlyCostsTheDiskCache) {
   fs::remove_all(directory.path());
   server.serve(COVER, image_fixture("lossless.webp"));
   EXPECT_NE(cover_after_settling(COVER), nullptr);
   EXPECT_FALSE(fs::exists(cache_file(COVER)));
+}
+
+RgbaImage image_of_bytes(std::size_t bytes) {
+  return RgbaImage{static_cast<std::uint32_t>(bytes / 4), 1, std::vector<std::uint8_t>(bytes)};
+}
+
+TEST(ThumbnailCache, IsEmptiedEntirelyWhenTheNextImageWouldExceedItsBudget) {
+  ThumbnailCache cache(1000);
+  const auto four_hundred = std::make_shared<const RgbaImage>(image_of_bytes(400));
+  EXPECT_TRUE(cache.insert("a", four_hundred));
+  EXPECT_TRUE(cache.insert("b", four_hundred));
+  EXPECT_TRUE(cache.insert("b", std::make_shared<const RgbaImage>(image_of_bytes(200))));
+  EXPECT_EQ(cache.bytes(), 600u) << "a replaced image no longer counts";
+  EXPECT_TRUE(cache.insert("c", four_hundred));
+  EXPECT_EQ(cache.size(), 3u) << "exactly the budget fits";
+  EXPECT_EQ(cache.bytes(), 1000u);
+
+  EXPECT_TRUE(cache.insert("d", std::make_shared<const RgbaImage>(image_of_bytes(4))));
+  EXPECT_EQ(cache.size(), 1u);
+  EXPECT_EQ(cache.bytes(), 4u);
+  EXPECT_EQ(cache.find("a"), nullptr);
+
+  // Larger than the whole budget: refused, and the cache is left as it was.
+  EXPECT_FALSE(cache.insert("e", std::make_shared<const RgbaImage>(image_of_bytes(1004))));
+  EXPECT_EQ(cache.find("e"), nullptr);
+  EXPECT_EQ(cache.size(), 1u);
+  EXPECT_NE(cache.find("d"), nullptr);
 }
 
 TEST(ThumbnailCache, IsEmptiedEntirelyWhenFull) {

@@ -122,6 +122,43 @@ TEST(DecodePng, ReducesSixteenBitSamplesToEightBits) {
   });
 }
 
+TEST(DecodePng, RoundsSixteenBitSamplesToTheNearestEightBitValue) {
+  // grey16_steps.png: for k below 255, 257 k + 128 then 257 k + 129; then 0 and 65535.
+  const RgbaImage image = decode_fixture("grey16_steps.png");
+  ASSERT_EQ(image.width, 512u);
+  for (int k = 0; k < 255; ++k) {
+    EXPECT_EQ(pixel(image, 2 * k, 0), (Rgba{k, k, k, 255})) << "below step " << k;
+    EXPECT_EQ(pixel(image, 2 * k + 1, 0), (Rgba{k + 1, k + 1, k + 1, 255})) << "above step " << k;
+  }
+  EXPECT_EQ(pixel(image, 510, 0), (Rgba{0, 0, 0, 255}));
+  EXPECT_EQ(pixel(image, 511, 0), (Rgba{255, 255, 255, 255}));
+}
+
+// Gamma, chromaticity and profile chunks are not applied: the samples come out as stored.
+TEST(DecodePng, IgnoresGammaChromaticitiesAndProfiles) {
+  // With gamma 0.55556 applied this pixel would read (145, 82, 209).
+  expect_every_pixel(decode_fixture("gamma_rgb8.png"), 1, 1, [](int, int) {
+    return Rgba{128, 64, 200, 255};
+  });
+  expect_every_pixel(decode_fixture("gamma_rgba8.png"), WIDTH, HEIGHT, formula_rgba);
+  expect_every_pixel(decode_fixture("gamma_grey8.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = formula_grey(x, y);
+    return Rgba{g, g, g, 255};
+  });
+  constexpr std::array<Rgba, 4> ENTRIES{Rgba{255, 0, 0, 0}, Rgba{0, 255, 0, 128},
+                                        Rgba{0, 0, 255, 255}, Rgba{128, 64, 200, 255}};
+  expect_every_pixel(decode_fixture("gamma_palette.png"), WIDTH, HEIGHT,
+                     [&](int x, int y) { return ENTRIES[(x + WIDTH * y) % 4]; });
+  expect_every_pixel(decode_fixture("gamma_rgba16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    return Rgba{reduced(1000 * x + 700 * y + 100), reduced(65535 - 3000 * x), reduced(12345 * y),
+                reduced(13107 * x)};
+  });
+  expect_every_pixel(decode_fixture("gamma_grey16.png"), WIDTH, HEIGHT, [](int x, int y) {
+    const int g = reduced(5000 * x + 9000 * y + 123);
+    return Rgba{g, g, g, 255};
+  });
+}
+
 TEST(DecodeJpeg, DecodesBaselineAndProgressiveFiles) {
   expect_quadrants(decode_fixture("quadrants.jpg"));
   expect_quadrants(decode_fixture("progressive.jpg"));
@@ -212,9 +249,10 @@ TEST(DecodeImage, RefusesOversizedImagesFromTheirHeaders) {
 }
 
 const char* const DECODABLE[] = {
-    "rgba8.png",       "rgb8.png",   "grey8.png",     "grey_alpha8.png", "grey1.png",
-    "palette.png",     "rgba16.png", "grey16.png",    "interlaced.png",  "quadrants.jpg",
-    "progressive.jpg", "grey.jpg",   "lossless.webp", "lossy.webp",      "lossy_alpha.webp"};
+    "rgba8.png",        "rgb8.png",         "grey8.png",     "grey_alpha8.png", "grey1.png",
+    "palette.png",      "rgba16.png",       "grey16.png",    "interlaced.png",  "quadrants.jpg",
+    "progressive.jpg",  "grey.jpg",         "lossless.webp", "lossy.webp",      "lossy_alpha.webp",
+    "gamma_rgba16.png", "gamma_palette.png"};
 
 // Bytes after the last pixel data: a file cut inside them still decodes whole.
 std::size_t trailer_size(std::string_view name) {
@@ -255,20 +293,56 @@ TEST(DecodeImage, DamagedFilesNeverBreakTheDecoder) {
   }
 }
 
-TEST(DecodeJpeg, EndlessProgressiveScansAreCutShort) {
-  // Repeat the last scan of a progressive file until the file has far too many scans.
-  const Bytes original = image_fixture("progressive.jpg");
+// A progressive file with its last scan repeated until it holds `scans` scans in all.
+Bytes with_scans(const Bytes& progressive, int scans) {
   const std::array<std::uint8_t, 2> start_of_scan{0xFF, 0xDA};
-  const auto last_scan =
-      std::find_end(original.begin(), original.end(), start_of_scan.begin(), start_of_scan.end());
-  ASSERT_NE(last_scan, original.end());
-  const auto end_marker = original.end() - 2;
-  Bytes hostile(original.begin(), end_marker);
-  for (int copy = 0; copy < 1100; ++copy)
-    hostile.insert(hostile.end(), last_scan, end_marker);
-  hostile.insert(hostile.end(), end_marker, original.end());
-  EXPECT_EQ(decode_error(hostile),
+  int present = 0;
+  for (auto at = progressive.begin();
+       (at = std::search(at, progressive.end(), start_of_scan.begin(), start_of_scan.end())) !=
+       progressive.end();
+       ++at)
+    ++present;
+  const auto last_scan = std::find_end(progressive.begin(), progressive.end(),
+                                       start_of_scan.begin(), start_of_scan.end());
+  const auto end_marker = progressive.end() - 2;
+  Bytes result(progressive.begin(), end_marker);
+  for (int copy = present; copy < scans; ++copy)
+    result.insert(result.end(), last_scan, end_marker);
+  result.insert(result.end(), end_marker, progressive.end());
+  return result;
+}
+
+Bytes flat_grey_jpeg(int width, int height, bool progressive = false) {
+  const Bytes samples(static_cast<std::size_t>(width) * height, 128);
+  return testing::encode_jpeg(samples, width, height, 1, JCS_GRAYSCALE, 75, progressive);
+}
+
+TEST(DecodeJpeg, EndlessProgressiveScansAreCutShort) {
+  EXPECT_EQ(decode_error(with_scans(image_fixture("progressive.jpg"), 1100)),
             "Format error decoding Jpeg: Too many progressive scans (over 1000)");
+}
+
+TEST(DecodeJpeg, LargerImagesMayHaveFewerScans) {
+  // Scans times pixels is bounded: a cover of 4 million pixels may have 25 scans, not 26; a page
+  // as large may have more.
+  const Bytes progressive = flat_grey_jpeg(2000, 2000, true);
+  EXPECT_TRUE(decode_image(with_scans(progressive, 25), COVER_LIMITS));
+  const auto refused = decode_image(with_scans(progressive, 26), COVER_LIMITS);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error(), "Format error decoding Jpeg: Too many progressive scans (over 25)");
+  EXPECT_TRUE(decode_image(with_scans(progressive, 26), PAGE_LIMITS));
+}
+
+TEST(DecodeImage, CoversHaveALowerPixelLimitThanPages) {
+  const Bytes largest = flat_grey_jpeg(2000, 2000);
+  const Bytes too_large = flat_grey_jpeg(2001, 2000);
+  EXPECT_TRUE(decode_image(largest, COVER_LIMITS));
+  EXPECT_TRUE(decode_image(too_large, PAGE_LIMITS));
+  const auto refused = decode_image(too_large, COVER_LIMITS);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error(),
+            "The image is too large: 2001 x 2000 pixels (the limits are 16384 on a side and "
+            "4000000 in all)");
 }
 
 }  // namespace

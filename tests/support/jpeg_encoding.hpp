@@ -16,7 +16,7 @@ namespace zentomi::testing {
 // `samples` holds width * height * components bytes in `colour_space` order, rows top to bottom.
 inline std::vector<std::uint8_t> encode_jpeg(const std::vector<std::uint8_t>& samples, int width,
                                              int height, int components, J_COLOR_SPACE colour_space,
-                                             int quality) {
+                                             int quality, bool progressive = false) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -30,6 +30,7 @@ inline std::vector<std::uint8_t> encode_jpeg(const std::vector<std::uint8_t>& sa
   info.in_color_space = colour_space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, quality, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   const std::size_t stride = static_cast<std::size_t>(width) * components;
   while (info.next_scanline < info.image_height) {
