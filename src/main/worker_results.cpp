@@ -1,26 +1,20 @@
 #include "main/worker_results.hpp"
 
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <variant>
 
+#include "model/overloaded.hpp"
+#include "platform/log.hpp"
 #include "storage/ordering.hpp"
 
 namespace zentomi {
 namespace {
 
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
-
 void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Home load error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Home load error: " + loaded.result.error());
     return;
   }
   state.all_items = std::move(*loaded.result);
@@ -38,15 +32,14 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
   if (loaded.page_index != state.page_index) return;
   state.reader_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Page " + std::to_string(loaded.page_index) +
-                             " image error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +
+                              " image error: " + loaded.result.error());
     return;
   }
   state.page_image = std::move(*loaded.result);
   context.store.record_progress(state.current_item, state.chapter_title, state.chapter_url,
                                 state.page_index, state.pages.size(), state.current_history,
-                                std::chrono::system_clock::now());
+                                context.wall_clock());
 }
 
 }  // namespace

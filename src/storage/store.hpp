@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "model/manga.hpp"
+#include "platform/clock.hpp"
 #include "storage/file_system.hpp"
 #include "storage/store_paths.hpp"
 
@@ -19,9 +20,7 @@ namespace zentomi {
 // the clock that names the copies of unreadable files.
 struct StoreSystem {
   std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
-  std::function<std::chrono::system_clock::time_point()> clock = [] {
-    return std::chrono::system_clock::now();
-  };
+  WallClock clock = wall_now;
 };
 
 // Reading history and favourites, kept in history.json and favorites.json in the data directory.
