@@ -11,15 +11,15 @@
 #include <utility>
 
 #include "graphics/framebuffer_geometry.hpp"
+#include "platform/log.hpp"
 #include "platform/os_error.hpp"
 
 namespace zentomi {
 namespace {
 
 void log_simulator_notice(const std::string& reason) {
-  const std::string line = "[Framebuffer] Notice: Could not open /dev/fb0 (" + reason +
-                           "). Initializing Desktop Simulator mode.\n";
-  std::fputs(line.c_str(), stderr);
+  log_line("Framebuffer", "Notice: Could not open /dev/fb0 (" + reason +
+                              "). Initializing Desktop Simulator mode.");
 }
 
 // The ioctls' results are ignored on purpose: a failed request leaves its zeroed structure,
@@ -82,12 +82,13 @@ Framebuffer Framebuffer::open(int default_width, int default_height, const Optio
                       ? MAP_FAILED
                       : mmap(nullptr, info.smem_len, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   if (mapping == MAP_FAILED || mapping == nullptr) {
-    std::fputs("[Framebuffer] Warning: mmap /dev/fb0 failed. Running in emulator mode.\n", stderr);
+    log_line("Framebuffer", "Warning: mmap /dev/fb0 failed. Running in emulator mode.");
     close(fd);
     return simulator(geometry.width, geometry.height);
   }
-  std::fprintf(stderr, "[Framebuffer] Mapped /dev/fb0: %dx%d stride: %zu bytes\n", geometry.width,
-               geometry.height, geometry.stride);
+  log_line("Framebuffer", "Mapped /dev/fb0: " + std::to_string(geometry.width) + "x" +
+                              std::to_string(geometry.height) +
+                              " stride: " + std::to_string(geometry.stride) + " bytes");
   return Framebuffer(geometry.width, geometry.height, geometry.stride, fd,
                      static_cast<std::uint8_t*>(mapping), info.smem_len);
 }

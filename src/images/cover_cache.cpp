@@ -1,8 +1,5 @@
 #include "images/cover_cache.hpp"
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -11,6 +8,9 @@
 
 #include "images/image_decoding.hpp"
 #include "images/thumbnail_files.hpp"
+#include "platform/files.hpp"
+#include "platform/log.hpp"
+#include "platform/thread.hpp"
 
 namespace zentomi {
 
@@ -27,18 +27,6 @@ struct CoverWorkerState {
 
 namespace {
 
-std::optional<std::vector<std::uint8_t>> read_bytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return std::nullopt;
-  const std::streamoff size = file.tellg();
-  if (size < 0) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  file.seekg(0);
-  file.read(reinterpret_cast<char*>(bytes.data()), size);
-  if (!file) return std::nullopt;
-  return bytes;
-}
-
 // Only decodable bytes are kept; a file left half-written is removed again.
 void write_bytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   {
@@ -52,24 +40,22 @@ void write_bytes(const std::filesystem::path& path, const std::vector<std::uint8
   std::filesystem::remove(path, ignored);
 }
 
-bool metadata_readable(const std::filesystem::path& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0;
-}
-
 void log_download_failure(std::string_view url, std::string_view message) {
-  std::string line = "[Thumb] Download failed for ";
-  line.append(url).append(": ").append(message).append("\n");
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::string text = "Download failed for ";
+  text.append(url).append(": ").append(message);
+  log_line("Thumb", text);
 }
 
 // The cover from the thumbnail directory, or else from the network; nothing when it fails.
 std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
                                 const std::filesystem::path& path) {
-  if (metadata_readable(path)) {
-    auto bytes = read_bytes(path);
+  if (path_exists(path.string())) {
+    // Only a regular file is read: a folder or a FIFO in its place fails here at once.
+    auto bytes = read_whole_file(path.string());
     if (!bytes) return std::nullopt;
-    auto image = decode_image(*bytes, COVER_LIMITS);
+    auto image =
+        decode_image(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
+                     COVER_LIMITS);
     if (image) return std::move(*image);
     // Undecodable bytes would fail on every later attempt; the next one downloads afresh.
     std::error_code ignored;
@@ -101,6 +87,18 @@ void serve(CoverWorkerState& shared, const std::string& url) {
   shared.pending.remove(url);
 }
 
+// The worker's boundary: a cover that fails in any way (a file that cannot be read, memory that
+// runs out) is a failed cover like any other, and the worker goes on with the next.
+void serve_guarded(CoverWorkerState& shared, const std::string& url) {
+  try {
+    serve(shared, url);
+  } catch (...) {
+    log_line("Thumb", "Failed for " + url + ": " + current_exception_text());
+    shared.backoff.record(url, shared.now());
+    shared.pending.remove(url);
+  }
+}
+
 }  // namespace
 
 CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now)
@@ -117,7 +115,7 @@ std::function<void()> CoverCache::take_worker() {
   return [shared = shared_, requests = std::exchange(worker_requests_, nullptr)] {
     if (!requests) return;
     while (auto url = requests->receive())
-      serve(*shared, *url);
+      serve_guarded(*shared, *url);
   };
 }
 

@@ -1,19 +1,14 @@
 #include "images/thumbnail_files.hpp"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files.hpp"
+
 namespace zentomi {
 namespace {
-
-bool status_readable(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0;
-}
 
 bool create_with_parents(const std::string& path) {
   std::error_code error;
@@ -34,7 +29,7 @@ std::string thumbnail_file_name(std::string_view url) {
 
 std::string choose_thumbnail_directory(std::string_view preferred, std::string_view fallback) {
   std::string chosen(preferred);
-  if (!status_readable(chosen) && !create_with_parents(chosen)) {
+  if (!path_exists(chosen) && !create_with_parents(chosen)) {
     chosen = fallback;
     create_with_parents(chosen);
   }

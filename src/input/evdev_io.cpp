@@ -4,26 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "platform/os_error.hpp"
 
 namespace zentomi::input {
-
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-  if (this != &other) {
-    if (fd_ != -1) ::close(fd_);
-    fd_ = std::exchange(other.fd_, -1);
-  }
-  return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-  if (fd_ != -1) ::close(fd_);
-}
 
 std::expected<FileDescriptor, std::string> open_event_node(const std::string& path) {
   // Non-blocking so the initial flush ends when the kernel's queue is empty; close-on-exec so

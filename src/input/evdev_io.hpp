@@ -8,24 +8,9 @@
 #include <span>
 #include <string>
 
+#include "platform/file_descriptor.hpp"
+
 namespace zentomi::input {
-
-// Owns one open descriptor and closes it when it ends.
-class FileDescriptor {
- public:
-  FileDescriptor() = default;
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(FileDescriptor&& other) noexcept;
-  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor();
-
-  int get() const { return fd_; }
-
- private:
-  int fd_ = -1;
-};
 
 // The thin layer over the system calls the input thread makes; errors are the system's texts.
 std::expected<FileDescriptor, std::string> open_event_node(const std::string& path);

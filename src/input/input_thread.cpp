@@ -2,14 +2,13 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include "input/evdev_io.hpp"
 #include "input/evdev_translation.hpp"
+#include "platform/log.hpp"
+#include "platform/thread.hpp"
 
 namespace zentomi::input {
 namespace {
@@ -70,7 +69,7 @@ std::vector<std::string> default_event_nodes() {
 void run_input_loop(const Sender<Button>& sender, const std::vector<std::string>& node_paths) {
   OpenedNodes nodes = open_nodes(node_paths);
   if (nodes.descriptors.empty()) {
-    std::fputs("[Input] Notice: No evdev event nodes opened.\n", stderr);
+    log_line("Input", "Notice: No evdev event nodes opened.");
     return;
   }
   ReadBuffer buffer{};
@@ -89,15 +88,9 @@ void run_input_loop(const Sender<Button>& sender, const std::vector<std::string>
 }
 
 void spawn_input_thread(Sender<Button> sender, std::vector<std::string> node_paths) {
-  try {
-    std::thread([sender = std::move(sender), paths = std::move(node_paths)] {
-      run_input_loop(sender, paths);
-    }).detach();
-  } catch (const std::system_error& error) {
-    std::fprintf(stderr, "failed to spawn thread: %s\n", error.what());
-    std::fflush(stderr);
-    std::_Exit(101);
-  }
+  spawn_detached("Input", [sender = std::move(sender), paths = std::move(node_paths)] {
+    run_input_loop(sender, paths);
+  });
 }
 
 }  // namespace zentomi::input

@@ -17,7 +17,8 @@ std::vector<std::string> default_event_nodes();
 void run_input_loop(const Sender<Button>& sender, const std::vector<std::string>& node_paths);
 
 // Starts run_input_loop on a detached thread that is never joined; a refused thread stops the
-// program with "failed to spawn thread".
+// program with "failed to spawn thread", and an error escaping the loop ends only the thread,
+// with an "[Input]" line.
 void spawn_input_thread(Sender<Button> sender,
                         std::vector<std::string> node_paths = default_event_nodes());
 

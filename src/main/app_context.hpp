@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/jobs.hpp"
+#include "platform/clock.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
@@ -9,6 +10,8 @@ namespace zentomi {
 struct AppContext {
   Jobs& jobs;
   Store& store;
+  // Stamps the reading history.
+  WallClock wall_clock = wall_now;
 };
 
 }  // namespace zentomi

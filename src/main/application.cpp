@@ -1,7 +1,5 @@
 #include "main/application.hpp"
 
-#include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 #include "graphics/screens.hpp"
@@ -9,6 +7,8 @@
 #include "main/job_functions.hpp"
 #include "main/worker_results.hpp"
 #include "nettruyen/fetch.hpp"
+#include "platform/log.hpp"
+#include "platform/thread.hpp"
 
 namespace zentomi {
 namespace {
@@ -17,11 +17,7 @@ constexpr std::chrono::milliseconds SAVE_WAIT_LIMIT{2000};
 
 Font load_font_or_stop() {
   std::expected<Font, std::string> font = Font::load_embedded();
-  if (!font) {
-    std::fprintf(stderr, "%s\n", font.error().c_str());
-    std::fflush(stderr);
-    std::_Exit(101);
-  }
+  if (!font) stop_program(font.error());
   return std::move(*font);
 }
 
@@ -60,7 +56,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 },
             }) {
   // The image worker lives for the whole run; it owns what it uses.
-  spawn_detached(covers_.take_worker());
+  spawn_detached("Thumb", covers_.take_worker());
 }
 
 Application::~Application() = default;

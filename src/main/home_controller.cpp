@@ -1,8 +1,7 @@
-#include <cstdio>
-
 #include "graphics/home_geometry.hpp"
 #include "main/controllers.hpp"
 #include "main/home_navigation.hpp"
+#include "platform/log.hpp"
 #include "storage/ordering.hpp"
 
 namespace zentomi {
@@ -92,7 +91,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       open_selected_title(state, context);
       return false;
     case Button::B:
-      std::fputs("[App] Clean exit to MainUI via Button B.\n", stderr);
+      log_line("App", "Clean exit to MainUI via Button B.");
       return true;
     case Button::X:
       switch_view(state);
@@ -107,7 +106,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       open_update_screen(state, context);
       return false;
     case Button::Menu:
-      std::fputs("[App] Clean exit requested by user via MENU button.\n", stderr);
+      log_line("App", "Clean exit requested by user via MENU button.");
       return true;
     case Button::L1:
     case Button::R1:

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "main/jobs.hpp"
 #include "model/channel.hpp"
@@ -18,7 +19,8 @@ namespace zentomi {
 class ThreadJobRunner final : public Jobs {
  public:
   // Runs on the job's thread. Nothing means the job has no message to send (an install that
-  // succeeded ends the process instead).
+  // succeeded ends the process instead). An exception it throws becomes failed_job_result with
+  // "Internal error: " and the exception's description, and an "[App]" line.
   using JobFunction = std::function<std::optional<WorkerResult>(const JobRequest&)>;
 
   ThreadJobRunner(Sender<WorkerResult> results, JobFunction run);
@@ -32,7 +34,8 @@ class ThreadJobRunner final : public Jobs {
   std::shared_ptr<std::atomic<std::size_t>> in_flight_;
 };
 
-// Starts a detached thread; a refusal stops the program with "failed to spawn thread".
-void spawn_detached(std::function<void()> body);
+// What a job whose function failed with the message sends: its own kind of result, carrying the
+// message as its error (an install as a failed status; a page image keeps its index).
+WorkerResult failed_job_result(const JobRequest& request, std::string message);
 
 }  // namespace zentomi

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace zentomi {
@@ -36,6 +38,16 @@ struct Install {
 
 using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
                                 job::UpdateCheck, job::Install>;
+
+// The names the logs give the kinds of job, in the order of JobRequest's alternatives.
+inline constexpr std::array<std::string_view, 6> JOB_NAMES = {
+    "HomeListing", "Detail", "ChapterPages", "PageImage", "UpdateCheck", "Install"};
+static_assert(JOB_NAMES.size() == std::variant_size_v<JobRequest>,
+              "every kind of job needs its name");
+
+inline std::string_view job_name(const JobRequest& request) {
+  return JOB_NAMES[request.index()];
+}
 
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
 // detached thread that sends one WorkerResult; tests record the requests.

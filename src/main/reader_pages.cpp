@@ -1,12 +1,10 @@
 #include "main/reader_pages.hpp"
 
-#include "platform/clock.hpp"
-
 namespace zentomi {
 
 void save_reading_progress(AppState& state, AppContext& context, std::size_t page) {
   context.store.record_progress(state.current_item, state.chapter_title, state.chapter_url, page,
-                                state.pages.size(), state.current_history, wall_now());
+                                state.pages.size(), state.current_history, context.wall_clock());
 }
 
 void request_page_image(AppState& state, AppContext& context) {

@@ -1,13 +1,10 @@
 #include "main/startup.hpp"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <utility>
 
 #include "model/build_config.hpp"
+#include "platform/files.hpp"
 #include "unicode/case_mapping.hpp"
 #include "unicode/utf8.hpp"
 #include "unicode/white_space.hpp"
@@ -42,24 +39,16 @@ ScreenSize default_screen_size(bool brick) {
   return brick ? ScreenSize{1024, 768} : ScreenSize{1280, 720};
 }
 
-std::optional<std::string> read_whole_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) return std::nullopt;
-  return std::move(content).str();
+std::optional<std::string> read_model_file(const std::string& path) {
+  auto bytes = read_whole_file(path);
+  if (!bytes) return std::nullopt;
+  return std::move(*bytes);
 }
 
 std::optional<std::string> environment_variable(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr) return std::nullopt;
   return std::string(value);
-}
-
-bool path_exists(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) == 0;
 }
 
 }  // namespace zentomi

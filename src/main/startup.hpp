@@ -25,8 +25,11 @@ bool simulator_forced_by(const std::optional<std::string>& value);
 
 ScreenSize default_screen_size(bool brick);
 
-std::optional<std::string> read_whole_file(const std::string& path);
+inline constexpr const char* MODEL_FILE_PATH = "/etc/trimui_device.txt";
+
+// The model file's bytes for detect_brick; nothing when it is not a regular file that reads
+// whole (a folder in its place counts as no file, so TRIMUI_DEVICE is then consulted).
+std::optional<std::string> read_model_file(const std::string& path = MODEL_FILE_PATH);
 std::optional<std::string> environment_variable(const char* name);
-bool path_exists(const std::string& path);
 
 }  // namespace zentomi

@@ -1,28 +1,22 @@
 #include "main/worker_results.hpp"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <variant>
 
 #include "main/reader_pages.hpp"
+#include "model/overloaded.hpp"
+#include "platform/log.hpp"
 #include "storage/ordering.hpp"
 
 namespace zentomi {
 namespace {
 
-template <typename... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
-
 void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Home load error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Home load error: " + loaded.result.error());
     return;
   }
   state.all_items = std::move(*loaded.result);
@@ -41,8 +35,7 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
   if (!state.current_item || state.current_item->url != loaded.url) return;
   state.detail_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Detail load error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Detail load error: " + loaded.result.error());
     state.detail_error = loaded.result.error();
     return;
   }
@@ -65,8 +58,7 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
   if (loaded.chapter_url != state.chapter_url) return;
   state.reader_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Pages load error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Pages load error: " + loaded.result.error());
     return;
   }
   state.pages = std::move(*loaded.result);
@@ -89,9 +81,8 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
   if (loaded.page_index != state.page_index || loaded.chapter_url != state.chapter_url) return;
   state.reader_loading = false;
   if (!loaded.result) {
-    const std::string line = "[NetTruyen] Page " + std::to_string(loaded.page_index) +
-                             " image error: " + loaded.result.error() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +
+                              " image error: " + loaded.result.error());
     return;
   }
   state.page_image = std::move(*loaded.result);

@@ -9,14 +9,14 @@
 #include "main/startup.hpp"
 #include "model/channel.hpp"
 #include "platform/clock.hpp"
+#include "platform/files.hpp"
 
 namespace {
 
 int run_zentomi() {
   using namespace zentomi;
   print_banner(stderr);
-  const bool brick = detect_brick(read_whole_file("/etc/trimui_device.txt"),
-                                  environment_variable("TRIMUI_DEVICE"));
+  const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
   const ScreenSize size = default_screen_size(brick);
   Framebuffer framebuffer = Framebuffer::open(
       size.width, size.height,

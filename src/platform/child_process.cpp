@@ -14,36 +14,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_descriptor.hpp"
+
 extern char** environ;
 
 namespace zentomi {
 namespace {
-
-// Owns one file descriptor and closes it when it goes.
-class FileDescriptor {
- public:
-  FileDescriptor() = default;
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-      reset();
-      fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-  }
-  ~FileDescriptor() { reset(); }
-
-  int get() const { return fd_; }
-  bool is_open() const { return fd_ >= 0; }
-  void reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 struct Pipe {
   FileDescriptor read_end;
@@ -67,9 +43,8 @@ class SpawnActions {
   SpawnActions(const SpawnActions&) = delete;
   SpawnActions& operator=(const SpawnActions&) = delete;
 
-  void open_read_only(int target, const char* path) {
-    if (error_ == 0)
-      error_ = ::posix_spawn_file_actions_addopen(&actions_, target, path, O_RDONLY, 0);
+  void open(int target, const char* path, int flags) {
+    if (error_ == 0) error_ = ::posix_spawn_file_actions_addopen(&actions_, target, path, flags, 0);
   }
   void duplicate(int source, int target) {
     if (error_ == 0) error_ = ::posix_spawn_file_actions_adddup2(&actions_, source, target);
@@ -111,12 +86,22 @@ std::expected<std::string, int> find_program(const std::string& name) {
   return std::unexpected(error);
 }
 
-std::expected<pid_t, int> spawn(std::span<const std::string> argv, int out_fd, int err_fd) {
+// Where each of the child's three standard streams comes from: a descriptor of ours, or nothing
+// to leave the program's own.
+struct ChildStreams {
+  bool null_input = true;
+  std::optional<int> out;
+  std::optional<int> err;
+  bool null_err = false;
+};
+
+std::expected<pid_t, int> spawn(std::span<const std::string> argv, const ChildStreams& streams) {
   if (argv.empty()) return std::unexpected(EINVAL);
   SpawnActions actions;
-  actions.open_read_only(STDIN_FILENO, "/dev/null");
-  actions.duplicate(out_fd, STDOUT_FILENO);
-  actions.duplicate(err_fd, STDERR_FILENO);
+  if (streams.null_input) actions.open(STDIN_FILENO, "/dev/null", O_RDONLY);
+  if (streams.out) actions.duplicate(*streams.out, STDOUT_FILENO);
+  if (streams.err) actions.duplicate(*streams.err, STDERR_FILENO);
+  if (streams.null_err) actions.open(STDERR_FILENO, "/dev/null", O_WRONLY);
   if (actions.error() != 0) return std::unexpected(actions.error());
   std::vector<char*> arguments;
   arguments.reserve(argv.size() + 1);
@@ -182,14 +167,21 @@ std::expected<void, int> drain(FileDescriptor& out, FileDescriptor& err, std::st
   }
 }
 
-}  // namespace
+// Waits for the child and reads how it ended.
+std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output) {
+  const auto status = wait_for_exit(pid);
+  if (!status) return std::unexpected(status.error());
+  if (WIFEXITED(*status)) output.exit_code = WEXITSTATUS(*status);
+  return output;
+}
 
-std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {
+std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv, bool null_input) {
   auto out_pipe = open_pipe();
   if (!out_pipe) return std::unexpected(out_pipe.error());
   auto err_pipe = open_pipe();
   if (!err_pipe) return std::unexpected(err_pipe.error());
-  const auto pid = spawn(argv, out_pipe->write_end.get(), err_pipe->write_end.get());
+  const auto pid =
+      spawn(argv, {null_input, out_pipe->write_end.get(), err_pipe->write_end.get(), false});
   // Only the child may keep the write ends open, or the reads below would never see the end.
   out_pipe->write_end.reset();
   err_pipe->write_end.reset();
@@ -201,11 +193,42 @@ std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {
   // blocking, and is then reaped like any other.
   out_pipe->read_end.reset();
   err_pipe->read_end.reset();
-  const auto status = wait_for_exit(*pid);
+  auto finished = finish(*pid, std::move(output));
   if (!drained) return std::unexpected(drained.error());
-  if (!status) return std::unexpected(status.error());
-  if (WIFEXITED(*status)) output.exit_code = WEXITSTATUS(*status);
-  return output;
+  return finished;
+}
+
+std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, bool null_input,
+                                            const std::string& path) {
+  // Opened here rather than in the child, so a file that cannot be created is an error of its own
+  // and never a child that ran with nowhere to write.
+  const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!file.is_open()) return std::unexpected(errno);
+  const auto pid = spawn(argv, {null_input, file.get(), std::nullopt, true});
+  if (!pid) return std::unexpected(pid.error());
+  return finish(*pid, {});
+}
+
+std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv, bool null_input) {
+  const auto pid = spawn(argv, {null_input, std::nullopt, std::nullopt, false});
+  if (!pid) return std::unexpected(pid.error());
+  return finish(*pid, {});
+}
+
+}  // namespace
+
+std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
+                                          const ChildOptions& options) {
+  const bool null_input = !options.inherit_input;
+  if (std::holds_alternative<child_output::Capture>(options.output))
+    return run_capturing(argv, null_input);
+  if (const auto* file = std::get_if<child_output::ToFile>(&options.output))
+    return run_to_file(argv, null_input, file->path);
+  return run_inheriting(argv, null_input);
+}
+
+std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {
+  return run_child(argv, ChildOptions{});
 }
 
 }  // namespace zentomi

@@ -4,19 +4,40 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 
 namespace zentomi {
 
 struct ChildOutput {
-  std::string out;               // everything the child wrote to its standard output
+  std::string out;               // what the child wrote to its standard output, when captured
   std::optional<int> exit_code;  // nothing when a signal ended the child
 };
 
-// Runs the program argv[0], found through PATH, with standard input from /dev/null and the
-// environment and working directory inherited. Standard output is collected; standard error is
-// drained and dropped. Both pipes are read concurrently so the child never stalls on a full pipe,
-// and the child is always waited for. The error is the errno of the system call that failed
-// (starting the program included: ENOENT when it is not on PATH).
+// Where the child's standard output goes.
+namespace child_output {
+// Collected into ChildOutput::out; standard error is drained and dropped. Both pipes are read
+// concurrently so the child never stalls on a full pipe.
+struct Capture {};
+// Written to the file, created or truncated (0666 less the umask); standard error is dropped.
+struct ToFile {
+  std::string path;
+};
+// Standard output and standard error are the program's own.
+struct Inherit {};
+}  // namespace child_output
+
+struct ChildOptions {
+  std::variant<child_output::Capture, child_output::ToFile, child_output::Inherit> output;
+  // Standard input is /dev/null unless the child is to share the program's own.
+  bool inherit_input = false;
+};
+
+// Runs the program argv[0], found through PATH, with the environment and working directory
+// inherited, and waits for it to end. The error is the errno of the system call that failed
+// (starting the program included: ENOENT when it is not on PATH; os_error_text words it).
+std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
+                                          const ChildOptions& options);
+// The same with its standard output captured and standard input from /dev/null.
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv);
 
 }  // namespace zentomi

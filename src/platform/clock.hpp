@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace zentomi {
 
@@ -16,6 +17,9 @@ class Clock {
 std::chrono::nanoseconds steady_now();
 // The real-time clock, for history time stamps.
 std::chrono::system_clock::time_point wall_now();
+
+// The real-time clock as it is handed to code that stamps records, so tests can fix the time.
+using WallClock = std::function<std::chrono::system_clock::time_point()>;
 
 class SteadyClock final : public Clock {
  public:

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files.hpp"
 #include "platform/os_error.hpp"
 
 namespace zentomi {
@@ -47,24 +48,9 @@ std::expected<void, std::string> PosixFileSystem::create_directories(const std::
 }
 
 std::expected<std::string, std::string> PosixFileSystem::read_file(const std::string& path) {
-  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return failure("open", path);
-  std::string content;
-  char buffer[65536];
-  while (true) {
-    const ssize_t count = ::read(file, buffer, sizeof buffer);
-    if (count > 0) {
-      content.append(buffer, static_cast<std::size_t>(count));
-    } else if (count == 0) {
-      break;
-    } else if (errno != EINTR) {
-      auto error = failure("read", path);
-      ::close(file);
-      return error;
-    }
-  }
-  ::close(file);
-  return content;
+  auto content = read_whole_file(path);
+  if (!content) return std::unexpected("read " + path + ": " + os_error_text(content.error()));
+  return std::move(*content);
 }
 
 std::expected<int, std::string> PosixFileSystem::create_file(const std::string& path) {

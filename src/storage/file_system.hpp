@@ -29,6 +29,7 @@ class FileSystem {
   virtual std::optional<FileIdentity> status(const std::string& path) = 0;
   // Creates the directory and its missing parents with permission bits 0777 less the umask.
   virtual std::expected<void, std::string> create_directories(const std::string& path) = 0;
+  // Only a regular file is read: anything else (a folder, a FIFO) fails without blocking.
   virtual std::expected<std::string, std::string> read_file(const std::string& path) = 0;
 
   // Creates or truncates a file for writing (0666 less the umask) and gives its descriptor.

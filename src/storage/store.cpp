@@ -1,9 +1,9 @@
 #include "storage/store.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
+#include "platform/log.hpp"
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 
@@ -141,10 +141,7 @@ bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
     added = true;
   }
   save_favorites(favorites);
-  // One write, so that the line is never interleaved with another thread's.
-  const std::string line =
-      "[Favorites] Toggled " + current_item->title + ": added=" + (added ? "true" : "false") + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  log_line("Favorites", "Toggled " + current_item->title + ": added=" + (added ? "true" : "false"));
   return added;
 }
 

@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "model/manga.hpp"
+#include "platform/clock.hpp"
 #include "storage/file_system.hpp"
 #include "storage/store_paths.hpp"
 #include "storage/store_writer.hpp"
@@ -20,9 +21,7 @@ namespace zentomi {
 // the clock that names the copies of unreadable files.
 struct StoreSystem {
   std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
-  std::function<std::chrono::system_clock::time_point()> clock = [] {
-    return std::chrono::system_clock::now();
-  };
+  WallClock clock = wall_now;
   // Saves are handed to a writer thread instead of being written by the caller.
   bool background_writes = false;
 };

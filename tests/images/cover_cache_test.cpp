@@ -1,6 +1,7 @@
 #include "images/cover_cache.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <thread>
 
@@ -47,10 +49,15 @@ class FakeServer {
     std::lock_guard lock(mutex_);
     return requests_;
   }
+  void throw_for(const std::string& url) {
+    std::lock_guard lock(mutex_);
+    throwing_ = url;
+  }
   std::expected<Bytes, std::string> fetch(std::string_view url) {
     std::unique_lock lock(mutex_);
     released_.wait(lock, [&] { return !held_; });
     requests_.emplace_back(url);
+    if (url == throwing_) throw std::bad_alloc();
     const auto found = bodies_.find(std::string(url));
     if (found == bodies_.end()) return std::unexpected("Failed to download image data");
     return found->second;
@@ -60,6 +67,7 @@ class FakeServer {
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool held_ = false;
+  std::string throwing_;
   std::map<std::string, Bytes> bodies_;
   std::vector<std::string> requests_;
 };
@@ -244,6 +252,32 @@ TEST(ThumbnailCache, IsEmptiedEntirelyWhenTheNextImageWouldExceedItsBudget) {
   EXPECT_EQ(cache.find("e"), nullptr);
   EXPECT_EQ(cache.size(), 1u);
   EXPECT_NE(cache.find("d"), nullptr);
+}
+
+TEST_F(CoverCacheTest, OddEntriesInTheCacheFolderFailOnlyTheirCover) {
+  // A folder where the file should be, and a FIFO nobody writes to.
+  const std::string folder_cover = "https://img.example/covers/folder.jpg";
+  const std::string fifo_cover = "https://img.example/covers/fifo.jpg";
+  fs::create_directory(cache_file(folder_cover));
+  ASSERT_EQ(::mkfifo(cache_file(fifo_cover).c_str(), 0600), 0);
+  EXPECT_EQ(cover_after_settling(folder_cover), nullptr);
+  EXPECT_EQ(cover_after_settling(fifo_cover), nullptr);
+  server.serve(COVER, image_fixture("quadrants.jpg"));
+  EXPECT_NE(cover_after_settling(COVER), nullptr) << "the worker still serves";
+}
+
+TEST_F(CoverCacheTest, AnErrorThrownWhileServingACoverFailsOnlyThatCover) {
+  const std::string thrower = "https://img.example/covers/throws.jpg";
+  server.throw_for(thrower);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(cover_after_settling(thrower), nullptr);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Thumb] Failed for " + thrower + ": std::bad_alloc\n");
+  for (int frame = 0; frame < 10; ++frame)
+    covers->get_thumbnail(thrower);
+  EXPECT_EQ(covers->pending_count(), 0u) << "not requested again at once";
+  server.serve(COVER, image_fixture("quadrants.jpg"));
+  EXPECT_NE(cover_after_settling(COVER), nullptr) << "the worker still serves";
 }
 
 TEST(ThumbnailCache, IsEmptiedEntirelyWhenFull) {

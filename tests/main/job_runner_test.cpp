@@ -5,7 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
+
+#include "model/overloaded.hpp"
 
 namespace zentomi {
 namespace {
@@ -77,6 +80,52 @@ TEST(ThreadJobRunner, AJobWithNothingToSaySendsNothing) {
   }
   EXPECT_EQ(runner.in_flight(), 0u);
   EXPECT_TRUE(receiver.empty());
+}
+
+void wait_until_settled(const ThreadJobRunner& runner) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::yield();
+  }
+}
+
+TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  ThreadJobRunner runner(sender, [](const JobRequest& request) -> std::optional<WorkerResult> {
+    if (std::holds_alternative<job::Install>(request)) throw 42;
+    throw std::runtime_error("boom");
+  });
+  const std::unexpected<std::string> boom("Internal error: boom");
+  ::testing::internal::CaptureStderr();
+  for (const JobRequest& request :
+       std::vector<JobRequest>{job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
+                               job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{"i"}}) {
+    runner.start(request);
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value()) << job_name(request);
+    EXPECT_EQ(result->index(), request.index()) << "a result of the job's own kind";
+    std::visit(
+        Overloaded{
+            [&](const HomeLoaded& loaded) { EXPECT_EQ(loaded.result, boom); },
+            [&](const DetailLoaded& loaded) { EXPECT_EQ(loaded.result.error(), boom.error()); },
+            [&](const PagesLoaded& loaded) { EXPECT_EQ(loaded.result, boom); },
+            [&](const PageImageLoaded& loaded) {
+              EXPECT_EQ(loaded.result.error(), boom.error());
+              EXPECT_EQ(loaded.page_index, 7u);
+            },
+            [&](const UpdateCheckResult& checked) { EXPECT_EQ(checked.result, boom); },
+            [&](const UpdateInstallResult& installed) {
+              EXPECT_EQ(installed.status,
+                        UpdateStatus(update_status::Failed{"Internal error: unknown error"}));
+            },
+        },
+        *result);
+  }
+  wait_until_settled(runner);
+  EXPECT_EQ(runner.in_flight(), 0u);
+  EXPECT_TRUE(receiver.empty()) << "one result per job";
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[App] Job PageImage stopped by an error: boom\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "model/app_state.hpp"
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
 
 namespace zentomi {
 namespace {
@@ -82,9 +85,13 @@ TEST(InitialState, MatchesTheDocumentedStart) {
   EXPECT_EQ(make_initial_state(1199, 768).grid_columns, 4u);
 }
 
-TEST(PathExists, AnyKindOfEntryCounts) {
-  EXPECT_TRUE(path_exists("/"));
-  EXPECT_FALSE(path_exists("/definitely/not/here/zentomi"));
+TEST(ModelDetection, AFolderAtTheModelFilePathLeavesTheVariableInCharge) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir / "trimui_device.txt");
+  EXPECT_EQ(read_model_file((dir / "trimui_device.txt").string()), std::nullopt);
+  EXPECT_TRUE(detect_brick(read_model_file((dir / "trimui_device.txt").string()), "brick"));
+  testing::write_file(dir / "model", "TrimUI Smart Pro\n");
+  EXPECT_FALSE(detect_brick(read_model_file((dir / "model").string()), "brick"));
 }
 
 }  // namespace

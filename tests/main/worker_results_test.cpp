@@ -23,7 +23,8 @@ struct Harness {
   testing::TempDir dir;
   Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
   testing::RecordingJobs jobs;
-  AppContext context{jobs, store};
+  AppContext context{jobs, store,
+                     [] { return std::chrono::system_clock::from_time_t(1700000123); }};
   AppState state = make_initial_state(1280, 720);
 
   void apply(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
@@ -121,7 +122,6 @@ TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
   Harness h;
   read_page_two(h);
   const SharedImage image = tiny_image();
-  const auto before = std::chrono::system_clock::now();
   h.apply(PageImageLoaded{image, 2, h.state.chapter_url});
   EXPECT_EQ(h.state.page_image, image);
   EXPECT_FALSE(h.state.reader_loading);
@@ -130,8 +130,7 @@ TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
   EXPECT_EQ(h.state.current_history->last_chapter_title, "Chapter 3");
   EXPECT_EQ(h.state.current_history->last_page_idx, 2u);
   EXPECT_EQ(h.state.current_history->total_pages, 20u);
-  EXPECT_GE(h.state.current_history->timestamp,
-            static_cast<std::uint64_t>(std::chrono::system_clock::to_time_t(before)));
+  EXPECT_EQ(h.state.current_history->timestamp, 1700000123u) << "stamped by the context's clock";
   EXPECT_EQ(h.store.get_history_entry("https://site.test/t"), h.state.current_history);
 }
 
@@ -139,7 +138,8 @@ TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
   Harness h;
   read_page_two(h);
   ::testing::internal::CaptureStderr();
-  h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2, h.state.chapter_url});
+  h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2,
+                          h.state.chapter_url});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Page 2 image error: Failed to download image data\n");
   EXPECT_EQ(h.state.page_image, nullptr);

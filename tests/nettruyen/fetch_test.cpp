@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "model/build_config.hpp"
-#include "platform/child_process.hpp"
 #include "support/environment.hpp"
 #include "support/fake_curl.hpp"
 #include "support/temp_dir.hpp"
@@ -157,25 +156,6 @@ TEST(Fetch, OnlyWebAddressesReachCurl) {
   EXPECT_TRUE(is_web_url("http://x"));
   EXPECT_TRUE(is_web_url("https://x"));
   EXPECT_FALSE(is_web_url("https:/x"));
-}
-
-TEST(ChildProcess, DrainsBothPipesAndReportsHowTheChildEnded) {
-  // 1 MiB on standard error first: a runner that read only standard output would stall here.
-  const std::vector<std::string> noisy = {
-      "sh", "-c", "head -c 1048576 /dev/zero >&2; head -c 300000 /dev/zero; echo; cat; exit 3"};
-  const auto noisy_run = run_child(noisy);
-  ASSERT_TRUE(noisy_run.has_value());
-  EXPECT_EQ(noisy_run->out, std::string(300000, '\0') + "\n");
-  EXPECT_EQ(noisy_run->exit_code, 3);
-
-  const std::vector<std::string> killed = {"sh", "-c", "echo partial; kill -9 $$"};
-  const auto killed_run = run_child(killed);
-  ASSERT_TRUE(killed_run.has_value());
-  EXPECT_EQ(killed_run->out, "partial\n");
-  EXPECT_EQ(killed_run->exit_code, std::nullopt);
-
-  const std::vector<std::string> missing = {"zentomi-no-such-program"};
-  EXPECT_EQ(run_child(missing), std::unexpected(2));
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "storage/store.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <future>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "faulty_file_system.hpp"
 #include "storage/store_json.hpp"
@@ -256,6 +260,21 @@ TEST_F(StoreTest, IsFavoriteFollowsTheDataDirectory) {
   fs::remove_all(temp / "sd");
   write_file(temp / "sd", "");
   EXPECT_FALSE(store.is_favorite(manga("a").url));
+}
+
+TEST_F(StoreTest, AFifoInPlaceOfAStoreReadsAsEmptyWithoutWaiting) {
+  store.save_favorites({manga("a")});
+  fs::remove(favorites_file());
+  // Nobody ever writes to these FIFOs: a blocking open would freeze the main thread for good.
+  ASSERT_EQ(::mkfifo(favorites_file().c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(history_file().c_str(), 0600), 0);
+  auto done = std::make_shared<std::promise<std::pair<bool, std::size_t>>>();
+  auto answer = done->get_future();
+  std::thread([this, done] {
+    done->set_value({store.is_favorite(manga("a").url), store.load_history().size()});
+  }).detach();
+  ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_EQ(answer.get(), std::make_pair(false, std::size_t{0}));
 }
 
 }  // namespace

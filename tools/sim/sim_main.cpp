@@ -13,6 +13,8 @@
 #include "main/startup.hpp"
 #include "model/channel.hpp"
 #include "platform/clock.hpp"
+#include "platform/files.hpp"
+#include "platform/log.hpp"
 #include "png_writer.hpp"
 #include "script.hpp"
 
@@ -90,8 +92,8 @@ class Simulator {
     if (!application_.run_frame()) return 0;
     while (!application_.idle()) {
       if (std::chrono::steady_clock::now() >= end) {
-        std::fprintf(stderr, "[Sim] settle: background work still running after %lld ms\n",
-                     static_cast<long long>(settle.limit.count()));
+        log_line("Sim", "settle: background work still running after " +
+                            std::to_string(settle.limit.count()) + " ms");
         break;
       }
       if (!application_.run_frame()) return 0;
@@ -102,7 +104,7 @@ class Simulator {
   Status apply(const sim::command::Shot& shot) {
     const std::filesystem::path path = out_ / (shot.name + ".png");
     if (auto written = sim::write_png(application_.canvas(), path.string()); !written) {
-      std::fprintf(stderr, "[Sim] %s\n", written.error().c_str());
+      log_line("Sim", written.error());
       return 1;
     }
     return std::nullopt;
@@ -120,7 +122,7 @@ int run_simulator(int argc, char** argv) {
     print_usage();
     return USAGE_ERROR;
   }
-  const std::optional<std::string> text = read_whole_file(arguments->script);
+  const std::expected<std::string, int> text = read_whole_file(arguments->script);
   if (!text) {
     std::fprintf(stderr, "zentomi-sim: cannot read script %s\n", arguments->script.c_str());
     return USAGE_ERROR;
@@ -139,15 +141,13 @@ int run_simulator(int argc, char** argv) {
     return USAGE_ERROR;
   }
   if (arguments->window) {
-    std::fputs(
-        "[Sim] --window needs SDL2, which this build does not include; running headless "
-        "with screenshots only.\n",
-        stderr);
+    log_line("Sim",
+             "--window needs SDL2, which this build does not include; running headless with "
+             "screenshots only.");
   }
 
   print_banner(stderr);
-  const bool brick = detect_brick(read_whole_file("/etc/trimui_device.txt"),
-                                  environment_variable("TRIMUI_DEVICE"));
+  const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
   const ScreenSize size = default_screen_size(brick);
   Canvas canvas(size.width, size.height);
   auto [buttons, input] = Channel<Button>::create();

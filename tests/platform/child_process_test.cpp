@@ -1,0 +1,110 @@
+#include "platform/child_process.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Points the test's own standard streams at files for as long as it lives, so that what an
+// inheriting child writes or reads can be seen.
+class RedirectedStreams {
+ public:
+  explicit RedirectedStreams(const fs::path& directory) : directory_(directory) {
+    testing::write_file(directory_ / "stdin", "typed input\n");
+    redirect(STDIN_FILENO, "stdin", O_RDONLY);
+    redirect(STDOUT_FILENO, "stdout", O_WRONLY | O_CREAT | O_TRUNC);
+    redirect(STDERR_FILENO, "stderr", O_WRONLY | O_CREAT | O_TRUNC);
+  }
+  ~RedirectedStreams() { restore(); }
+  void restore() {
+    for (int fd = 0; fd < 3; ++fd) {
+      if (saved_[fd] < 0) continue;
+      ::dup2(saved_[fd], fd);
+      ::close(saved_[fd]);
+      saved_[fd] = -1;
+    }
+  }
+  std::string written(const char* name) const { return testing::read_file(directory_ / name); }
+
+ private:
+  void redirect(int fd, const char* name, int flags) {
+    saved_[fd] = ::dup(fd);
+    const int file = ::open((directory_ / name).c_str(), flags | O_CLOEXEC, 0600);
+    ::dup2(file, fd);
+    ::close(file);
+  }
+  fs::path directory_;
+  int saved_[3] = {-1, -1, -1};
+};
+
+const std::vector<std::string> SPEAKER = {"sh", "-c",
+                                          "echo out; echo err >&2; cat; echo more; exit 4"};
+
+TEST(ChildProcess, DrainsBothPipesAndReportsHowTheChildEnded) {
+  // 1 MiB on standard error first: a runner that read only standard output would stall here.
+  const std::vector<std::string> noisy = {
+      "sh", "-c", "head -c 1048576 /dev/zero >&2; head -c 300000 /dev/zero; echo; cat; exit 3"};
+  const auto noisy_run = run_child(noisy);
+  ASSERT_TRUE(noisy_run.has_value());
+  EXPECT_EQ(noisy_run->out, std::string(300000, '\0') + "\n");
+  EXPECT_EQ(noisy_run->exit_code, 3);
+
+  const std::vector<std::string> killed = {"sh", "-c", "echo partial; kill -9 $$"};
+  const auto killed_run = run_child(killed);
+  ASSERT_TRUE(killed_run.has_value());
+  EXPECT_EQ(killed_run->out, "partial\n");
+  EXPECT_EQ(killed_run->exit_code, std::nullopt);
+
+  const std::vector<std::string> missing = {"zentomi-no-such-program"};
+  EXPECT_EQ(run_child(missing), std::unexpected(2));
+  EXPECT_EQ(run_child(missing, {child_output::Inherit{}, true}), std::unexpected(2));
+}
+
+TEST(ChildProcess, OutputToAFile) {
+  testing::TempDir dir;
+  const fs::path target = dir / "package.zip";
+  testing::write_file(target, "an older, longer download");
+  RedirectedStreams streams(dir.path());
+  const auto run = run_child(SPEAKER, {child_output::ToFile{target.string()}});
+  streams.restore();
+  ASSERT_TRUE(run.has_value());
+  EXPECT_EQ(run->exit_code, 4);
+  EXPECT_EQ(run->out, "");
+  EXPECT_EQ(testing::read_file(target), "out\nmore\n") << "replaced, input from /dev/null";
+  EXPECT_EQ(streams.written("stderr"), "") << "standard error is dropped";
+
+  // A file that cannot be created is reported before anything runs.
+  const std::vector<std::string> marker = {"sh", "-c", "touch " + (dir / "ran").string()};
+  EXPECT_EQ(run_child(marker, {child_output::ToFile{(dir / "no/such/dir/file").string()}}),
+            std::unexpected(ENOENT));
+  EXPECT_FALSE(fs::exists(dir / "ran"));
+}
+
+TEST(ChildProcess, InheritedStreams) {
+  testing::TempDir dir;
+  RedirectedStreams streams(dir.path());
+  const auto with_input = run_child(SPEAKER, {child_output::Inherit{}, true});
+  const auto without_input = run_child(SPEAKER, {child_output::Inherit{}});
+  streams.restore();
+  ASSERT_TRUE(with_input.has_value());
+  ASSERT_TRUE(without_input.has_value());
+  EXPECT_EQ(with_input->exit_code, 4);
+  EXPECT_EQ(with_input->out, "");
+  EXPECT_EQ(streams.written("stdout"), "out\ntyped input\nmore\nout\nmore\n");
+  EXPECT_EQ(streams.written("stderr"), "err\nerr\n");
+}
+
+}  // namespace
+}  // namespace zentomi

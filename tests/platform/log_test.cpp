@@ -1,0 +1,44 @@
+#include "platform/log.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace zentomi {
+namespace {
+
+TEST(LogLine, OrdinaryTextIsWrittenAsItIs) {
+  EXPECT_EQ(format_log_line("App", "Clean exit to MainUI via Button B."),
+            "[App] Clean exit to MainUI via Button B.\n");
+  EXPECT_EQ(format_log_line("Favorites", "Toggled Đảo Hải Tặc – Chương 1: added=true"),
+            "[Favorites] Toggled Đảo Hải Tặc – Chương 1: added=true\n");
+  EXPECT_EQ(format_log_line("NetTruyen", "a \\ b \"c\" ~"), "[NetTruyen] a \\ b \"c\" ~\n");
+}
+
+TEST(LogLine, ControlCharactersCannotStartALineOfTheirOwn) {
+  EXPECT_EQ(format_log_line("Thumb", "Download failed for https://x/\n[App] Clean exit"),
+            "[Thumb] Download failed for https://x/\\n[App] Clean exit\n");
+  EXPECT_EQ(format_log_line("Thumb", std::string("a\rb\tc\x1b[2Jd\x7f"
+                                                 "e\0f",
+                                                 14)),
+            "[Thumb] a\\rb\\tc\\x1b[2Jd\\x7fe\\x00f\n");
+  // U+0085 NEXT LINE, a line end to some readers; U+00A0 is ordinary text.
+  EXPECT_EQ(format_log_line("App", "x\xC2\x85y\xC2\xA0z"), "[App] x\\u0085y\xC2\xA0z\n");
+}
+
+TEST(LogLine, IsWrittenWhole) {
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(file, nullptr);
+  log_line("Input", "Notice: No evdev event nodes opened.", file);
+  log_line("App", "two\nlines", file);
+  std::rewind(file);
+  char buffer[256] = {};
+  const std::size_t count = std::fread(buffer, 1, sizeof buffer, file);
+  std::fclose(file);
+  EXPECT_EQ(std::string(buffer, count),
+            "[Input] Notice: No evdev event nodes opened.\n[App] two\\nlines\n");
+}
+
+}  // namespace
+}  // namespace zentomi
