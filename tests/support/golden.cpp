@@ -111,7 +111,8 @@ bool updating_references() {
   write_png(written, actual);
   return ::testing::AssertionFailure()
          << name << ": " << difference << "\n  reference " << reference.string() << "\n  actual    "
-         << written.string();
+         << written.string()
+         << "\n  (a reviewed change meant to alter this frame: tools/update-golden.sh)";
 }
 
 }  // namespace zentomi::testing
