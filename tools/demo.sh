@@ -1,9 +1,12 @@
 #!/bin/sh
-# Builds zentomi-sim and walks it through the bundled demo site on both screen sizes, then draws
-# the text specimen. Screenshots go to the folder given as the first argument (default: out/demo).
-# The demo site's fake curl (tools/demo-site/bin/curl) comes first on PATH, so the simulator reads
-# the site from tools/demo-site/site/ and never the network; ZENTOMI_SDCARD keeps its history,
-# favourites and cover cache in the output folder instead of /mnt/SDCARD.
+# Builds zentomi-sim and runs every walk-through of the demo site (tools/demo-site/*.sim) on both
+# screen sizes, then draws the text specimen. Screenshots go to OUT/MODEL/SCRIPT/ under the folder
+# given as the first argument (default: out/demo), laid out like the reference frames in
+# tests/golden/sim/. The demo site's fake curl (tools/demo-site/bin/curl) comes first on PATH, so
+# the simulator reads the site from tools/demo-site/site/ and never the network; ZENTOMI_SDCARD
+# keeps its history, favourites and cover cache in the output folder instead of /mnt/SDCARD.
+# Each walk-through starts from an empty SD card, or from the files of SCRIPT.sdcard/ beside the
+# script with @ORIGIN@ replaced by the build's site origin (as the golden-frame test does).
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/out/demo}
@@ -15,17 +18,21 @@ site="$root/tools/demo-site"
 origin=$(sed -n 's/^ZENTOMI_SITE_ORIGIN:STRING=//p' "$root/build/dev/CMakeCache.txt")
 rm -rf "$out"
 for model in smartpro brick; do
-  run="$out/$model"
-  sdcard="$run/sdcard"
-  mkdir -p "$sdcard"
-  echo "== zentomi-sim on the demo site, model $model"
-  (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
-    "$sim" --script "$site/walkthrough.sim" --out "$run")
-  # Three favourites, as the detail screen's Y would have stored them.
-  mkdir -p "$sdcard/Apps/zentomi/data"
-  sed "s|@ORIGIN@|$origin|g" "$site/favorites.template.json" >"$sdcard/Apps/zentomi/data/favorites.json"
-  (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
-    "$sim" --script "$site/favourites.sim" --out "$run")
+  for script in "$site"/*.sim; do
+    name=$(basename "$script" .sim)
+    run="$out/$model/$name"
+    sdcard="$out/$model/sdcard/$name"
+    mkdir -p "$run" "$sdcard"
+    if [ -d "$site/$name.sdcard" ]; then
+      (cd "$site/$name.sdcard" && find . -type f) | while read -r file; do
+        mkdir -p "$(dirname "$sdcard/$file")"
+        sed "s|@ORIGIN@|$origin|g" "$site/$name.sdcard/$file" >"$sdcard/$file"
+      done
+    fi
+    echo "== zentomi-sim: $name on model $model"
+    (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
+      "$sim" --script "$script" --out "$run")
+  done
 done
 "$root/build/dev/tools/specimen/zentomi-text-specimen" "$out/text-specimen.png"
-echo "Screenshots written to $out/smartpro and $out/brick; the font at $out/text-specimen.png"
+echo "Screenshots written to $out/smartpro/ and $out/brick/; the font at $out/text-specimen.png"

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "support/golden.hpp"
+
 namespace zentomi {
 namespace {
 
@@ -36,6 +40,30 @@ TEST(PagePanels, FailureTextHasNoPanel) {
   draw_page_failure_text(renderer);
   EXPECT_TRUE(any_pixel(canvas, 372, 384, 330, 20, palette::SECONDARY_TEXT));
   EXPECT_FALSE(any_pixel(canvas, 0, 0, 1024, 768, palette::PANEL));
+}
+
+// No walk-through reaches the reader yet, so the panels are compared with reference frames of
+// their own, on both screens (tests/golden/page-panels/; tools/update-golden.sh rewrites them).
+TEST(PagePanels, MatchTheirReferenceFramesOnBothScreens) {
+  Font font = Font::load_embedded().value();
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    const std::string folder =
+        "page-panels/" + std::to_string(width) + "x" + std::to_string(height) + "/";
+    Canvas loading(width, height, palette::FRAME_BACKGROUND);
+    Renderer loading_renderer{loading, font};
+    draw_page_loading_panel(loading_renderer, 7, 128);
+    EXPECT_TRUE(testing::matches_golden(
+        testing::rgb_from_argb(loading.data(), static_cast<std::uint32_t>(width),
+                               static_cast<std::uint32_t>(height)),
+        folder + "loading"));
+    Canvas failure(width, height, palette::FRAME_BACKGROUND);
+    Renderer failure_renderer{failure, font};
+    draw_page_failure_text(failure_renderer);
+    EXPECT_TRUE(testing::matches_golden(
+        testing::rgb_from_argb(failure.data(), static_cast<std::uint32_t>(width),
+                               static_cast<std::uint32_t>(height)),
+        folder + "failure"));
+  }
 }
 
 }  // namespace
