@@ -25,7 +25,7 @@ class ThumbnailCache {
  public:
   static constexpr std::size_t MAX_ENTRIES = 100;
   // Pixel bytes of all cached covers together: two screens of 300 x 400 covers need a tenth.
-  static constexpr std::size_t MAX_BYTES = 64 * 1024 * 1024;
+  static constexpr std::size_t MAX_BYTES = std::size_t{64} * 1024 * 1024;
 
   explicit ThumbnailCache(std::size_t max_bytes = MAX_BYTES) : max_bytes_(max_bytes) {}
 

@@ -30,7 +30,7 @@ void remove_ignoring_errors(const std::filesystem::path& path) {
 }  // namespace
 
 std::string choose_install_directory(const InstallPaths& paths) {
-  const std::string preferred = paths.preferred_directory.string();
+  std::string preferred = paths.preferred_directory.string();
   std::error_code error;
   if (std::filesystem::exists(paths.preferred_directory, error)) return preferred;
   const std::filesystem::path program = std::filesystem::read_symlink(paths.executable_link, error);

@@ -63,7 +63,7 @@ std::optional<std::vector<unsigned char>> decode_base64(std::string_view text) {
   int final_written = 0;
   if (EVP_DecodeFinal(context.get(), bytes.data() + written, &final_written) != 1)
     return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(written + final_written));
+  bytes.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(final_written));
   return bytes;
 }
 
