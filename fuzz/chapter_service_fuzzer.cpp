@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "nettruyen/chapter_list.hpp"
-#include "nettruyen/json_reader.hpp"
+#include "json/json_reader.hpp"
 #include "nettruyen/site.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

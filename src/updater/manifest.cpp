@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "updater/json_scanner.hpp"
+#include "json/json_reader.hpp"
 
 namespace zentomi {
 namespace {
@@ -20,24 +20,24 @@ float nearest_float(std::string_view number) {
   return ::strtof_l(terminated.c_str(), nullptr, c_locale);
 }
 
-bool read_size(JsonScanner& scanner, float& size_mb) {
-  const std::optional<std::string_view> number = scanner.read_number();
+bool read_size(JsonReader& reader, float& size_mb) {
+  const std::optional<std::string_view> number = reader.read_number();
   if (!number) return false;
   size_mb = nearest_float(*number);
   return true;
 }
 
-bool read_string_or_null(JsonScanner& scanner, std::optional<std::string>& field) {
-  if (scanner.consume_literal("null")) {
+bool read_string_or_null(JsonReader& reader, std::optional<std::string>& field) {
+  if (reader.read_literal("null")) {
     field.reset();
     return true;
   }
-  field = scanner.read_string();
+  field = reader.read_string();
   return field.has_value();
 }
 
-bool read_text(JsonScanner& scanner, std::optional<std::string>& field) {
-  field = scanner.read_string();
+bool read_text(JsonReader& reader, std::optional<std::string>& field) {
+  field = reader.read_string();
   return field.has_value();
 }
 
@@ -58,53 +58,45 @@ struct Fields {
   }
 };
 
-bool read_member(JsonScanner& scanner, const std::string& key, Fields& fields) {
-  if (key == "version") return read_text(scanner, fields.version);
-  if (key == "name") return read_text(scanner, fields.name);
-  if (key == "changelog") return read_text(scanner, fields.changelog);
-  if (key == "download_url") return read_text(scanner, fields.download_url);
-  if (key == "size_mb") return read_size(scanner, fields.size_mb);
-  if (key == "sha256") return read_string_or_null(scanner, fields.sha256);
-  if (key == "signature") return read_string_or_null(scanner, fields.signature);
-  return scanner.skip_value();
+bool read_member(JsonReader& reader, const std::string& key, Fields& fields) {
+  if (key == "version") return read_text(reader, fields.version);
+  if (key == "name") return read_text(reader, fields.name);
+  if (key == "changelog") return read_text(reader, fields.changelog);
+  if (key == "download_url") return read_text(reader, fields.download_url);
+  if (key == "size_mb") return read_size(reader, fields.size_mb);
+  if (key == "sha256") return read_string_or_null(reader, fields.sha256);
+  if (key == "signature") return read_string_or_null(reader, fields.signature);
+  return reader.skip_value();
 }
 
 // After the opening brace.
-bool read_object(JsonScanner& scanner, Fields& fields) {
-  scanner.skip_white_space();
-  if (scanner.consume('}')) return true;
+bool read_object(JsonReader& reader, Fields& fields) {
+  if (reader.consume('}')) return true;
   std::set<std::string> seen;
   while (true) {
-    scanner.skip_white_space();
-    std::optional<std::string> key = scanner.read_string();
+    std::optional<std::string> key = reader.read_string();
     if (!key || !seen.insert(*key).second) return false;
-    scanner.skip_white_space();
-    if (!scanner.consume(':')) return false;
-    scanner.skip_white_space();
-    if (!read_member(scanner, *key, fields)) return false;
-    scanner.skip_white_space();
-    if (scanner.consume('}')) return true;
-    if (!scanner.consume(',')) return false;
+    if (!reader.consume(':')) return false;
+    if (!read_member(reader, *key, fields)) return false;
+    if (reader.consume('}')) return true;
+    if (!reader.consume(',')) return false;
   }
 }
 
 // After the opening bracket: the values in field order, the last two optional.
-bool read_array(JsonScanner& scanner, Fields& fields) {
+bool read_array(JsonReader& reader, Fields& fields) {
   static constexpr const char* FIELD_ORDER[] = {"version",      "name",    "changelog",
                                                 "download_url", "size_mb", "sha256"};
   constexpr std::size_t REQUIRED = 4;
   constexpr std::size_t MOST = std::size(FIELD_ORDER);
-  scanner.skip_white_space();
   std::size_t count = 0;
-  if (!scanner.consume(']')) {
+  if (!reader.consume(']')) {
     while (true) {
       if (count == MOST) return false;
-      scanner.skip_white_space();
-      if (!read_member(scanner, FIELD_ORDER[count], fields)) return false;
+      if (!read_member(reader, FIELD_ORDER[count], fields)) return false;
       ++count;
-      scanner.skip_white_space();
-      if (scanner.consume(']')) break;
-      if (!scanner.consume(',')) return false;
+      if (reader.consume(']')) break;
+      if (!reader.consume(',')) return false;
     }
   }
   return count >= REQUIRED;
@@ -113,18 +105,16 @@ bool read_array(JsonScanner& scanner, Fields& fields) {
 }  // namespace
 
 std::optional<OtaManifest> parse_manifest(std::string_view text) {
-  JsonScanner scanner(text);
+  JsonReader reader(text);
   Fields fields;
-  scanner.skip_white_space();
   bool read = false;
-  if (scanner.consume('{')) {
-    read = read_object(scanner, fields);
-  } else if (scanner.consume('[')) {
-    read = read_array(scanner, fields);
+  if (reader.consume('{')) {
+    read = read_object(reader, fields);
+  } else if (reader.consume('[')) {
+    read = read_array(reader, fields);
   }
   if (!read) return std::nullopt;
-  scanner.skip_white_space();
-  if (!scanner.at_end()) return std::nullopt;
+  if (!reader.at_end()) return std::nullopt;
   return std::move(fields).manifest();
 }
 

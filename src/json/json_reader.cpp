@@ -1,4 +1,4 @@
-#include "nettruyen/json_reader.hpp"
+#include "json/json_reader.hpp"
 
 #include <array>
 #include <charconv>
