@@ -18,32 +18,6 @@ struct Limits {
 constexpr Limits TEXT_LIMITS{"6", "12"};
 constexpr Limits IMAGE_LIMITS{"8", "20"};
 
-// curl reads [1-9] and {a,b} in a URL as a series of transfers; a scraped value must never fan
-// one fetch out into many, so those four characters go percent-encoded, as curl would send them.
-std::string without_globbing(std::string_view url) {
-  std::string escaped;
-  escaped.reserve(url.size());
-  for (const char c : url) {
-    switch (c) {
-      case '[':
-        escaped += "%5B";
-        break;
-      case ']':
-        escaped += "%5D";
-        break;
-      case '{':
-        escaped += "%7B";
-        break;
-      case '}':
-        escaped += "%7D";
-        break;
-      default:
-        escaped += c;
-    }
-  }
-  return escaped;
-}
-
 // Every URL handed to curl passes through here.
 std::vector<std::string> scraper_arguments(std::string_view url, Limits limits) {
   return {"curl",
@@ -76,10 +50,6 @@ std::string utf8_error_description(const unicode::Utf8Error& error) {
 }
 
 }  // namespace
-
-bool is_web_url(std::string_view url) {
-  return url.starts_with("http://") || url.starts_with("https://");
-}
 
 std::expected<std::string, std::string> fetch_text(std::string_view url) {
   constexpr std::string_view PREFIX = "Curl error: ";

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/web_url.hpp"
+
 namespace zentomi {
 
 // Every transfer runs the external `curl`; both block the calling (job) thread until it exits.
@@ -13,9 +15,5 @@ namespace zentomi {
 std::expected<std::string, std::string> fetch_text(std::string_view url);
 // The body is never empty on success.
 std::expected<std::vector<std::uint8_t>, std::string> fetch_bytes(std::string_view url);
-
-// Only URLs beginning with "http://" or "https://" are handed to curl: anything else taken from a
-// scraped page could be read by curl as an option or a local file.
-bool is_web_url(std::string_view url);
 
 }  // namespace zentomi

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/child_process.hpp"
+#include "platform/web_url.hpp"
 #include "unicode/utf8.hpp"
 #include "updater/ota_log.hpp"
 #include "updater/package_verification.hpp"
-#include "updater/web_url.hpp"
 
 namespace zentomi {
 namespace {
@@ -48,14 +48,14 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
                                                       std::string_view pinned_public_key_base64) {
   const std::string& url = manifest.download_url;
   log_ota({"[OTA] Starting download from: ", url});
-  if (!updater::is_web_url(url))
+  if (!is_web_url(url))
     return std::unexpected("Failed to download update package: not an http(s) URL: " + url);
   const std::string directory = choose_install_directory(paths);
   const std::string package = paths.package.string();
   remove_ignoring_errors(paths.package);
 
   if (!succeeds({"curl", "-4", "-k", "-s", "-L", "--connect-timeout", "10", "--max-time", "120",
-                 "-o", package, url})) {
+                 "-o", package, without_globbing(url)})) {
     return std::unexpected(std::string("Failed to download update package"));
   }
   if (std::optional<std::string> refused =

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "platform/child_process.hpp"
+#include "platform/web_url.hpp"
 #include "unicode/utf8.hpp"
 #include "updater/manifest.hpp"
 #include "updater/ota_log.hpp"
 #include "updater/version.hpp"
-#include "updater/web_url.hpp"
 
 namespace zentomi {
 namespace {
@@ -16,10 +16,17 @@ namespace {
 // that are not UTF-8 become U+FFFD rather than failing the check.
 std::optional<std::string> fetch_manifest_body(const std::string& url, const char* connect_seconds,
                                                const char* total_seconds) {
-  if (!updater::is_web_url(url)) return std::nullopt;
-  const std::vector<std::string> argv = {
-      "curl",          "-4",         "-k",          "-s", "-L", "--connect-timeout",
-      connect_seconds, "--max-time", total_seconds, url};
+  if (!is_web_url(url)) return std::nullopt;
+  const std::vector<std::string> argv = {"curl",
+                                         "-4",
+                                         "-k",
+                                         "-s",
+                                         "-L",
+                                         "--connect-timeout",
+                                         connect_seconds,
+                                         "--max-time",
+                                         total_seconds,
+                                         without_globbing(url)};
   const auto child = run_child(argv);
   if (!child || child->exit_code != 0 || child->out.empty()) return std::nullopt;
   return unicode::sanitize_utf8(child->out);

@@ -176,6 +176,12 @@ TEST_F(Installation, OnlyWebAddressesReachCurl) {
   EXPECT_NE(outcome.error().find("-K/etc/passwd"), std::string::npos);
   EXPECT_TRUE(curl_.command_lines().empty());
   expect_old_version_untouched();
+
+  // A range in the address must not make curl fetch a series of packages.
+  local.download_url = "https://updates.example/pkg/zentomi-[1-9].zip";
+  EXPECT_FALSE(install(local).has_value());
+  ASSERT_EQ(curl_.command_lines().size(), 1u);
+  EXPECT_EQ(curl_.command_lines()[0].back(), "https://updates.example/pkg/zentomi-%5B1-9%5D.zip");
 }
 
 }  // namespace
