@@ -26,6 +26,11 @@ for model in smartpro brick; do
   sed "s|@ORIGIN@|$origin|g" "$site/favorites.template.json" >"$sdcard/Apps/zentomi/data/favorites.json"
   (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
     "$sim" --script "$site/favourites.sim" --out "$run")
+  # The detail screen and the reader, from a fresh SD card.
+  reader_sdcard="$run/reader-sdcard"
+  mkdir -p "$reader_sdcard"
+  (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$reader_sdcard" \
+    "$sim" --script "$site/reader.sim" --out "$run")
 done
 "$root/build/dev/tools/specimen/zentomi-text-specimen" "$out/text-specimen.png"
 echo "Screenshots written to $out/smartpro and $out/brick; the font at $out/text-specimen.png"
