@@ -77,7 +77,7 @@ TEST(ReaderHistory, AKillDuringPageTurnsLeavesALoadableHistory) {
   for (int i = 0; i < 400; ++i)
     script += i % 12 < 6 ? "press R1\nframes 1\n" : "press L1\nframes 1\n";
   script += "quit\n";
-  for (int round = 0; round < 4; ++round) {
+  for (int round = 0; round < 6; ++round) {
     testing::TempDir dir;
     const std::filesystem::path history = history_file(dir);
     {
@@ -86,7 +86,7 @@ TEST(ReaderHistory, AKillDuringPageTurnsLeavesALoadableHistory) {
       while (!std::filesystem::exists(history) && std::chrono::steady_clock::now() < give_up)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       ASSERT_TRUE(std::filesystem::exists(history)) << "no progress saved in round " << round;
-      std::this_thread::sleep_for(std::chrono::milliseconds(15 + 40 * round));
+      std::this_thread::sleep_for(std::chrono::milliseconds(15 + 25 * round));
     }  // SIGKILL
     // The program's own loader, as the next start would use it: a kill between setting the old
     // file aside and putting the new one in place leaves the old one as the previous version.
