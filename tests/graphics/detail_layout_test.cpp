@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/screens.hpp"
+#include "support/golden.hpp"
 
 namespace zentomi {
 namespace {
@@ -45,6 +46,26 @@ TEST(DetailLayout, TheContinueLineStopsBeforeTheFirstChapterHint) {
     const int rightmost = rightmost_column_with(canvas, palette::STAR_TEXT, 78, 100);
     EXPECT_GT(rightmost, 600) << "the continue line is drawn";
     EXPECT_LT(rightmost, width - 240) << width << "x" << height;
+  }
+}
+
+// A failed load replaces the promise of data by the reason, and keeps the rest of the loading
+// layout (tests/golden/detail-failed/; tools/update-golden.sh rewrites them).
+TEST(DetailLayout, AFailedLoadSaysWhyOnBothScreens) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    Canvas canvas(width, height);
+    Font font = Font::load_embedded().value();
+    Renderer renderer{canvas, font};
+    AppState state = make_initial_state(width, height);
+    state.screen = Screen::Detail;
+    state.current_item = MangaItem{"Kiếm Khách Mùa Thu", "https://site/t", "", "", ""};
+    state.detail_error = "Network error: exit code Some(6)";
+    NoServices services;
+    draw_screen(renderer, state, services);
+    EXPECT_TRUE(testing::matches_golden(
+        testing::rgb_from_argb(canvas.data(), static_cast<std::uint32_t>(width),
+                               static_cast<std::uint32_t>(height)),
+        "detail-failed/" + std::to_string(width) + "x" + std::to_string(height)));
   }
 }
 
