@@ -6,7 +6,8 @@
 # the simulator reads the site from tools/demo-site/site/ and never the network; ZENTOMI_SDCARD
 # keeps its history, favourites and cover cache in the output folder instead of /mnt/SDCARD.
 # Each walk-through starts from an empty SD card, or from the files of SCRIPT.sdcard/ beside the
-# script with @ORIGIN@ replaced by the build's site origin (as the golden-frame test does).
+# script with @ORIGIN@ replaced by the build's site origin (as the golden-frame test does), and
+# with the fake curl's one-time failures of SCRIPT.curl/ copied to a folder of its own run.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/out/demo}
@@ -22,7 +23,11 @@ for model in smartpro brick; do
     name=$(basename "$script" .sim)
     run="$out/$model/$name"
     sdcard="$out/$model/sdcard/$name"
-    mkdir -p "$run" "$sdcard"
+    curl_state="$out/$model/curl/$name"
+    mkdir -p "$run" "$sdcard" "$curl_state"
+    if [ -d "$site/$name.curl" ]; then
+      cp -R "$site/$name.curl/." "$curl_state/"
+    fi
     if [ -d "$site/$name.sdcard" ]; then
       (cd "$site/$name.sdcard" && find . -type f) | while read -r file; do
         mkdir -p "$(dirname "$sdcard/$file")"
@@ -31,7 +36,7 @@ for model in smartpro brick; do
     fi
     echo "== zentomi-sim: $name on model $model"
     (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
-      "$sim" --script "$script" --out "$run")
+      ZENTOMI_FAKE_CURL_STATE="$curl_state" "$sim" --script "$script" --out "$run")
   done
 done
 "$root/build/dev/tools/specimen/zentomi-text-specimen" "$out/text-specimen.png"

@@ -13,7 +13,8 @@ const char* sort_mode_label(SortMode mode);
 // indicator. Drawn on every home frame and under the update dialogs.
 void draw_home_header(Renderer& renderer, const AppState& state);
 
-// The body below the header: the loading or empty message, or the grid or list with its footer.
+// The body below the header: the loading, failure or empty message, or the grid or list with its
+// footer.
 // `listing_loading` is the home loading flag as this drawing should see it (the update dialogs
 // draw the home screen as if the listing had arrived).
 void draw_home_body(Renderer& renderer, const AppState& state, LayoutServices& services,

@@ -52,6 +52,14 @@ void open_selected_title(AppState& state, AppContext& context) {
   state.screen = Screen::Detail;
 }
 
+// A start without network leaves no listing; A asks the site again. The answer is applied like the
+// first one.
+void retry_home_listing(AppState& state, AppContext& context) {
+  state.home_error.reset();
+  state.home_loading = true;
+  context.jobs.start(job::HomeListing{});
+}
+
 void cycle_sort(AppState& state) {
   state.sort_mode = next_sort_mode(state.sort_mode);
   apply_sort(state.displayed_items, state.source_items, state.sort_mode);
@@ -88,7 +96,11 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       move(state, button);
       return false;
     case Button::A:
-      open_selected_title(state, context);
+      if (!state.home_loading && home_listing_failed_with_nothing_shown(state)) {
+        retry_home_listing(state, context);
+      } else {
+        open_selected_title(state, context);
+      }
       return false;
     case Button::B:
       log_line("App", "Clean exit to MainUI via Button B.");

@@ -17,8 +17,10 @@ void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
   state.home_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Home load error: " + loaded.result.error());
+    state.home_error = std::move(loaded.result.error());
     return;
   }
+  state.home_error.reset();
   state.all_items = std::move(*loaded.result);
   // With the favourites filter on, the favourites stay on screen until it is turned off.
   if (state.favorites_only) return;

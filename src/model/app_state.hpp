@@ -34,6 +34,7 @@ struct AppState {
   SortMode sort_mode = SortMode::Latest;
   std::size_t grid_columns = 5;
   bool home_loading = true;
+  std::optional<std::string> home_error;  // why the last home listing failed
 
   // Detail
   std::optional<MangaItem> current_item;
@@ -65,6 +66,12 @@ struct AppState {
   UpdateStatus update_status = update_status::Idle{};
   std::optional<OtaManifest> update_manifest;
 };
+
+// The listing failed and nothing stands in for it: the home screen offers a retry instead of the
+// empty-list advice, which cannot help here.
+inline bool home_listing_failed_with_nothing_shown(const AppState& state) {
+  return state.home_error.has_value() && !state.favorites_only && state.displayed_items.empty();
+}
 
 // The state at start-up for a display of the given size.
 AppState make_initial_state(int screen_width, int screen_height);

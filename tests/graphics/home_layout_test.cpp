@@ -212,6 +212,58 @@ TEST(HomeStates, LoadingAndEmptyListsHaveNoFooter) {
   EXPECT_TRUE(empty.services.requested.empty());
 }
 
+// Which body a frame shows, told apart by where its texts and the footer are.
+enum class Body { Loading, Failure, Empty, Titles };
+
+Body drawn_body(const Screen& s) {
+  const int w = s.canvas.width();
+  const int h = s.canvas.height();
+  const bool footer = s.canvas.pixel(0, h - 1) == palette::BAR_BACKGROUND;
+  const bool error_line = s.any_pixel(w / 2 - 240, h / 2 - 20, 400, 24, palette::ERROR_TEXT);
+  const bool retry_line = s.any_pixel(w / 2 - 240, h / 2 + 15, 200, 18, palette::SECONDARY_TEXT);
+  // The empty-list message's line ends above the retry line.
+  const bool empty_line = s.any_pixel(w / 2 - 240, h / 2, 400, 14, palette::SECONDARY_TEXT);
+  const bool loading_line = s.any_pixel(w / 2 - 180, h / 2 - 20, 400, 44, palette::HIGHLIGHT_TEXT);
+  if (footer && !error_line && !loading_line) return Body::Titles;
+  if (!footer && error_line && retry_line && !empty_line && !loading_line) return Body::Failure;
+  if (!footer && empty_line && !error_line && !loading_line) return Body::Empty;
+  if (!footer && loading_line && !error_line) return Body::Loading;
+  ADD_FAILURE() << "no single body state recognised";
+  return Body::Titles;
+}
+
+TEST(HomeStates, LoadingThenFailureThenEmptyThenTheTitles) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    for (const bool grid : {true, false}) {
+      SCOPED_TRACE(std::to_string(width) + (grid ? " grid" : " list"));
+      Screen s(width, height, 0);
+      s.state.grid_view = grid;
+      s.state.home_error = "Network error: exit code Some(6)";
+      s.state.home_loading = true;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Loading);
+      s.state.home_loading = false;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Failure);
+      // With the filter on, an empty favourites list keeps its own advice.
+      s.state.favorites_only = true;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Empty);
+      s.state.displayed_items.push_back({"Truyện", "https://site/t", "", "Chapter 1", ""});
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Titles);
+      // Titles on screen win over an old failure with the filter off too.
+      s.state.favorites_only = false;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Titles);
+      s.state.displayed_items.clear();
+      s.state.home_error.reset();
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Empty);
+    }
+  }
+}
+
 TEST(HomeStates, SortLabels) {
   EXPECT_STREQ(sort_mode_label(SortMode::Latest), "Mới cập nhật");
   EXPECT_STREQ(sort_mode_label(SortMode::Views), "Lượt xem");

@@ -161,6 +161,36 @@ TEST(HomeView, EmptyListIgnoresMovesAndA) {
   EXPECT_TRUE(h.jobs.requests.empty());
 }
 
+TEST(HomeRetry, AAfterAFailedListingAsksAgainOnce) {
+  HomeHarness h(1280, 720, 0);
+  h.state.home_error = "Network error: exit code Some(6)";
+  h.press(Button::A);
+  EXPECT_THAT(h.jobs.requests, ElementsAre(JobRequest{job::HomeListing{}}));
+  EXPECT_TRUE(h.state.home_loading);
+  EXPECT_FALSE(h.state.home_error.has_value());
+  EXPECT_EQ(h.state.screen, Screen::Home);
+  h.press(Button::A, 3);  // the listing is on its way
+  EXPECT_EQ(h.jobs.requests.size(), 1u);
+}
+
+TEST(HomeRetry, AKeepsItsOldMeaningWithTheFilterOnOrTitlesShown) {
+  HomeHarness favourites(1280, 720, 0);
+  favourites.state.home_error = "Network error: exit code Some(6)";
+  favourites.state.favorites_only = true;
+  favourites.press(Button::A);
+  EXPECT_TRUE(favourites.jobs.requests.empty());
+  EXPECT_FALSE(favourites.state.home_loading);
+  EXPECT_EQ(favourites.state.screen, Screen::Home);
+
+  HomeHarness titles;
+  titles.state.home_error = "Network error: exit code Some(6)";
+  titles.set(2, 0);
+  titles.press(Button::A);
+  EXPECT_THAT(titles.jobs.requests, ElementsAre(JobRequest{job::Detail{"https://site/truyen/2"}}));
+  EXPECT_EQ(titles.state.screen, Screen::Detail);
+  EXPECT_FALSE(titles.state.home_loading);
+}
+
 TEST(HomeOpen, AOpensTheSelectedTitleAndAsksForItsDetail) {
   HomeHarness h;
   MangaHistory earlier{

@@ -89,6 +89,25 @@ TEST(HomeLoaded, AnErrorIsLoggedAndTheListsStay) {
   EXPECT_FALSE(h.state.home_loading);
 }
 
+TEST(HomeLoaded, TheLastFailureIsKeptUntilAListingArrives) {
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(6)"))});
+  EXPECT_EQ(h.state.home_error, "Network error: exit code Some(6)");
+  h.state.home_loading = true;  // a retry
+  h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(28)"))});
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(h.state.home_error, "Network error: exit code Some(28)");
+  EXPECT_FALSE(h.state.home_loading);
+
+  h.state.sort_mode = SortMode::NameAZ;
+  h.state.home_selected = 1;
+  h.apply(HomeLoaded{Items{item("b"), item("a")}});
+  EXPECT_FALSE(h.state.home_error.has_value());
+  EXPECT_EQ(h.state.displayed_items, (Items{item("a"), item("b")}));
+  EXPECT_EQ(h.state.home_selected, 0u);
+}
+
 // A reader showing page 2 of a 20-page chapter of `item("t")`, its image on its way.
 void read_page_two(Harness& h) {
   h.state.screen = Screen::Reader;

@@ -34,6 +34,7 @@ class DemoSite : public ::testing::Test {
       {"ZENTOMI_FAKE_CURL_ROOT", std::nullopt},
       {"ZENTOMI_FAKE_CURL_LOG", std::nullopt},
       {"ZENTOMI_FAKE_CURL_ACTION", std::nullopt},
+      {"ZENTOMI_FAKE_CURL_STATE", std::nullopt},
   }};
 };
 
@@ -129,6 +130,18 @@ TEST_F(DemoSite, FakeCurlServesNothingOutsideItsRootAndWritesOutputFiles) {
   EXPECT_TRUE(saved.out.empty());
   EXPECT_EQ(testing::read_file(dir / "page.html"),
             testing::read_file(testing::source_dir() / "tools/demo-site/site/trang-chu"));
+}
+
+TEST_F(DemoSite, FakeCurlFailsAFixtureOnceWhenItsRunStateSaysSo) {
+  testing::TempDir state;
+  testing::write_file(state / "trang-chu.failonce", "6\n");
+  testing::ScopedEnvironment run{{{"ZENTOMI_FAKE_CURL_STATE", state.path().string()}}};
+  const auto first = load_home_listing();
+  EXPECT_FALSE(first.has_value());
+  EXPECT_FALSE(std::filesystem::exists(state / "trang-chu.failonce"));
+  const auto second = load_home_listing();
+  ASSERT_TRUE(second.has_value()) << second.error();
+  EXPECT_GE(second->size(), 12u);
 }
 
 }  // namespace

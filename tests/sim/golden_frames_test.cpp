@@ -69,6 +69,15 @@ void lay_out_sdcard(const fs::path& script, const fs::path& sdcard) {
   }
 }
 
+// The fake curl's one-time failures for a walk-through: the files of SCRIPT.curl/ beside it,
+// copied for each run because a failure is used up by the request it fails.
+void lay_out_curl_state(const fs::path& script, const fs::path& state) {
+  fs::create_directories(state);
+  fs::path overlay = script;
+  overlay.replace_extension(".curl");
+  if (fs::is_directory(overlay)) fs::copy(overlay, state, fs::copy_options::recursive);
+}
+
 std::set<std::string> png_names(const fs::path& folder) {
   std::set<std::string> names;
   std::error_code missing;
@@ -85,12 +94,14 @@ TEST_P(GoldenFrames, EveryShotMatchesItsReference) {
   const Walk& walk = GetParam();
   testing::TempDir dir;
   lay_out_sdcard(walk.script, dir / "sdcard");
+  lay_out_curl_state(walk.script, dir / "curl");
   std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
   argv.insert(argv.end(), {"--script", walk.script.string(), "--out", (dir / "shots").string()});
   const char* path = std::getenv("PATH");
   const auto result =
       testing::run_process(argv, {{{"TRIMUI_DEVICE", walk.model},
                                    {"ZENTOMI_SDCARD", (dir / "sdcard").string()},
+                                   {"ZENTOMI_FAKE_CURL_STATE", (dir / "curl").string()},
                                    {"PATH", (fs::path(ZENTOMI_DEMO_SITE) / "bin").string() + ":" +
                                                 (path ? path : "/usr/bin:/bin")}},
                                   dir.path().string(),
