@@ -135,13 +135,13 @@ TEST(Simulator, UsageErrorsAndTheWindowFlag) {
   EXPECT_THAT(windowed.err, HasSubstr("--window"));
 }
 
-// The product's own install path, start to end: the start-up check finds the demo site's newer
-// version, START opens its dialog, A downloads the package through the fake curl, unzips it into
-// the simulated SD card and ends the process with 42.
+// The product's own install path, start to end, by the demo's update walk-through: the start-up
+// check finds the demo site's newer version, START opens its dialog, A downloads the package
+// through the fake curl, unzips it into the simulated SD card and ends the process with 42.
 TEST(Simulator, InstallsTheDemoUpdateAndEndsWithStatus42) {
   testing::TempDir dir;
   const auto result =
-      run_sim(dir, "settle\npress START\nsettle\nshot dialog\npress A\nwait 15000\nquit\n");
+      run_sim(dir, testing::read_file(testing::source_dir() / "tools/demo-site/update.sim"));
   ASSERT_EQ(result.exit_status, 42) << result.err;
   EXPECT_THAT(result.err, HasSubstr("[OTA] Update available: v1.0.2\n"));
   EXPECT_THAT(result.err,
@@ -153,7 +153,7 @@ TEST(Simulator, InstallsTheDemoUpdateAndEndsWithStatus42) {
   EXPECT_FALSE(std::filesystem::exists(dir / "sdcard" / "zentomi-update.zip"));
   EXPECT_FALSE(std::filesystem::exists(app / "zentomi-update.zip"));
 
-  const Png png = read_png((dir / "shots" / "dialog.png").string());
+  const Png png = read_png((dir / "shots" / "20-update-dialog.png").string());
   ASSERT_EQ(png.width, 1280u);
   EXPECT_EQ(rgb_at(png, 940, 204), 0xE11D48u) << "the update dialog's band";
 }
