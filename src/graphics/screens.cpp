@@ -3,6 +3,7 @@
 #include "graphics/detail_layout.hpp"
 #include "graphics/home_layout.hpp"
 #include "graphics/reader_layout.hpp"
+#include "graphics/update_layout.hpp"
 
 namespace zentomi {
 
@@ -19,6 +20,7 @@ void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& serv
       draw_reader_screen(renderer, state);
       return;
     case Screen::Update:
+      draw_update_screen(renderer, state, services);
       return;
   }
 }

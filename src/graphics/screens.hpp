@@ -7,7 +7,7 @@
 namespace zentomi {
 
 // Draws the current screen of the state onto the renderer's canvas, starting from the frame
-// background. The screens reached from home whose layouts arrive later show the background only.
+// background.
 void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services);
 
 }  // namespace zentomi

@@ -7,6 +7,8 @@ AppPaths AppPaths::under_sdcard(const std::string& root) {
   AppPaths paths;
   paths.store.sd_data_dir = app + "/data";
   paths.thumbnail_dir = app + "/cache/thumbs";
+  paths.install.preferred_directory = app;
+  paths.install.package = root + "/zentomi-update.zip";
   return paths;
 }
 

@@ -4,6 +4,7 @@
 
 #include "images/thumbnail_files.hpp"
 #include "storage/store_paths.hpp"
+#include "updater/install.hpp"
 
 namespace zentomi {
 
@@ -13,8 +14,10 @@ struct AppPaths {
   StorePaths store;
   std::string thumbnail_dir{SD_THUMBNAIL_DIRECTORY};
   std::string thumbnail_fallback_dir{FALLBACK_THUMBNAIL_DIRECTORY};
+  InstallPaths install;
 
-  // The same layout under another SD card root: ROOT/Apps/zentomi/...
+  // The same layout under another SD card root: ROOT/Apps/zentomi/..., updates included (their
+  // package is ROOT/zentomi-update.zip, so runs side by side never share it).
   static AppPaths under_sdcard(const std::string& root);
 };
 

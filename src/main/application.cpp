@@ -13,8 +13,6 @@
 namespace zentomi {
 namespace {
 
-constexpr std::chrono::milliseconds SAVE_WAIT_LIMIT{2000};
-
 Font load_font_or_stop() {
   std::expected<Font, std::string> font = Font::load_embedded();
   if (!font) stop_program(font.error());
@@ -34,9 +32,15 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                          const AppPaths& paths, ResultQueueParts parts)
     : font_(load_font_or_stop()),
       display_(std::move(display)),
+      update_exit_(std::make_shared<UpdateExit>()),
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
-      jobs_(std::move(parts.sender), &run_job),
+      jobs_(std::move(parts.sender),
+            [environment = JobEnvironment{.update_endpoints = {},
+                                          .install_paths = paths.install,
+                                          .end_after_install =
+                                              [ending = update_exit_] { ending->end_process(); }}](
+                const JobRequest& request) { return run_job(request, environment); }),
       store_(paths.store, StoreSystem{.background_writes = true}),
       covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
               fetch_bytes),
@@ -55,23 +59,26 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                   display_.present();
                 },
             }) {
+  update_exit_->attach(store_);
   // The image worker lives for the whole run; it owns what it uses.
   spawn_detached("Thumb", covers_.take_worker());
 }
 
-Application::~Application() = default;
+// An install that finishes now must not reach the store as it goes.
+Application::~Application() {
+  update_exit_->detach();
+}
 
 void Application::start() {
   jobs_.start(job::HomeListing{});
+  jobs_.start(job::UpdateCheck{});
   loop_.start();
 }
 
 bool Application::run_frame() {
   if (loop_.run_frame()) return true;
   // However the program ends, the last reading position reaches the card first.
-  if (!store_.wait_for_saves(SAVE_WAIT_LIMIT)) {
-    std::fputs("[App] Pending store save did not finish in time\n", stderr);
-  }
+  finish_saves(store_);
   return false;
 }
 

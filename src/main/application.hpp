@@ -11,6 +11,7 @@
 #include "main/application_services.hpp"
 #include "main/job_runner.hpp"
 #include "main/main_loop.hpp"
+#include "main/update_exit.hpp"
 #include "model/app_state.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"
@@ -37,7 +38,8 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Starts the first background jobs and records the start time of the main loop.
+  // Starts the first background jobs (the home listing, then an update check that leaves the
+  // update status alone until it answers) and records the start time of the main loop.
   void start();
   // One frame of the main loop; false once exit was requested.
   bool run_frame();
@@ -57,6 +59,7 @@ class Application {
 
   Font font_;
   Display display_;
+  std::shared_ptr<UpdateExit> update_exit_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
   ThreadJobRunner jobs_;

@@ -12,5 +12,6 @@ bool handle_button(AppState& state, Button button, AppContext& context);
 bool handle_home_button(AppState& state, Button button, AppContext& context);
 bool handle_detail_button(AppState& state, Button button, AppContext& context);
 bool handle_reader_button(AppState& state, Button button, AppContext& context);
+bool handle_update_button(AppState& state, Button button, AppContext& context);
 
 }  // namespace zentomi

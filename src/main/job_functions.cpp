@@ -1,6 +1,7 @@
 #include "main/job_functions.hpp"
 
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "images/page_image.hpp"
@@ -9,20 +10,23 @@
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
-#include "platform/log.hpp"
 
 namespace zentomi {
 namespace {
 
-// Kinds of work this build cannot do yet answer nothing rather than a made-up result.
-std::optional<WorkerResult> not_available(const JobRequest& request) {
-  log_line("App", "Job not available in this build: " + std::string(job_name(request)));
+std::optional<WorkerResult> install(const job::Install& request,
+                                    const JobEnvironment& environment) {
+  std::expected<void, std::string> installed =
+      download_and_install(request.manifest, environment.install_paths);
+  if (!installed) return UpdateInstallResult{update_status::Failed{std::move(installed.error())}};
+  // Success is never answered: the process ends with the new version in place.
+  if (environment.end_after_install) environment.end_after_install();
   return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<WorkerResult> run_job(const JobRequest& request) {
+std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment) {
   using Result = std::optional<WorkerResult>;
   return std::visit(
       Overloaded{
@@ -37,8 +41,12 @@ std::optional<WorkerResult> run_job(const JobRequest& request) {
             return PageImageLoaded{load_page_image(page.url, fetch_bytes), page.index,
                                    page.chapter_url};
           },
-          [&](const job::UpdateCheck&) -> Result { return not_available(request); },
-          [&](const job::Install&) -> Result { return not_available(request); },
+          [&](const job::UpdateCheck&) -> Result {
+            return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+          },
+          [&](const job::Install& install_request) -> Result {
+            return install(install_request, environment);
+          },
       },
       request);
 }

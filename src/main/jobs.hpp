@@ -6,6 +6,8 @@
 #include <string_view>
 #include <variant>
 
+#include "model/ota.hpp"
+
 namespace zentomi {
 
 // The pieces of slow work that controllers and result handling may ask for.
@@ -31,7 +33,7 @@ struct UpdateCheck {
   bool operator==(const UpdateCheck&) const = default;
 };
 struct Install {
-  std::string url;
+  OtaManifest manifest;  // its package, and what the package must match
   bool operator==(const Install&) const = default;
 };
 }  // namespace job

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "main/reader_pages.hpp"
+#include "main/update_controller.hpp"
 #include "model/overloaded.hpp"
 #include "platform/log.hpp"
 #include "storage/ordering.hpp"
@@ -94,15 +95,16 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
 }  // namespace
 
 void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
-  std::visit(Overloaded{
-                 [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
-                 [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
-                 [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
-                 [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
-                 [](UpdateCheckResult&) {},
-                 [](UpdateInstallResult&) {},
-             },
-             result);
+  std::visit(
+      Overloaded{
+          [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
+          [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
+          [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
+          [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
+          [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
+          [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
+      },
+      result);
 }
 
 }  // namespace zentomi

@@ -12,7 +12,7 @@ namespace zentomi {
 // Where the manifest is looked for: the primary server (from the build), then a server on the
 // device itself.
 struct UpdateEndpoints {
-  std::string primary = std::string(UPDATE_ORIGIN) + "/ota/zentomi.json";
+  std::string primary = std::string(UPDATE_ORIGIN) + UPDATE_MANIFEST_PATH;
   std::string fallback = "http://127.0.0.1:4549/ota/zentomi.json";
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "graphics/canvas.hpp"
@@ -36,14 +37,17 @@ struct Harness {
       {canvas, [] {}}, std::move(input.second), clock, AppPaths::under_sdcard(dir.path().string())};
 };
 
-TEST(Application, StartsWithTheFrontPageListing) {
+TEST(Application, StartsWithTheFrontPageListingAndAnUpdateCheck) {
   testing::FakeCurl curl;
-  curl.serve("trang-chu",
-             testing::read_file(testing::source_dir() / "tools/demo-site/site/trang-chu"));
+  const std::filesystem::path site = testing::source_dir() / "tools/demo-site/site";
+  curl.serve("trang-chu", testing::read_file(site / "trang-chu"));
+  curl.serve("ota/zentomi.json", testing::read_file(site / "ota/zentomi.json"));
   Harness h;
   ::testing::internal::CaptureStderr();
   h.application.start();
   EXPECT_TRUE(h.application.state().home_loading);
+  EXPECT_EQ(h.application.state().update_status, UpdateStatus(update_status::Idle{}))
+      << "the start-up check leaves the status alone until it answers";
   ASSERT_TRUE(run_until_idle(h.application));
   const std::string log = ::testing::internal::GetCapturedStderr();
 
@@ -55,14 +59,27 @@ TEST(Application, StartsWithTheFrontPageListing) {
   EXPECT_EQ(state.displayed_items, state.all_items);
   EXPECT_EQ(state.source_items, state.all_items);
   EXPECT_EQ(log.find("error"), std::string::npos) << log;
-  // The listing is fetched once; every other request is a cover of the first visible row.
-  const auto command_lines = curl.command_lines();
-  ASSERT_FALSE(command_lines.empty());
-  EXPECT_EQ(command_lines[0].back(), std::string(SITE_ORIGIN) + "/trang-chu");
-  for (std::size_t i = 1; i < command_lines.size(); ++i) {
-    EXPECT_NE(command_lines[i].back(), command_lines[0].back());
-    EXPECT_EQ(command_lines[i][7], "20") << "covers use the image time limit";
+  ASSERT_TRUE(state.update_manifest.has_value());
+  EXPECT_EQ(state.update_manifest->version, "1.0.2");
+  EXPECT_EQ(state.update_status, UpdateStatus(update_status::Available{*state.update_manifest}));
+  EXPECT_EQ(state.screen, Screen::Home);
+  // The listing and the manifest are fetched once each; every other request is a cover of the
+  // first visible row.
+  const std::string listing = std::string(SITE_ORIGIN) + "/trang-chu";
+  const std::string manifest = std::string(UPDATE_ORIGIN) + "/ota/zentomi.json";
+  std::size_t listings = 0;
+  std::size_t manifests = 0;
+  for (const auto& command_line : curl.command_lines()) {
+    if (command_line.back() == listing) {
+      ++listings;
+    } else if (command_line.back() == manifest) {
+      ++manifests;
+    } else {
+      EXPECT_EQ(command_line[7], "20") << "covers use the image time limit";
+    }
   }
+  EXPECT_EQ(listings, 1u);
+  EXPECT_EQ(manifests, 1u);
 }
 
 TEST(Application, LogsAFailedListingAndStopsLoading) {

@@ -97,9 +97,9 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
   });
   const std::unexpected<std::string> boom("Internal error: boom");
   ::testing::internal::CaptureStderr();
-  for (const JobRequest& request :
-       std::vector<JobRequest>{job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
-                               job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{"i"}}) {
+  for (const JobRequest& request : std::vector<JobRequest>{
+           job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
+           job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{OtaManifest{}}}) {
     runner.start(request);
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << job_name(request);

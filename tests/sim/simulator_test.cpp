@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/files.hpp"
@@ -132,6 +133,29 @@ TEST(Simulator, UsageErrorsAndTheWindowFlag) {
   const auto windowed = testing::run_process(argv);
   EXPECT_EQ(windowed.exit_status, 0) << windowed.err;
   EXPECT_THAT(windowed.err, HasSubstr("--window"));
+}
+
+// The product's own install path, start to end, by the demo's update walk-through: the start-up
+// check finds the demo site's newer version, START opens its dialog, A downloads the package
+// through the fake curl, unzips it into the simulated SD card and ends the process with 42.
+TEST(Simulator, InstallsTheDemoUpdateAndEndsWithStatus42) {
+  testing::TempDir dir;
+  const auto result =
+      run_sim(dir, testing::read_file(testing::source_dir() / "tools/demo-site/update.sim"));
+  ASSERT_EQ(result.exit_status, 42) << result.err;
+  EXPECT_THAT(result.err, HasSubstr("[OTA] Update available: v1.0.2\n"));
+  EXPECT_THAT(result.err,
+              ::testing::EndsWith("[OTA] Update successfully applied! Restarting Zentomi...\n"));
+  const std::filesystem::path app = dir / "sdcard" / "Apps" / "zentomi";
+  EXPECT_THAT(testing::read_file(app / "bin" / "zentomi-native64"), HasSubstr("demo update 1.0.2"));
+  const auto launch = std::filesystem::status(app / "launch.sh").permissions();
+  EXPECT_NE(launch & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+  EXPECT_FALSE(std::filesystem::exists(dir / "sdcard" / "zentomi-update.zip"));
+  EXPECT_FALSE(std::filesystem::exists(app / "zentomi-update.zip"));
+
+  const Png png = read_png((dir / "shots" / "20-update-dialog.png").string());
+  ASSERT_EQ(png.width, 1280u);
+  EXPECT_EQ(rgb_at(png, 940, 204), 0xE11D48u) << "the update dialog's band";
 }
 
 }  // namespace
