@@ -35,8 +35,15 @@ for model in smartpro brick; do
       done
     fi
     echo "== zentomi-sim: $name on model $model"
+    # A walk-through that ends the program itself says so ("# exit status N"); others end with 0.
+    expected=$(sed -n 's/^# exit status \([0-9]*\)$/\1/p' "$script")
+    status=0
     (cd "$run" && PATH="$site/bin:$PATH" TRIMUI_DEVICE=$model ZENTOMI_SDCARD="$sdcard" \
-      ZENTOMI_FAKE_CURL_STATE="$curl_state" "$sim" --script "$script" --out "$run")
+      ZENTOMI_FAKE_CURL_STATE="$curl_state" "$sim" --script "$script" --out "$run") || status=$?
+    if [ "$status" != "${expected:-0}" ]; then
+      echo "zentomi-sim ended with status $status on $name" >&2
+      exit 1
+    fi
   done
 done
 "$root/build/dev/tools/specimen/zentomi-text-specimen" "$out/text-specimen.png"

@@ -6,6 +6,7 @@
 
 #include "graphics/palette.hpp"
 #include "graphics/screens.hpp"
+#include "support/golden.hpp"
 
 namespace zentomi {
 namespace {
@@ -131,6 +132,41 @@ TEST(UpdateLayout, DialogBottomFollowsTheStatusAndTheChangeLogStopsAtFiveLines) 
   EXPECT_EQ(s.canvas.pixel(s.x0 + 24, s.y0 + 299), palette::PANEL);
   EXPECT_TRUE(s.ink(312, 16, palette::HIGHLIGHT_TEXT));
   EXPECT_FALSE(s.ink(320, 20, palette::STAR_TEXT));
+}
+
+// Every dialog over the home screen, pinned on both screens (tests/golden/update/;
+// tools/update-golden.sh rewrites them).
+TEST(UpdateLayout, EveryDialogMatchesItsReferenceFrameOnBothScreens) {
+  OtaManifest manifest = manifest_with(
+      "1.0.2", 4.25f,
+      "Thêm màn hình chi tiết truyện\nĐọc truyện với thu phóng 125%, 150%, 200%\nLưu lịch sử "
+      "đọc an toàn hơn\nSửa lỗi ảnh bìa\nTải lại danh sách khi mất mạng\nDòng thứ sáu không hiện");
+  const std::pair<const char*, UpdateStatus> dialogs[] = {
+      {"checking", update_status::Checking{}},
+      {"up-to-date", update_status::UpToDate{}},
+      {"available", update_status::Available{manifest}},
+      {"downloading", update_status::Downloading{}},
+      {"failed", update_status::Failed{"Update package checksum mismatch"}},
+      {"unreachable",
+       update_status::Failed{"Update server unreachable. Please check your Wi-Fi connection."}},
+  };
+  for (const auto& [w, h] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    for (const auto& [name, status] : dialogs) {
+      UpdateScreen s(w, h);
+      s.state.home_loading = false;
+      s.state.update_status = status;
+      // The dialog offers the update whenever a manifest is known, whatever the status.
+      if (std::holds_alternative<update_status::Downloading>(status) ||
+          std::holds_alternative<update_status::Available>(status)) {
+        s.state.update_manifest = manifest;
+      }
+      s.draw();
+      EXPECT_TRUE(testing::matches_golden(
+          testing::rgb_from_argb(s.canvas.data(), static_cast<std::uint32_t>(w),
+                                 static_cast<std::uint32_t>(h)),
+          "update/" + std::to_string(w) + "x" + std::to_string(h) + "/" + name));
+    }
+  }
 }
 
 }  // namespace
