@@ -281,8 +281,11 @@ TEST(DetailLoaded, AFailureIsKeptForTheScreenUntilTheNextTitle) {
   h.press(Button::B);
   h.press(Button::Right);
   h.press(Button::A);
+  ::testing::internal::CaptureStderr();
   apply_worker_result(h.state, DetailLoaded{std::unexpected("Network error"), "https://site/t/two"},
                       h.context);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[NetTruyen] Detail load error: Network error\n");
   EXPECT_FALSE(h.state.detail_loading);
   EXPECT_EQ(h.state.detail_error, "Network error");
   h.press(Button::B);

@@ -144,7 +144,10 @@ TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
   h.state.chapter_selected = 0;
   h.press(Button::A);  // its page list has not arrived
   EXPECT_EQ(h.state.page_index, 0u);
+  ::testing::internal::CaptureStderr();
   h.apply(PagesLoaded{std::unexpected(std::string("Không tìm thấy trang")), CHAPTER_B});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[NetTruyen] Pages load error: Không tìm thấy trang\n");
   h.jobs.requests.clear();
   for (const Button button : {Button::Left, Button::Right, Button::L1, Button::R1}) {
     h.press(button);
