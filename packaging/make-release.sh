@@ -10,12 +10,16 @@
 # --binary FILE packs an already-built program instead of building the `device` preset; its
 # version is then read from --build-dir DIR (default build/device), and --strip PROGRAM names the
 # strip for its architecture (default aarch64-linux-gnu-strip).
+#
+# --signing-key FILE (an Ed25519 private key in PEM) adds the manifest member "signature": the
+# base64 signature of "zentomi-update\n" + version + "\n" + the zip's lowercase hex SHA-256,
+# which a build whose ZENTOMI_UPDATE_PUBLIC_KEY is the key's public half requires.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
   echo "usage: $0 --download-url URL [--changelog TEXT] [--name TEXT] [--out DIR]" \
-    "[--binary FILE [--build-dir DIR] [--strip PROGRAM]]" >&2
+    "[--signing-key FILE] [--binary FILE [--build-dir DIR] [--strip PROGRAM]]" >&2
   exit 2
 }
 
@@ -26,6 +30,7 @@ out="$root/dist"
 binary=""
 build_dir="$root/build/device"
 strip=aarch64-linux-gnu-strip
+signing_key=""
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   case $1 in
@@ -36,6 +41,7 @@ while [ $# -gt 0 ]; do
     --binary) binary=$2 ;;
     --build-dir) build_dir=$2 ;;
     --strip) strip=$2 ;;
+    --signing-key) signing_key=$2 ;;
     *) usage ;;
   esac
   shift 2
@@ -85,10 +91,17 @@ find "$app" -exec touch -h -d "@$stamp" {} +
 
 bytes=$(wc -c <"$zip_file")
 sha256=$(sha256sum "$zip_file" | cut -d ' ' -f 1)
+signature=""
+if [ -n "$signing_key" ]; then
+  signed="$out/signed-text"
+  printf 'zentomi-update\n%s\n%s' "$version" "$sha256" >"$signed"
+  signature=$(openssl pkeyutl -sign -inkey "$signing_key" -rawin -in "$signed" | base64 -w 0)
+  rm -f "$signed"
+fi
 PYTHONUTF8=1 python3 - "$version" "$name" "$changelog" "$download_url" "$bytes" "$sha256" \
-  >"$manifest" <<'PYTHON'
+  "$signature" >"$manifest" <<'PYTHON'
 import json, sys
-version, name, changelog, download_url, size, sha256 = sys.argv[1:]
+version, name, changelog, download_url, size, sha256, signature = sys.argv[1:]
 manifest = {
     "version": version,
     "name": name,
@@ -97,6 +110,8 @@ manifest = {
     "size_mb": round(int(size) / (1024 * 1024), 3),
     "sha256": sha256,
 }
+if signature:
+    manifest["signature"] = signature
 sys.stdout.write(json.dumps(manifest, ensure_ascii=False, indent=2) + "\n")
 PYTHON
 

@@ -19,6 +19,7 @@
 #include "support/files.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
+#include "updater/package_verification.hpp"
 
 namespace zentomi::testing {
 namespace {
@@ -131,6 +132,30 @@ TEST_F(Release, TheSameProgramGivesTheSameZip) {
             sha256_hex(read_file(zip_path())));
   const auto manifest = nlohmann::json::parse(read_file(again / "dist/zentomi.json"));
   EXPECT_EQ(manifest["changelog"], std::string("Phiên bản ") + APP_VERSION);
+}
+
+TEST(ReleaseCommand, SignsTheManifestForABuildThatPinsThePublicKey) {
+  TempDir directory;
+  const fs::path key = directory / "release-key.pem";
+  ASSERT_EQ(run_process({"openssl", "genpkey", "-algorithm", "ed25519", "-out", key.string()})
+                .exit_status,
+            0);
+  // The public half as the build option takes it: the raw 32-byte key, base64.
+  const ProcessResult public_key = run_process(
+      {"sh", "-c", "openssl pkey -in \"$0\" -pubout -outform DER | tail -c 32 | base64 -w 0",
+       key.string()});
+  ASSERT_EQ(public_key.exit_status, 0) << public_key.err;
+
+  const ProcessResult result = run_release(
+      directory / "dist", {"--download-url", DOWNLOAD_URL, "--signing-key", key.string()});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  const auto manifest = nlohmann::json::parse(read_file(directory / "dist/zentomi.json"));
+  ASSERT_TRUE(manifest.contains("signature"));
+  const std::string version = manifest["version"];
+  const std::string sha256 = manifest["sha256"];
+  const std::string signature = manifest["signature"];
+  EXPECT_TRUE(is_valid_update_signature(public_key.out, signature, version, sha256));
+  EXPECT_FALSE(is_valid_update_signature(public_key.out, signature, version, std::string(64, '0')));
 }
 
 TEST(ReleaseCommand, RefusesWhatTheUpdaterCouldNotDownload) {
