@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "nettruyen/chapter_list.hpp"
 #include "json/json_reader.hpp"
+#include "nettruyen/chapter_list.hpp"
 #include "nettruyen/site.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,7 @@
 #include "nettruyen/chapter_list.hpp"
 
-#include "nettruyen/html_text.hpp"
 #include "json/json_reader.hpp"
+#include "nettruyen/html_text.hpp"
 #include "nettruyen/site.hpp"
 #include "unicode/utf8.hpp"
 
