@@ -75,7 +75,7 @@ void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock
   if (writer_) {
     const std::uint64_t version = writer_->submit(
         {resolve_data_dir(), HISTORY_FILE_NAME, std::move(text), usable_history, now});
-    unwritten_history_ = Unwritten<HistoryMap>{version, history};
+    unwritten_history_ = UnwrittenStore<HistoryMap>{version, history};
     return;
   }
   // A failed save is not reported: the previous store stays in place.
@@ -97,7 +97,7 @@ void Store::save_favorites(const FavoritesList& favorites) {
     const std::uint64_t version =
         writer_->submit({resolve_data_dir(), FAVORITES_FILE_NAME, std::move(text), usable_favorites,
                          system_.clock()});
-    unwritten_favorites_ = Unwritten<FavoritesList>{version, favorites};
+    unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, favorites};
     return;
   }
   // A failed save is not reported: the previous store stays in place.

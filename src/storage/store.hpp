@@ -26,6 +26,15 @@ struct StoreSystem {
   bool background_writes = false;
 };
 
+// The newest content given to a store's writer thread and not yet written: every read answers
+// from it, so a save shows at once whether or not it has reached the disk. (Outside Store: clang
+// 19 fails to compile a member template of it under UndefinedBehaviorSanitizer.)
+template <typename Content>
+struct UnwrittenStore {
+  std::uint64_t version = 0;
+  Content content;
+};
+
 // Reading history and favourites, kept in history.json and favorites.json in the data directory.
 // Every operation reads the files afresh (is_favorite reuses its last reading while the file is
 // unchanged) and every change rewrites a whole file. Nothing here reports a failure: a store
@@ -63,13 +72,6 @@ class Store {
   bool wait_for_saves(std::chrono::milliseconds limit);
 
  private:
-  // The newest content given to the writer thread and not yet written: every read answers from
-  // it, so a save shows at once whether or not it has reached the disk.
-  template <typename Content>
-  struct Unwritten {
-    std::uint64_t version = 0;
-    Content content;
-  };
   struct UrlHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const {
@@ -98,8 +100,8 @@ class Store {
   StoreSystem system_;
   std::optional<FavoritesReading> favorites_reading_;
   std::unique_ptr<StoreWriter> writer_;
-  mutable std::optional<Unwritten<HistoryMap>> unwritten_history_;
-  mutable std::optional<Unwritten<FavoritesList>> unwritten_favorites_;
+  mutable std::optional<UnwrittenStore<HistoryMap>> unwritten_history_;
+  mutable std::optional<UnwrittenStore<FavoritesList>> unwritten_favorites_;
 };
 
 }  // namespace zentomi
