@@ -175,7 +175,7 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
     }
     return;
   }
-  if (home_listing_failed_with_nothing_shown(state)) {
+  if (state.home_error && home_listing_failed_with_nothing_shown(state)) {
     draw_text(r, "Lỗi: " + *state.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT, 18.0f);
     draw_text(r, "Bấm [A] để thử lại", w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
     return;

@@ -54,11 +54,12 @@ void apply_update_check_result(AppState& state, UpdateCheckResult& checked) {
       state.update_status = update_status::Failed{std::move(checked.result.error())};
     return;
   }
-  if (!checked.result->has_value()) {
+  std::optional<OtaManifest>& newer = *checked.result;
+  if (!newer) {
     if (!keep_status) state.update_status = update_status::UpToDate{};
     return;
   }
-  OtaManifest& manifest = **checked.result;
+  OtaManifest& manifest = *newer;
   log_line("OTA", "Update available: v" + manifest.version);
   state.update_manifest = manifest;
   if (!keep_status) state.update_status = update_status::Available{std::move(manifest)};
