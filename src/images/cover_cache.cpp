@@ -128,6 +128,10 @@ SharedImage CoverCache::get_thumbnail(std::string_view url) {
   return nullptr;
 }
 
+std::uint64_t CoverCache::generation() const {
+  return shared_->cache.generation();
+}
+
 std::size_t CoverCache::pending_count() const {
   return shared_->pending.size();
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -39,6 +40,8 @@ class CoverCache {
   // Covers requested and not finished; none pending means the worker has nothing left to do.
   std::size_t pending_count() const;
   bool idle() const { return pending_count() == 0; }
+  // Changes whenever a cover arrives in the cache or leaves it.
+  std::uint64_t generation() const;
 
  private:
   std::shared_ptr<CoverWorkerState> shared_;

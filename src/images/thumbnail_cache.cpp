@@ -30,6 +30,7 @@ bool ThumbnailCache::insert(std::string_view url, SharedImage image) {
   if (!inserted) bytes_ -= pixel_bytes(entry->second);
   entry->second = std::move(image);
   bytes_ += added;
+  ++generation_;
   return true;
 }
 
@@ -48,6 +49,11 @@ std::size_t ThumbnailCache::size() const {
 std::size_t ThumbnailCache::bytes() const {
   std::lock_guard lock(mutex_);
   return bytes_;
+}
+
+std::uint64_t ThumbnailCache::generation() const {
+  std::lock_guard lock(mutex_);
+  return generation_;
 }
 
 bool PendingThumbnails::add(std::string_view url, const std::function<void()>& on_added) {

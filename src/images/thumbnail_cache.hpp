@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -40,12 +41,16 @@ class ThumbnailCache {
   std::size_t size() const;
   // The pixel bytes of the cached covers.
   std::size_t bytes() const;
+  // Changes whenever a cover is added or the cache is emptied, so the screen can tell whether a
+  // frame drawn now could show different covers from the last one.
+  std::uint64_t generation() const;
 
  private:
   const std::size_t max_bytes_;
   mutable std::mutex mutex_;
   std::unordered_map<std::string, SharedImage, UrlHash, std::equal_to<>> images_;
   std::size_t bytes_ = 0;
+  std::uint64_t generation_ = 0;
 };
 
 // Cover URLs requested and not finished yet, so a cover drawn every frame is asked for once.

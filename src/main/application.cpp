@@ -22,14 +22,14 @@ Font load_font_or_stop() {
 }  // namespace
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
-                         const AppPaths& paths)
-    : Application(std::move(display), std::move(input), clock, paths, [] {
+                         const AppPaths& paths, RedrawMode redraw)
+    : Application(std::move(display), std::move(input), clock, paths, redraw, [] {
         auto [sender, receiver] = Channel<WorkerResult>::create();
         return ResultQueueParts{std::move(sender), std::move(receiver)};
       }()) {}
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
-                         const AppPaths& paths, ResultQueueParts parts)
+                         const AppPaths& paths, RedrawMode redraw, ResultQueueParts parts)
     : font_(load_font_or_stop()),
       display_(std::move(display)),
       update_exit_(std::make_shared<UpdateExit>()),
@@ -47,17 +47,14 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       services_(store_, covers_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},
+      redraw_(redraw),
       loop_(results_, input_, clock,
             MainLoop::Hooks{
                 [this](WorkerResult result) {
                   apply_worker_result(state_, std::move(result), context_);
                 },
                 [this](Button button) { return handle_button(state_, button, context_); },
-                [this] {
-                  Renderer renderer{display_.canvas, font_};
-                  draw_screen(renderer, state_, services_);
-                  display_.present();
-                },
+                [this](const FrameEvents& frame) { draw_if_changed(frame); },
             }) {
   update_exit_->attach(store_);
   // The image worker lives for the whole run; it owns what it uses.
@@ -67,6 +64,17 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
 // An install that finishes now must not reach the store as it goes.
 Application::~Application() {
   update_exit_->detach();
+}
+
+void Application::draw_if_changed(const FrameEvents& frame) {
+  // Read before drawing: a cover that arrives while the frame is drawn changes the generation
+  // after this reading, so the next frame shows it.
+  PictureSources sources{covers_.generation(), store_.favorites_stamp()};
+  if (!redraw_.can_differ(state_, frame.state_touched, sources, frame.now)) return;
+  Renderer renderer{display_.canvas, font_};
+  draw_screen(renderer, state_, services_);
+  display_.present();
+  redraw_.composed(state_, frame.state_touched, std::move(sources), frame.now);
 }
 
 void Application::start() {

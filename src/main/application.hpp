@@ -11,6 +11,7 @@
 #include "main/application_services.hpp"
 #include "main/job_runner.hpp"
 #include "main/main_loop.hpp"
+#include "main/redraw_gate.hpp"
 #include "main/update_exit.hpp"
 #include "model/app_state.hpp"
 #include "model/button.hpp"
@@ -33,7 +34,8 @@ class Application {
 
   // Parses the embedded font first: a font that does not parse stops the program before any job
   // starts or any frame is drawn.
-  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {});
+  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {},
+              RedrawMode redraw = RedrawMode::WhenChanged);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -55,7 +57,8 @@ class Application {
     Receiver<WorkerResult> receiver;
   };
   Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths,
-              ResultQueueParts parts);
+              RedrawMode redraw, ResultQueueParts parts);
+  void draw_if_changed(const FrameEvents& frame);
 
   Font font_;
   Display display_;
@@ -68,6 +71,7 @@ class Application {
   ApplicationServices services_;
   AppState state_;
   AppContext context_;
+  RedrawGate redraw_;
   MainLoop loop_;
 };
 

@@ -20,14 +20,20 @@ std::chrono::nanoseconds frame_sleep(std::chrono::nanoseconds elapsed);
 // for the first second so a button still held from the launcher cannot end the program at once.
 bool dropped_by_start_grace(Button button, std::chrono::nanoseconds since_start);
 
-// The 60-frames-per-second loop: all waiting results, then all waiting presses, then draw and
-// present, then sleep out the frame.
+// What the drawing step of a frame is told.
+struct FrameEvents {
+  bool state_touched = false;  // a result was applied or a button handled in this frame
+  std::chrono::nanoseconds now{0};
+};
+
+// The 60-frames-per-second loop: all waiting results, then all waiting presses, then the drawing
+// step (which composes and presents when the picture can have changed), then sleep out the frame.
 class MainLoop {
  public:
   struct Hooks {
     std::function<void(WorkerResult)> apply_result;
     std::function<bool(Button)> handle_button;  // true requests exit
-    std::function<void()> draw_and_present;
+    std::function<void(const FrameEvents&)> draw_and_present;
   };
 
   MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock, Hooks hooks);

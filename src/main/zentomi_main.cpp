@@ -32,7 +32,8 @@ int run_zentomi() {
 
   SteadyClock clock;
   Application application({framebuffer.canvas(), [&framebuffer] { framebuffer.present(); }},
-                          std::move(input_receiver), clock);
+                          std::move(input_receiver), clock, AppPaths{},
+                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
   application.start();
   while (application.run_frame()) {
   }

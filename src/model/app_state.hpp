@@ -65,6 +65,9 @@ struct AppState {
   // Update
   UpdateStatus update_status = update_status::Idle{};
   std::optional<OtaManifest> update_manifest;
+
+  // Images compare by identity: a page that arrives again is a new image.
+  bool operator==(const AppState&) const = default;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the

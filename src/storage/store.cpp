@@ -145,6 +145,19 @@ bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
   return added;
 }
 
+Store::FavoritesVersion Store::favorites_version() const {
+  FileSystem& files = *system_.files;
+  std::string path = store_path(FAVORITES_FILE_NAME);
+  std::optional<FileIdentity> file = files.status(path);
+  std::optional<FileIdentity> previous = files.status(previous_version_path(path));
+  return {std::move(path), file, previous};
+}
+
+Store::FavoritesStamp Store::favorites_stamp() const {
+  settle_unwritten();
+  return {favorites_version(), unwritten_favorites_ ? unwritten_favorites_->version : 0};
+}
+
 bool Store::is_favorite(std::string_view url) {
   settle_unwritten();
   if (unwritten_favorites_) {
@@ -152,15 +165,14 @@ bool Store::is_favorite(std::string_view url) {
     return std::any_of(favorites.begin(), favorites.end(),
                        [&](const MangaItem& item) { return item.url == url; });
   }
-  FileSystem& files = *system_.files;
-  std::string path = store_path(FAVORITES_FILE_NAME);
   // The identities are taken before reading, so a change made during the read shows as a
   // different version next time rather than hiding behind this one.
-  FavoritesVersion version{path, files.status(path), files.status(previous_version_path(path))};
+  FavoritesVersion version = favorites_version();
   if (!favorites_reading_ || favorites_reading_->version != version) {
     FavoritesReading reading{std::move(version), {}};
     const FavoritesList favorites =
-        load_store_file(files, path, parse_favorites_json).value_or(FavoritesList{});
+        load_store_file(*system_.files, reading.version.path, parse_favorites_json)
+            .value_or(FavoritesList{});
     for (const MangaItem& item : favorites)
       reading.urls.insert(item.url);
     favorites_reading_ = std::move(reading);

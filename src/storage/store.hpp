@@ -68,6 +68,22 @@ class Store {
   // favorites.json while the file's identity is unchanged; our own saves forget that reading.
   bool is_favorite(std::string_view url);
 
+  // Everything a load of favorites.json depends on.
+  struct FavoritesVersion {
+    std::string path;
+    std::optional<FileIdentity> file;
+    std::optional<FileIdentity> previous;
+    bool operator==(const FavoritesVersion&) const = default;
+  };
+  // What is_favorite answers from: equal stamps give equal answers for every URL, whether the
+  // change came from our own save or from another program replacing the file.
+  struct FavoritesStamp {
+    FavoritesVersion files;
+    std::uint64_t unwritten = 0;  // the version of our own save not yet written; 0 when none
+    bool operator==(const FavoritesStamp&) const = default;
+  };
+  FavoritesStamp favorites_stamp() const;
+
   // Waits for saves handed to the writer thread, at most `limit`; false when time ran out.
   bool wait_for_saves(std::chrono::milliseconds limit);
 
@@ -78,19 +94,13 @@ class Store {
       return std::hash<std::string_view>{}(text);
     }
   };
-  // Everything a load of favorites.json depends on.
-  struct FavoritesVersion {
-    std::string path;
-    std::optional<FileIdentity> file;
-    std::optional<FileIdentity> previous;
-    bool operator==(const FavoritesVersion&) const = default;
-  };
   struct FavoritesReading {
     FavoritesVersion version;
     std::unordered_set<std::string, UrlHash, std::equal_to<>> urls;
   };
 
   std::string store_path(const char* name) const;
+  FavoritesVersion favorites_version() const;
   void save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now);
 
   // Forgets unwritten content that the writer has since written (or failed to write).

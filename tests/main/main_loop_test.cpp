@@ -47,8 +47,8 @@ struct LoopHarness {
                       journal.push_back("button " + std::string(button_name(button)));
                       return button == Button::B;
                     },
-                    [this] {
-                      journal.push_back("draw");
+                    [this](const FrameEvents& frame) {
+                      journal.push_back(frame.state_touched ? "draw" : "draw untouched");
                       clock.advance(draw_cost);
                     },
                 }};
@@ -72,7 +72,7 @@ TEST(MainLoop, BAtHalfASecondIsIgnoredAndAtOnePointTwoSecondsExits) {
   h.clock.advance(milliseconds{500});
   h.input.first.send(Button::B);
   EXPECT_TRUE(h.loop.run_frame());
-  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw"}));
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw untouched"}));
 
   h.journal.clear();
   h.clock.advance(milliseconds{700});

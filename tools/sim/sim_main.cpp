@@ -156,7 +156,8 @@ int run_simulator(int argc, char** argv) {
   // writes to /mnt/SDCARD; without it the simulator uses the console's paths like zentomi does.
   const std::optional<std::string> sdcard = environment_variable("ZENTOMI_SDCARD");
   const AppPaths paths = sdcard ? AppPaths::under_sdcard(*sdcard) : AppPaths{};
-  Application application({canvas, [] {}}, std::move(input), clock, paths);
+  Application application({canvas, [] {}}, std::move(input), clock, paths,
+                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
   application.start();
   Simulator simulator(application, buttons, arguments->out);
   return simulator.run(*script);

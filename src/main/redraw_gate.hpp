@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "model/app_state.hpp"
+#include "storage/store.hpp"
+
+namespace zentomi {
+
+enum class RedrawMode : std::uint8_t { WhenChanged, Always };
+
+// ZENTOMI_ALWAYS_REDRAW=1 composes every frame, as a reference to compare the gate against.
+RedrawMode redraw_mode_from(const std::optional<std::string>& variable);
+
+// Everything besides the state that the screens draw from: the covers the cache holds and the
+// favourites the stars show.
+struct PictureSources {
+  std::uint64_t covers = 0;  // the cover cache's generation
+  Store::FavoritesStamp favorites;
+  bool operator==(const PictureSources&) const = default;
+};
+
+// Decides whether a frame composed now could look different from the one on the screen. The
+// screens are drawn from the state and the picture sources alone, so a frame is composed only
+// when one of them changed, or when a second has passed since the last one: a cover whose retry
+// back-off has ended is asked for again by drawing, and anything else that wrote over the display
+// is painted over.
+class RedrawGate {
+ public:
+  static constexpr std::chrono::seconds HEARTBEAT{1};
+
+  explicit RedrawGate(RedrawMode mode = RedrawMode::WhenChanged) : mode_(mode) {}
+
+  // `state_touched`: a result was applied or a button handled since the last call; nothing else
+  // changes the state, so it is compared only then.
+  bool can_differ(const AppState& state, bool state_touched, const PictureSources& sources,
+                  std::chrono::nanoseconds now) const;
+  // Records what the frame just composed was drawn from.
+  void composed(const AppState& state, bool state_touched, PictureSources sources,
+                std::chrono::nanoseconds now);
+
+ private:
+  RedrawMode mode_;
+  std::optional<AppState> shown_state_;
+  PictureSources shown_sources_;
+  std::chrono::nanoseconds composed_at_{0};
+};
+
+}  // namespace zentomi
