@@ -67,9 +67,7 @@ Application::~Application() {
 }
 
 void Application::draw_if_changed(const FrameEvents& frame) {
-  // Read before drawing: a cover that arrives while the frame is drawn changes the generation
-  // after this reading, so the next frame shows it.
-  PictureSources sources{covers_.generation(), store_.favorites_stamp()};
+  PictureSources sources = picture_sources(covers_, store_);
   if (!redraw_.can_differ(state_, frame.state_touched, sources, frame.now)) return;
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);

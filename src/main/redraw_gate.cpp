@@ -8,6 +8,10 @@ RedrawMode redraw_mode_from(const std::optional<std::string>& variable) {
   return variable == "1" ? RedrawMode::Always : RedrawMode::WhenChanged;
 }
 
+PictureSources picture_sources(const CoverCache& covers, const Store& store) {
+  return {covers.generation(), store.favorites_stamp()};
+}
+
 bool RedrawGate::can_differ(const AppState& state, bool state_touched,
                             const PictureSources& sources, std::chrono::nanoseconds now) const {
   if (mode_ == RedrawMode::Always || !shown_state_) return true;

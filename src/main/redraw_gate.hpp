@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "images/cover_cache.hpp"
 #include "model/app_state.hpp"
 #include "storage/store.hpp"
 
@@ -22,6 +23,9 @@ struct PictureSources {
   Store::FavoritesStamp favorites;
   bool operator==(const PictureSources&) const = default;
 };
+
+// Read before a frame is drawn: a change made while it is drawn then shows in the next reading.
+PictureSources picture_sources(const CoverCache& covers, const Store& store);
 
 // Decides whether a frame composed now could look different from the one on the screen. The
 // screens are drawn from the state and the picture sources alone, so a frame is composed only

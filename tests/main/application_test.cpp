@@ -32,16 +32,24 @@ struct Harness {
   testing::TempDir dir;
   testing::FakeClock clock;
   Canvas canvas{1280, 720};
+  int presents = 0;
   std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
-  Application application{
-      {canvas, [] {}}, std::move(input.second), clock, AppPaths::under_sdcard(dir.path().string())};
+  Sender<Button> buttons = std::move(input.first);
+  Application application{{canvas, [this] { ++presents; }},
+                          std::move(input.second),
+                          clock,
+                          AppPaths::under_sdcard(dir.path().string())};
 };
 
-TEST(Application, StartsWithTheFrontPageListingAndAnUpdateCheck) {
-  testing::FakeCurl curl;
+void serve_front_page_and_manifest(testing::FakeCurl& curl) {
   const std::filesystem::path site = testing::source_dir() / "tools/demo-site/site";
   curl.serve("trang-chu", testing::read_file(site / "trang-chu"));
   curl.serve("ota/zentomi.json", testing::read_file(site / "ota/zentomi.json"));
+}
+
+TEST(Application, StartsWithTheFrontPageListingAndAnUpdateCheck) {
+  testing::FakeCurl curl;
+  serve_front_page_and_manifest(curl);
   Harness h;
   ::testing::internal::CaptureStderr();
   h.application.start();
@@ -94,6 +102,33 @@ TEST(Application, LogsAFailedListingAndStopsLoading) {
       << log;
   EXPECT_FALSE(h.application.state().home_loading);
   EXPECT_TRUE(h.application.state().all_items.empty());
+}
+
+TEST(Application, PresentsNothingDuringAStillSecondButTheHeartbeat) {
+  testing::FakeCurl curl;  // the covers fail, and wait out their back-off
+  serve_front_page_and_manifest(curl);
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  ASSERT_TRUE(run_until_idle(h.application));
+  // Counted from a presented frame: within a second at most, the heartbeat presents one.
+  h.presents = 0;
+  for (int i = 0; i < 61 && h.presents == 0; ++i)
+    h.application.run_frame();
+  ASSERT_EQ(h.presents, 1);
+
+  h.presents = 0;
+  for (int i = 0; i < 120; ++i)  // two seconds of the fake clock
+    h.application.run_frame();
+  EXPECT_EQ(h.presents, 1) << "only the heartbeat, a second after the last frame";
+
+  h.presents = 0;
+  h.buttons.send(Button::Right);
+  h.application.run_frame();
+  EXPECT_EQ(h.presents, 1) << "a press that moves the selection";
+  h.application.run_frame();
+  EXPECT_EQ(h.presents, 1);
+  ::testing::internal::GetCapturedStderr();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -100,25 +101,32 @@ int expected_exit_status(const fs::path& script) {
   return 0;
 }
 
+// Runs the walk-through in `folder` (its SD card, fake curl state and shots all go there) and
+// checks its exit status.
+void run_walk(const Walk& walk, const fs::path& folder, bool always_redraw = false) {
+  lay_out_sdcard(walk.script, folder / "sdcard");
+  lay_out_curl_state(walk.script, folder / "curl");
+  std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
+  argv.insert(argv.end(), {"--script", walk.script.string(), "--out", (folder / "shots").string()});
+  const char* path = std::getenv("PATH");
+  std::map<std::string, std::string> environment{
+      {"TRIMUI_DEVICE", walk.model},
+      {"ZENTOMI_SDCARD", (folder / "sdcard").string()},
+      {"ZENTOMI_FAKE_CURL_STATE", (folder / "curl").string()},
+      {"PATH",
+       (fs::path(ZENTOMI_DEMO_SITE) / "bin").string() + ":" + (path ? path : "/usr/bin:/bin")}};
+  if (always_redraw) environment["ZENTOMI_ALWAYS_REDRAW"] = "1";
+  const auto result =
+      testing::run_process(argv, {environment, folder.string(), std::chrono::seconds(240)});
+  ASSERT_EQ(result.exit_status, expected_exit_status(walk.script)) << result.err;
+}
+
 class GoldenFrames : public ::testing::TestWithParam<Walk> {};
 
 TEST_P(GoldenFrames, EveryShotMatchesItsReference) {
   const Walk& walk = GetParam();
   testing::TempDir dir;
-  lay_out_sdcard(walk.script, dir / "sdcard");
-  lay_out_curl_state(walk.script, dir / "curl");
-  std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
-  argv.insert(argv.end(), {"--script", walk.script.string(), "--out", (dir / "shots").string()});
-  const char* path = std::getenv("PATH");
-  const auto result =
-      testing::run_process(argv, {{{"TRIMUI_DEVICE", walk.model},
-                                   {"ZENTOMI_SDCARD", (dir / "sdcard").string()},
-                                   {"ZENTOMI_FAKE_CURL_STATE", (dir / "curl").string()},
-                                   {"PATH", (fs::path(ZENTOMI_DEMO_SITE) / "bin").string() + ":" +
-                                                (path ? path : "/usr/bin:/bin")}},
-                                  dir.path().string(),
-                                  std::chrono::seconds(240)});
-  ASSERT_EQ(result.exit_status, expected_exit_status(walk.script)) << result.err;
+  ASSERT_NO_FATAL_FAILURE(run_walk(walk, dir.path()));
 
   const std::string folder = "sim/" + walk.model + "/" + walk.script.stem().string();
   const std::set<std::string> shots = png_names(dir / "shots");
@@ -144,6 +152,26 @@ std::string walk_name(const ::testing::TestParamInfo<Walk>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DemoSite, GoldenFrames, ::testing::ValuesIn(walks()), walk_name);
+
+// Skipping frames whose picture cannot have changed must never leave a different picture on the
+// screen: the longest walk-throughs, drawn both ways, agree at every shot.
+TEST(RedrawGate, LongWalksLookTheSameAsWhenEveryFrameIsDrawn) {
+  for (const char* script : {"reader.sim", "walkthrough.sim"}) {
+    const Walk walk{"smartpro", fs::path(ZENTOMI_DEMO_SITE) / script};
+    testing::TempDir dir;
+    ASSERT_NO_FATAL_FAILURE(run_walk(walk, dir / "gated"));
+    ASSERT_NO_FATAL_FAILURE(run_walk(walk, dir / "always", true));
+    const std::set<std::string> shots = png_names(dir / "gated" / "shots");
+    ASSERT_EQ(shots, png_names(dir / "always" / "shots"));
+    ASSERT_GE(shots.size(), 10u);
+    for (const std::string& shot : shots) {
+      const auto gated = testing::read_png(dir / "gated" / "shots" / (shot + ".png"));
+      const auto always = testing::read_png(dir / "always" / "shots" / (shot + ".png"));
+      ASSERT_TRUE(gated && always) << shot;
+      EXPECT_TRUE(gated->rgb == always->rgb) << script << ": shot " << shot << " differs";
+    }
+  }
+}
 
 }  // namespace
 }  // namespace zentomi
