@@ -30,7 +30,7 @@ void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& service
   fill_rounded_rect(r.canvas, 87, 75, 186, 241, 10,
                     favorite ? palette::STAR_TEXT : palette::SEPARATOR);
   if (const SharedImage cover = services.get_thumbnail(cover_address(state))) {
-    draw_cover(r.canvas, *cover, 90, 78, 180, 235, 8);
+    draw_cover(r.canvas, cover, 90, 78, 180, 235, 8);
   } else {
     fill_rounded_rect(r.canvas, 90, 78, 180, 235, 8, palette::RECESSED_SURFACE);
     draw_text(r, "NETTRUYEN", 135, 195, palette::SECONDARY_TEXT, 15.0f);

@@ -47,7 +47,7 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
     fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::PANEL);
   }
   if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
-    draw_cover(r.canvas, *cover, x + 8, y + 8, g - 16, 205, 8);
+    draw_cover(r.canvas, cover, x + 8, y + 8, g - 16, 205, 8);
   } else {
     fill_rounded_rect(r.canvas, x + 8, y + 8, g - 16, 205, 8, palette::RECESSED_SURFACE);
     draw_text(r, "NETTRUYEN", x + 8 + (g - 16) / 2 - 45, y + 102, palette::SECONDARY_TEXT, 14.0f);
@@ -92,7 +92,7 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
     fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::PANEL);
   }
   if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
-    draw_cover(r.canvas, *cover, 30, top + 3, 44, 56, 5);
+    draw_cover(r.canvas, cover, 30, top + 3, 44, 56, 5);
   } else {
     fill_rounded_rect(r.canvas, 30, top + 3, 44, 56, 5, palette::RECESSED_SURFACE);
     draw_text(r, "TRUYỆN", 34, top + 25, palette::SECONDARY_TEXT, 10.0f);

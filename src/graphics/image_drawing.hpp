@@ -19,6 +19,9 @@ inline constexpr float MIN_PAGE_SCALE = 0.05f;
 // sampling and blended by the image's own alpha. Pixels outside the rounded shape are never
 // written.
 void draw_cover(Canvas& canvas, const RgbaImage& image, int x, int y, int w, int h, int radius);
+// The same pixels, with the scaled cover kept for the frames that follow: a cover drawn again at
+// the same size is copied row by row instead of sampled again. Main thread only.
+void draw_cover(Canvas& canvas, const SharedImage& image, int x, int y, int w, int h, int radius);
 
 // Draws the page fitted to the canvas, multiplied by the zoom factor, centred and shifted by the
 // pan offset; only the part on the canvas is visited.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <utility>
 
@@ -112,6 +113,57 @@ TEST(DrawPage, BlendsBySourceAlpha) {
   draw_page(canvas, RgbaImage{2, 1, {255, 255, 255, 0, 255, 255, 255, 128}}, 0, 0, 0);
   EXPECT_EQ(canvas.pixel(0, 1), 0xFF000000) << "alpha 0 leaves the background";
   EXPECT_EQ(canvas.pixel(3, 1), 0xFF808080) << "floor(255 * 128 / 255) = 128";
+}
+
+TEST(DrawPage, RowsRepeatedByTheZoomBlendOverTheirOwnBackground) {
+  // A 4 x 4 page fitted to 16 x 16 and zoomed to 200 %: source pixel (c, r) covers canvas
+  // columns 8c - 8 to 8c - 1 and rows 8r - 8 to 8r - 1. Every canvas row has its own blue.
+  Canvas canvas(16, 16);
+  for (int y = 0; y < 16; ++y)
+    fill_rect(canvas, 0, y, 16, 1, 0xFF000000u | static_cast<Color>(y * 16));
+  RgbaImage page = coordinate_image(4, 4);
+  page.pixels[(1 * 4 + 2) * 4 + 3] = 128;  // (2, 1) is translucent
+  draw_page(canvas, page, 3, 0, 0);
+  EXPECT_EQ(canvas.pixel(12, 2), 0xFF010000u | 32 * 127 / 255) << "red 2 * 128 / 255 = 1";
+  EXPECT_EQ(canvas.pixel(12, 3), 0xFF010000u | 48 * 127 / 255)
+      << "a translucent row is blended again over its own row, never copied";
+  EXPECT_EQ(sampled(canvas, 4, 3), Sample(1, 1));
+  EXPECT_EQ(sampled(canvas, 4, 9), Sample(1, 2));
+}
+
+// Draws the cover twice (the second time from what was kept) both ways and compares.
+::testing::AssertionResult kept_matches_fresh(const SharedImage& cover) {
+  Canvas fresh(400, 400, BACKGROUND);
+  Canvas kept(400, 400, BACKGROUND);
+  for (int time = 0; time < 2; ++time) {
+    draw_cover(fresh, *cover, 10, 20, 224, 205, 8);
+    draw_cover(kept, cover, 10, 20, 224, 205, 8);
+  }
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 400; ++x) {
+      if (kept.pixel(x, y) != fresh.pixel(x, y))
+        return ::testing::AssertionFailure() << "differs at " << x << "," << y;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(DrawCover, AKeptCoverDrawsTheSamePixelsAsAFreshOneAndFollowsItsImage) {
+  for (const std::uint8_t alpha : {std::uint8_t{255}, std::uint8_t{100}}) {
+    // Covers alive together, drawn at the same size, each keep their own pixels.
+    const SharedImage first = std::make_shared<const RgbaImage>(coordinate_image(300, 400, alpha));
+    const SharedImage second = std::make_shared<const RgbaImage>(coordinate_image(400, 300, alpha));
+    for (int time = 0; time < 2; ++time) {
+      EXPECT_TRUE(kept_matches_fresh(first));
+      EXPECT_TRUE(kept_matches_fresh(second));
+    }
+    // A cover made where a freed one lived (allocated apart from its count, so the memory is
+    // freed at once) never shows the freed one.
+    for (std::uint32_t round = 0; round < 3; ++round) {
+      const SharedImage cover(new RgbaImage(coordinate_image(300 + round * 7, 400, alpha)));
+      EXPECT_TRUE(kept_matches_fresh(cover)) << "round " << round;
+    }
+  }
 }
 
 TEST(DrawCover, CropsTheCentreOfA300x400CoverInThe180x235Box) {
