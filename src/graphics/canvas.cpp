@@ -125,26 +125,59 @@ void fill_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, Color 
   });
 }
 
+namespace {
+
+// Each channel of `count` pixels becomes floor(c * 2 / 15), alpha opaque. Working byte by byte
+// with a 16-bit multiply-high keeps the loop vectorisable on x86 and NEON alike; alpha is
+// restored afterwards, a block at a time while the block is still in the cache. On a desktop with
+// AVX2 the same loop runs twice as wide (the simulator darkens behind every dialog too).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void darken_pixels(std::uint32_t* first, std::size_t count) {
+  constexpr std::size_t BLOCK = 1024;
+  for (std::size_t start = 0; start < count; start += BLOCK) {
+    const std::size_t n = std::min(BLOCK, count - start);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(first + start);
+    // (c * 8740) >> 16 equals floor(c * 2 / 15) for every c in 0..255 (checked by the tests).
+    for (std::size_t i = 0; i < n * 4; ++i)
+      bytes[i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(bytes[i]) * 8740u) >> 16);
+    for (std::size_t i = 0; i < n; ++i)
+      first[start + i] |= 0xFF000000u;
+  }
+}
+
+}  // namespace
+
 void darken_screen(Canvas& canvas) {
   darken_band(canvas, 0, canvas.height());
+}
+
+void darken_screen_around(Canvas& canvas, int x, int y, int w, int h) {
+  const Span rows = clip(y, h, canvas.height());
+  const Span columns = clip(x, w, canvas.width());
+  if (rows.begin >= rows.end || columns.begin >= columns.end) {
+    darken_screen(canvas);
+    return;
+  }
+  darken_band(canvas, 0, rows.begin);
+  const auto width = static_cast<std::size_t>(canvas.width());
+  for (int py = rows.begin; py < rows.end; ++py) {
+    std::uint32_t* row = canvas.data() + static_cast<std::size_t>(py) * width;
+    darken_pixels(row, static_cast<std::size_t>(columns.begin));
+    darken_pixels(row + columns.end, width - static_cast<std::size_t>(columns.end));
+  }
+  darken_band(canvas, rows.end, canvas.height());
 }
 
 void darken_band(Canvas& canvas, int first_row, int end_row) {
   const int begin = std::max(first_row, 0);
   const int end = std::min(end_row, canvas.height());
   if (begin >= end) return;
-  // Whole rows are one contiguous run. Working byte by byte with a 16-bit multiply-high keeps the
-  // loop vectorisable on x86 and NEON alike; alpha is restored to opaque afterwards.
-  const std::size_t width = static_cast<std::size_t>(canvas.width());
-  const std::size_t count = static_cast<std::size_t>(end - begin) * width;
-  std::uint32_t* const first = canvas.data() + static_cast<std::size_t>(begin) * width;
-  auto* bytes = reinterpret_cast<std::uint8_t*>(first);
-  // (c * 8740) >> 16 equals floor(c * 2 / 15) for every c in 0..255 (checked by the tests).
-  for (std::size_t i = 0; i < count * 4; ++i) {
-    bytes[i] = static_cast<std::uint8_t>((static_cast<std::uint32_t>(bytes[i]) * 8740u) >> 16);
-  }
-  for (std::size_t i = 0; i < count; ++i)
-    first[i] |= 0xFF000000u;
+  // Whole rows are one contiguous run.
+  const auto width = static_cast<std::size_t>(canvas.width());
+  darken_pixels(canvas.data() + static_cast<std::size_t>(begin) * width,
+                static_cast<std::size_t>(end - begin) * width);
 }
 
 void darken_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r) {

@@ -51,6 +51,8 @@ void fill_rect(Canvas& canvas, int x, int y, int w, int h, Color color);
 void fill_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, Color color);
 // Behind dialogs and the reader's bars: each channel becomes floor(c * 2 / 15).
 void darken_screen(Canvas& canvas);
+// The same everywhere but the rectangle, which is left as it is (something opaque covers it).
+void darken_screen_around(Canvas& canvas, int x, int y, int w, int h);
 void darken_band(Canvas& canvas, int first_row, int end_row);
 // Under badges drawn over covers: each channel becomes floor(c / 5).
 void darken_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r);

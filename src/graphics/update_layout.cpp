@@ -14,6 +14,7 @@ namespace {
 
 constexpr int PANEL_WIDTH = 640;
 constexpr int PANEL_HEIGHT = 360;
+constexpr int PANEL_RADIUS = 12;
 constexpr int BAND_HEIGHT = 48;
 constexpr int MARGIN = 24;
 constexpr int CHANGELOG_WIDTH = 592;
@@ -26,7 +27,7 @@ struct Panel {
   int y0;
 
   void frame(Color band, std::string_view heading) const {
-    fill_rounded_rect(r.canvas, x0, y0, PANEL_WIDTH, PANEL_HEIGHT, 12, palette::PANEL);
+    fill_rounded_rect(r.canvas, x0, y0, PANEL_WIDTH, PANEL_HEIGHT, PANEL_RADIUS, palette::PANEL);
     fill_rounded_rect(r.canvas, x0, y0, PANEL_WIDTH, BAND_HEIGHT, 12, band);
     draw_text(r, heading, x0 + MARGIN, y0 + 14, palette::PRIMARY_TEXT, 18.0f);
   }
@@ -97,9 +98,11 @@ std::string new_version_line(const OtaManifest& manifest) {
 void draw_update_screen(Renderer& renderer, const AppState& state, LayoutServices& services) {
   draw_home_header(renderer, state);
   draw_home_body(renderer, state, services, false);
-  darken_screen(renderer.canvas);
   const Panel panel{renderer, (renderer.canvas.width() - PANEL_WIDTH) / 2,
                     (renderer.canvas.height() - PANEL_HEIGHT) / 2};
+  // The panel covers all of its rows but those of its rounded corners.
+  darken_screen_around(renderer.canvas, panel.x0, panel.y0 + PANEL_RADIUS, PANEL_WIDTH,
+                       PANEL_HEIGHT - 2 * PANEL_RADIUS);
   if (state.update_manifest) {
     draw_update_dialog(panel, *state.update_manifest, state.update_status);
   } else if (std::holds_alternative<update_status::Checking>(state.update_status)) {
