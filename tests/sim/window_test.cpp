@@ -54,6 +54,21 @@ testing::RgbImage headless_shot(const testing::TempDir& dir, const std::string& 
   return testing::read_png(dir / "headless" / "after.png").value_or(testing::RgbImage{});
 }
 
+// Nothing when the pictures are equal, else where they first differ.
+std::optional<std::string> difference(const testing::RgbImage& a, const testing::RgbImage& b) {
+  if (a.width != b.width || a.height != b.height) {
+    return "sizes " + std::to_string(a.width) + "x" + std::to_string(a.height) + " and " +
+           std::to_string(b.width) + "x" + std::to_string(b.height);
+  }
+  for (std::uint32_t y = 0; y < a.height; ++y) {
+    for (std::uint32_t x = 0; x < a.width; ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y))
+        return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    }
+  }
+  return std::nullopt;
+}
+
 // What the window shows, one sample per canvas pixel.
 testing::RgbImage window_pixels(const Window& window, int width, int height) {
   SDL_Renderer* renderer = SDL_GetRenderer(window.handle());
@@ -101,11 +116,13 @@ TEST(Window, KeysFromSdlsQueueMoveTheHomeSelectionAndClosingEndsWithStatusZero) 
   const auto before = testing::read_png(dir / "shots" / "before.png");
   const auto after = testing::read_png(dir / "shots" / "after.png");
   ASSERT_TRUE(before && after);
-  EXPECT_NE(before->rgb, after->rgb);
-  EXPECT_EQ(after->rgb,
-            headless_shot(dir, "settle\npress DOWN\npress RIGHT\nsettle\nshot after\n").rgb)
+  EXPECT_NE(difference(*before, *after), std::nullopt);
+  EXPECT_EQ(difference(*after,
+                       headless_shot(dir, "settle\npress DOWN\npress RIGHT\nsettle\nshot after\n")),
+            std::nullopt)
       << "the window run draws what the same presses draw headless";
-  EXPECT_EQ(window_pixels(window, 1280, 720).rgb, after->rgb) << "the window shows the frame";
+  EXPECT_EQ(difference(*after, window_pixels(window, 1280, 720)), std::nullopt)
+      << "the window shows the frame";
 
   SDL_Event quit{};
   quit.type = SDL_QUIT;
