@@ -83,6 +83,7 @@ std::span<const Binding> bindings() {
 
 std::vector<std::string> binding_lines() {
   std::vector<std::string> lines;
+  lines.reserve(BINDINGS.size());
   for (const Binding& binding : BINDINGS) {
     lines.push_back(std::string(button_name(binding.button)) + ": " +
                     std::string(binding.key_name) + ", " + std::string(binding.pad_name));

@@ -91,9 +91,10 @@ int run_simulator(int argc, char** argv) {
   }
 #ifndef ZENTOMI_HAVE_SDL2
   if (arguments->window) {
-    log_line("Sim",
-             "--window: this build has no window (SDL2 was not found when it was built); running "
-             "headless with screenshots only.");
+    log_line(
+        "Sim",
+        "--window: this build has no window (it was built without SDL2); running headless with "
+        "screenshots only.");
   }
 #endif
 
