@@ -5,6 +5,7 @@ export DEBIAN_FRONTEND=noninteractive
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
+# SDL2 is only for zentomi-sim --window on the desktop; the console build never links it.
 # The console build links the arm64 builds of the same libraries (multi-arch) and runs its tests
 # under qemu.
 if ! dpkg --print-foreign-architectures | grep -qx arm64; then
@@ -19,6 +20,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   clang-19 libclang-rt-19-dev clang-format clang-tidy-19 \
   curl unzip zip openssl python3 \
+  libsdl2-dev \
   crossbuild-essential-arm64 qemu-user-static \
   libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64 libfreetype-dev:arm64 \
   libunistring-dev:arm64 libssl-dev:arm64 zlib1g-dev:arm64 libbrotli-dev:arm64 \

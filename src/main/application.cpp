@@ -92,4 +92,8 @@ bool Application::idle() const {
   return jobs_.in_flight() == 0 && results_.empty() && covers_.idle();
 }
 
+void Application::wait_for_saves() {
+  finish_saves(store_);
+}
+
 }  // namespace zentomi

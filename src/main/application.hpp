@@ -47,6 +47,9 @@ class Application {
   bool run_frame();
   // No job in flight, no result waiting to be applied and no cover pending.
   bool idle() const;
+  // Waits for the pending store save, as every way out of the program does: for an end the main
+  // loop does not see, such as a desktop window being closed.
+  void wait_for_saves();
 
   const AppState& state() const { return state_; }
   const Canvas& canvas() const { return display_.canvas; }

@@ -117,23 +117,53 @@ TEST(Simulator, LoadsTheHomeListingFromTheDemoSite) {
               HasSubstr("[NetTruyen] Home load error: Network error: exit code Some(28)\n"));
 }
 
-TEST(Simulator, UsageErrorsAndTheWindowFlag) {
-  testing::TempDir dir;
+TEST(Simulator, UsageErrors) {
   auto missing = testing::run_process(testing::built_program(ZENTOMI_SIM_PATH));
   EXPECT_EQ(missing.exit_status, 2);
   EXPECT_THAT(missing.err, HasSubstr("usage: zentomi-sim --script FILE --out DIR [--window]"));
+}
 
-  testing::write_file(dir / "s.sim", "frames 1\n");
-  std::vector<std::string> argv = testing::built_program(ZENTOMI_SIM_PATH);
+testing::ProcessResult run_windowed(const testing::TempDir& dir, const std::string& script,
+                                    std::vector<std::string> argv) {
+  testing::write_file(dir / "s.sim", script);
   for (const std::string& a :
        {std::string("--window"), std::string("--script"), (dir / "s.sim").string(),
         std::string("--out"), (dir / "out").string()}) {
     argv.push_back(a);
   }
-  const auto windowed = testing::run_process(argv);
-  EXPECT_EQ(windowed.exit_status, 0) << windowed.err;
-  EXPECT_THAT(windowed.err, HasSubstr("--window"));
+  return testing::run_process(
+      argv, {{{"SDL_VIDEODRIVER", "dummy"}, {"ZENTOMI_SDCARD", (dir / "sdcard").string()}},
+             dir.path().string(),
+             std::chrono::seconds(60)});
 }
+
+#ifdef ZENTOMI_HAVE_SDL2
+// A script without quit hands over to the keyboard; SDL turns the end signal into the same
+// request as the window's close button, and the run ends with status 0.
+TEST(Simulator, WindowPrintsItsKeysAndClosingEndsWithStatusZero) {
+  testing::TempDir dir;
+  std::vector<std::string> argv{"timeout", "--preserve-status", "-s", "TERM", "3"};
+  for (std::string& part : testing::built_program(ZENTOMI_SIM_PATH))
+    argv.push_back(std::move(part));
+  const auto closed = run_windowed(dir, "frames 1\nshot first\n", argv);
+  EXPECT_EQ(closed.exit_status, 0) << closed.err;
+  EXPECT_THAT(closed.err, HasSubstr("[Sim]   UP: Up arrow, D-pad up\n"));
+  EXPECT_THAT(closed.err, HasSubstr("[Sim]   MENU: Escape, Guide\n"));
+  EXPECT_THAT(closed.err, HasSubstr("[Sim] Window closed.\n"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "out" / "first.png"));
+
+  const auto quit = run_windowed(dir, "frames 1\nquit\n", testing::built_program(ZENTOMI_SIM_PATH));
+  EXPECT_EQ(quit.exit_status, 0) << quit.err;
+  EXPECT_THAT(quit.err, ::testing::Not(HasSubstr("Window closed")));
+}
+#else
+TEST(Simulator, WindowSaysThisBuildHasNone) {
+  testing::TempDir dir;
+  const auto windowed = run_windowed(dir, "frames 1\n", testing::built_program(ZENTOMI_SIM_PATH));
+  EXPECT_EQ(windowed.exit_status, 0) << windowed.err;
+  EXPECT_THAT(windowed.err, HasSubstr("--window: this build has no window"));
+}
+#endif
 
 // The product's own install path, start to end, by the demo's update walk-through: the start-up
 // check finds the demo site's newer version, START opens its dialog, A downloads the package

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +19,11 @@
 #include "platform/log.hpp"
 #include "png_writer.hpp"
 #include "script.hpp"
+#include "simulator.hpp"
+#ifdef ZENTOMI_HAVE_SDL2
+#include "key_map.hpp"
+#include "window.hpp"
+#endif
 
 namespace {
 
@@ -50,71 +57,13 @@ std::optional<Arguments> parse_arguments(int argc, char** argv) {
   return arguments;
 }
 
-class Simulator {
- public:
-  Simulator(Application& application, Sender<Button>& buttons, std::filesystem::path out)
-      : application_(application), buttons_(buttons), out_(std::move(out)) {}
-
-  // Runs the script; the process's exit status.
-  int run(const std::vector<sim::ScriptLine>& script) {
-    for (const sim::ScriptLine& line : script) {
-      const std::optional<int> status =
-          std::visit([this](const auto& c) { return apply(c); }, line.command);
-      if (status) return *status;
-    }
-    return 0;
-  }
-
- private:
-  using Status = std::optional<int>;
-
-  Status apply(const sim::command::Press& press) {
-    buttons_.send(press.button);
-    return std::nullopt;
-  }
-  Status apply(const sim::command::Frames& frames) {
-    for (std::size_t i = 0; i < frames.count; ++i) {
-      if (!application_.run_frame()) return 0;
-    }
-    return std::nullopt;
-  }
-  Status apply(const sim::command::Wait& wait) {
-    const auto end = std::chrono::steady_clock::now() + wait.duration;
-    while (std::chrono::steady_clock::now() < end) {
-      if (!application_.run_frame()) return 0;
-    }
-    return std::nullopt;
-  }
-  Status apply(const sim::command::Settle& settle) {
-    const auto end = std::chrono::steady_clock::now() + settle.limit;
-    // The first frame applies the presses queued before it and asks for the covers they bring
-    // into view; only then can "nothing pending" mean the screen is complete.
-    if (!application_.run_frame()) return 0;
-    while (!application_.idle()) {
-      if (std::chrono::steady_clock::now() >= end) {
-        log_line("Sim", "settle: background work still running after " +
-                            std::to_string(settle.limit.count()) + " ms");
-        break;
-      }
-      if (!application_.run_frame()) return 0;
-    }
-    if (!application_.run_frame()) return 0;
-    return std::nullopt;
-  }
-  Status apply(const sim::command::Shot& shot) {
-    const std::filesystem::path path = out_ / (shot.name + ".png");
-    if (auto written = sim::write_png(application_.canvas(), path.string()); !written) {
-      log_line("Sim", written.error());
-      return 1;
-    }
-    return std::nullopt;
-  }
-  Status apply(const sim::command::Quit&) { return 0; }
-
-  Application& application_;
-  Sender<Button>& buttons_;
-  std::filesystem::path out_;
-};
+#ifdef ZENTOMI_HAVE_SDL2
+void log_key_map() {
+  log_line("Sim", "Window keys (console button: key, game controller):");
+  for (const std::string& line : sim::binding_lines())
+    log_line("Sim", "  " + line);
+}
+#endif
 
 int run_simulator(int argc, char** argv) {
   const std::optional<Arguments> arguments = parse_arguments(argc, argv);
@@ -140,11 +89,14 @@ int run_simulator(int argc, char** argv) {
                  error.message().c_str());
     return USAGE_ERROR;
   }
+#ifndef ZENTOMI_HAVE_SDL2
   if (arguments->window) {
-    log_line("Sim",
-             "--window needs SDL2, which this build does not include; running headless with "
-             "screenshots only.");
+    log_line(
+        "Sim",
+        "--window: this build has no window (it was built without SDL2); running headless with "
+        "screenshots only.");
   }
+#endif
 
   print_banner(stderr);
   const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
@@ -156,11 +108,36 @@ int run_simulator(int argc, char** argv) {
   // writes to /mnt/SDCARD; without it the simulator uses the console's paths like zentomi does.
   const std::optional<std::string> sdcard = environment_variable("ZENTOMI_SDCARD");
   const AppPaths paths = sdcard ? AppPaths::under_sdcard(*sdcard) : AppPaths{};
-  Application application({canvas, [] {}}, std::move(input), clock, paths,
+#ifdef ZENTOMI_HAVE_SDL2
+  // Opened before the application, which presents to it, and closed after it.
+  std::unique_ptr<sim::Window> window;
+  if (arguments->window) {
+    auto opened = sim::Window::open(size.width, size.height);
+    if (!opened) {
+      std::fprintf(stderr, "zentomi-sim: cannot open a window: %s\n", opened.error().c_str());
+      return 1;
+    }
+    window = std::move(*opened);
+    log_line("Sim", "Window at scale " + std::to_string(window->scale()));
+    log_key_map();
+  }
+  std::function<void()> present = [&window, &canvas] {
+    if (window) window->present(canvas);
+  };
+  sim::Simulator::Poll poll;
+  if (window) poll = [&window, &buttons] { return window->poll(buttons); };
+#else
+  std::function<void()> present = [] {};
+  sim::Simulator::Poll poll;
+#endif
+  const bool windowed = static_cast<bool>(poll);
+  Application application({canvas, std::move(present)}, std::move(input), clock, paths,
                           redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
   application.start();
-  Simulator simulator(application, buttons, arguments->out);
-  return simulator.run(*script);
+  sim::Simulator simulator(application, buttons, arguments->out, std::move(poll));
+  if (const std::optional<int> status = simulator.run_script(*script)) return *status;
+  // In a window the keyboard takes over after the script's last line.
+  return windowed ? simulator.run_until_closed() : 0;
 }
 
 }  // namespace
