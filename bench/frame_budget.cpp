@@ -22,10 +22,12 @@
 #include "graphics/screens.hpp"
 #include "graphics/text.hpp"
 #include "model/app_state.hpp"
+#include "scenes.hpp"
 
 namespace {
 
 using namespace zentomi;
+using bench::noisy_image;
 
 constexpr double BUDGET_IN_CLEARS = 10.0;
 
@@ -40,16 +42,6 @@ class BenchServices final : public LayoutServices {
   SharedImage cover_;
   bool all_favourites_;
 };
-
-SharedImage noisy_image(std::uint32_t width, std::uint32_t height) {
-  auto image = std::make_shared<RgbaImage>();
-  image->width = width;
-  image->height = height;
-  image->pixels.resize(std::size_t{width} * height * 4);
-  for (std::size_t i = 0; i < image->pixels.size(); ++i)
-    image->pixels[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : (i * 13) % 251);
-  return image;
-}
 
 std::string repeated(const std::string& piece, std::size_t bytes) {
   std::string text;
@@ -107,14 +99,7 @@ AppState detail_state(int width, int height, bool worst) {
 }
 
 AppState reader_state(int width, int height, SharedImage page, int zoom) {
-  AppState state = make_initial_state(width, height);
-  state.screen = Screen::Reader;
-  state.chapter_title = "Chapter 128: Mùa thu năm ấy";
-  state.chapter_url = "https://site/t/1/chuong-128";
-  for (int i = 0; i < 20; ++i)
-    state.pages.push_back("https://img/" + std::to_string(i) + ".jpg");
-  state.page_index = 2;
-  state.reader_loading = false;
+  AppState state = bench::reader_scene(width, height);
   state.page_image = std::move(page);
   state.zoom = zoom;
   state.pan_y = zoom == 0 ? 0 : 400;

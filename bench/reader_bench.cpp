@@ -10,6 +10,7 @@
 #include "graphics/screens.hpp"
 #include "main/app_context.hpp"
 #include "main/worker_results.hpp"
+#include "scenes.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -27,30 +28,12 @@ class NoServices final : public LayoutServices {
   SharedImage get_thumbnail(std::string_view) override { return nullptr; }
 };
 
-SharedImage page_image(std::uint32_t width, std::uint32_t height) {
-  auto image = std::make_shared<RgbaImage>();
-  image->width = width;
-  image->height = height;
-  image->pixels.resize(std::size_t{width} * height * 4);
-  for (std::size_t i = 0; i < image->pixels.size(); ++i)
-    image->pixels[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : (i * 13) % 251);
-  return image;
-}
-
 SharedImage test_page(std::int64_t which) {
-  return which == 0 ? page_image(800, 1200) : page_image(720, 6000);
+  return which == 0 ? bench::noisy_image(800, 1200) : bench::noisy_image(720, 6000);
 }
 
 AppState reader_state() {
-  AppState state = make_initial_state(WIDTH, HEIGHT);
-  state.screen = Screen::Reader;
-  state.chapter_title = "Chapter 128: Mùa thu năm ấy";
-  state.chapter_url = "https://site.test/truyen-tranh/t/chuong-128";
-  for (int i = 0; i < 20; ++i)
-    state.pages.push_back("https://img.test/" + std::to_string(i) + ".jpg");
-  state.page_index = 2;
-  state.reader_loading = false;
-  return state;
+  return bench::reader_scene(WIDTH, HEIGHT);
 }
 
 // Seconds per full-frame clear, timed here so that the ratio shares the run's conditions.
