@@ -38,25 +38,6 @@ Bytes strip_samples(int width, int height, int components) {
   return samples;
 }
 
-// The file with its last scan repeated until it holds `scans` scans in all.
-Bytes with_scans(const Bytes& progressive, int scans) {
-  const std::array<std::uint8_t, 2> start_of_scan{0xFF, 0xDA};
-  int present = 0;
-  for (auto at = progressive.begin();
-       (at = std::search(at, progressive.end(), start_of_scan.begin(), start_of_scan.end())) !=
-       progressive.end();
-       ++at)
-    ++present;
-  const auto last_scan = std::find_end(progressive.begin(), progressive.end(),
-                                       start_of_scan.begin(), start_of_scan.end());
-  const auto end_marker = progressive.end() - 2;
-  Bytes result(progressive.begin(), end_marker);
-  for (int copy = present; copy < scans; ++copy)
-    result.insert(result.end(), last_scan, end_marker);
-  result.insert(result.end(), end_marker, progressive.end());
-  return result;
-}
-
 int allowed_scans(const DecodeLimits& limits, std::uint64_t pixels) {
   return static_cast<int>(std::min<std::uint64_t>(MAX_JPEG_SCANS, limits.max_scan_pixels / pixels));
 }
@@ -114,9 +95,9 @@ BENCHMARK(BM_ProgressiveJpegPage)->Unit(benchmark::kMillisecond);
 // scan to repeat.
 void BM_MostScansJpegPage(benchmark::State& state) {
   static const Bytes file =
-      with_scans(testing::encode_jpeg(strip_samples(STRIP_WIDTH, STRIP_HEIGHT, 3), STRIP_WIDTH,
-                                      STRIP_HEIGHT, 3, JCS_RGB, 95, true),
-                 allowed_scans(PAGE_LIMITS, std::uint64_t{STRIP_WIDTH} * STRIP_HEIGHT));
+      testing::with_scans(testing::encode_jpeg(strip_samples(STRIP_WIDTH, STRIP_HEIGHT, 3),
+                                               STRIP_WIDTH, STRIP_HEIGHT, 3, JCS_RGB, 95, true),
+                          allowed_scans(PAGE_LIMITS, std::uint64_t{STRIP_WIDTH} * STRIP_HEIGHT));
   decode(state, file, PAGE_LIMITS);
   state.counters["scans"] = allowed_scans(PAGE_LIMITS, std::uint64_t{STRIP_WIDTH} * STRIP_HEIGHT);
 }
@@ -125,7 +106,7 @@ BENCHMARK(BM_MostScansJpegPage)->Unit(benchmark::kMillisecond);
 // The largest cover with all the scans it is allowed.
 void BM_MostScansJpegCover(benchmark::State& state) {
   constexpr int SIDE = 2000;
-  static const Bytes file = with_scans(
+  static const Bytes file = testing::with_scans(
       testing::encode_jpeg(strip_samples(SIDE, SIDE, 3), SIDE, SIDE, 3, JCS_RGB, 95, true),
       allowed_scans(COVER_LIMITS, COVER_LIMITS.max_pixels));
   decode(state, file, COVER_LIMITS);

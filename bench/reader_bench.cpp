@@ -11,6 +11,7 @@
 #include "main/app_context.hpp"
 #include "main/worker_results.hpp"
 #include "scenes.hpp"
+#include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -22,11 +23,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int WIDTH = 1280;
 constexpr int HEIGHT = 720;
 
-class NoServices final : public LayoutServices {
- public:
-  bool is_favorite(std::string_view) override { return false; }
-  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
-};
+using testing::NoServices;
 
 SharedImage test_page(std::int64_t which) {
   return which == 0 ? bench::noisy_image(800, 1200) : bench::noisy_image(720, 6000);

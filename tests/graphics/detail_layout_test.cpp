@@ -2,17 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "graphics/screens.hpp"
 #include "support/golden.hpp"
+#include "support/no_services.hpp"
 
 namespace zentomi {
 namespace {
 
-class NoServices final : public LayoutServices {
- public:
-  bool is_favorite(std::string_view) override { return false; }
-  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
-};
+using testing::NoServices;
+
+// The detail screen of one title, as opening it leaves it.
+AppState detail_of(int width, int height, const std::string& title) {
+  AppState state = make_initial_state(width, height);
+  state.screen = Screen::Detail;
+  state.current_item = MangaItem{title, "https://site/t", "", "", ""};
+  return state;
+}
 
 int rightmost_column_with(const Canvas& canvas, Color color, int top, int bottom) {
   int rightmost = -1;
@@ -29,9 +36,7 @@ TEST(DetailLayout, TheContinueLineStopsBeforeTheFirstChapterHint) {
     Canvas canvas(width, height);
     Font font = Font::load_embedded().value();
     Renderer renderer{canvas, font};
-    AppState state = make_initial_state(width, height);
-    state.screen = Screen::Detail;
-    state.current_item = MangaItem{"T", "https://site/t", "", "", ""};
+    AppState state = detail_of(width, height, "T");
     state.detail = MangaDetail{"T", "", "", "", "Action", "Summary", {{"Chapter 1", "u"}}};
     state.chapters = state.chapters_site_order = state.detail->chapters;
     state.current_history = MangaHistory{"https://site/t",
@@ -56,9 +61,7 @@ TEST(DetailLayout, AFailedLoadSaysWhyOnBothScreens) {
     Canvas canvas(width, height);
     Font font = Font::load_embedded().value();
     Renderer renderer{canvas, font};
-    AppState state = make_initial_state(width, height);
-    state.screen = Screen::Detail;
-    state.current_item = MangaItem{"Kiếm Khách Mùa Thu", "https://site/t", "", "", ""};
+    AppState state = detail_of(width, height, "Kiếm Khách Mùa Thu");
     state.detail_error = "Network error: exit code Some(6)";
     NoServices services;
     draw_screen(renderer, state, services);

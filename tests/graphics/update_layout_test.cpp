@@ -7,15 +7,12 @@
 #include "graphics/palette.hpp"
 #include "graphics/screens.hpp"
 #include "support/golden.hpp"
+#include "support/no_services.hpp"
 
 namespace zentomi {
 namespace {
 
-class NoServices final : public LayoutServices {
- public:
-  bool is_favorite(std::string_view) override { return false; }
-  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
-};
+using testing::NoServices;
 
 OtaManifest manifest_with(std::string version, float size_mb, std::string changelog = "") {
   OtaManifest m;

@@ -293,32 +293,13 @@ TEST(DecodeImage, DamagedFilesNeverBreakTheDecoder) {
   }
 }
 
-// A progressive file with its last scan repeated until it holds `scans` scans in all.
-Bytes with_scans(const Bytes& progressive, int scans) {
-  const std::array<std::uint8_t, 2> start_of_scan{0xFF, 0xDA};
-  int present = 0;
-  for (auto at = progressive.begin();
-       (at = std::search(at, progressive.end(), start_of_scan.begin(), start_of_scan.end())) !=
-       progressive.end();
-       ++at)
-    ++present;
-  const auto last_scan = std::find_end(progressive.begin(), progressive.end(),
-                                       start_of_scan.begin(), start_of_scan.end());
-  const auto end_marker = progressive.end() - 2;
-  Bytes result(progressive.begin(), end_marker);
-  for (int copy = present; copy < scans; ++copy)
-    result.insert(result.end(), last_scan, end_marker);
-  result.insert(result.end(), end_marker, progressive.end());
-  return result;
-}
-
 Bytes flat_grey_jpeg(int width, int height, bool progressive = false) {
   const Bytes samples(static_cast<std::size_t>(width) * height, 128);
   return testing::encode_jpeg(samples, width, height, 1, JCS_GRAYSCALE, 75, progressive);
 }
 
 TEST(DecodeJpeg, EndlessProgressiveScansAreCutShort) {
-  EXPECT_EQ(decode_error(with_scans(image_fixture("progressive.jpg"), 1100)),
+  EXPECT_EQ(decode_error(testing::with_scans(image_fixture("progressive.jpg"), 1100)),
             "Format error decoding Jpeg: Too many progressive scans (over 1000)");
 }
 
@@ -326,11 +307,11 @@ TEST(DecodeJpeg, LargerImagesMayHaveFewerScans) {
   // Scans times pixels is bounded: a cover of 4 million pixels may have 25 scans, not 26; a page
   // as large may have more.
   const Bytes progressive = flat_grey_jpeg(2000, 2000, true);
-  EXPECT_TRUE(decode_image(with_scans(progressive, 25), COVER_LIMITS));
-  const auto refused = decode_image(with_scans(progressive, 26), COVER_LIMITS);
+  EXPECT_TRUE(decode_image(testing::with_scans(progressive, 25), COVER_LIMITS));
+  const auto refused = decode_image(testing::with_scans(progressive, 26), COVER_LIMITS);
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error(), "Format error decoding Jpeg: Too many progressive scans (over 25)");
-  EXPECT_TRUE(decode_image(with_scans(progressive, 26), PAGE_LIMITS));
+  EXPECT_TRUE(decode_image(testing::with_scans(progressive, 26), PAGE_LIMITS));
 }
 
 TEST(DecodeImage, CoversHaveALowerPixelLimitThanPages) {

@@ -10,6 +10,7 @@
 #include "main/worker_results.hpp"
 #include "storage/store.hpp"
 #include "support/model_printers.hpp"
+#include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -29,11 +30,7 @@ MangaItem title(const std::string& name) {
   return {name, "https://site/t/" + name, "https://cdn/" + name + ".jpg", "Chapter 9", "1K"};
 }
 
-class NoServices final : public LayoutServices {
- public:
-  bool is_favorite(std::string_view) override { return false; }
-  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
-};
+using testing::NoServices;
 
 struct DetailHarness {
   explicit DetailHarness(int width = 1280, int height = 720, std::size_t chapter_count = 3)

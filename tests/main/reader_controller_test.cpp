@@ -10,6 +10,7 @@
 #include "main/worker_results.hpp"
 #include "storage/store.hpp"
 #include "support/model_printers.hpp"
+#include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -34,11 +35,7 @@ SharedImage page(std::uint32_t width = 800, std::uint32_t height = 1200) {
   return image;
 }
 
-class NoServices final : public LayoutServices {
- public:
-  bool is_favorite(std::string_view) override { return false; }
-  SharedImage get_thumbnail(std::string_view) override { return nullptr; }
-};
+using testing::NoServices;
 
 // On the detail screen of one title with two chapters, newest first.
 struct ReaderHarness {

@@ -3,6 +3,8 @@
 // Writes JPEG files in memory for tests and benchmarks that need images no fixture holds (CMYK,
 // full-size pages). Header-only so the benchmarks can use it without the test support library.
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +44,26 @@ inline std::vector<std::uint8_t> encode_jpeg(const std::vector<std::uint8_t>& sa
   jpeg_destroy_compress(&info);
   std::free(buffer);
   return bytes;
+}
+
+// A progressive file with its last scan repeated until it holds `scans` scans in all.
+inline std::vector<std::uint8_t> with_scans(const std::vector<std::uint8_t>& progressive,
+                                            int scans) {
+  const std::array<std::uint8_t, 2> start_of_scan{0xFF, 0xDA};
+  int present = 0;
+  for (auto at = progressive.begin();
+       (at = std::search(at, progressive.end(), start_of_scan.begin(), start_of_scan.end())) !=
+       progressive.end();
+       ++at)
+    ++present;
+  const auto last_scan = std::find_end(progressive.begin(), progressive.end(),
+                                       start_of_scan.begin(), start_of_scan.end());
+  const auto end_marker = progressive.end() - 2;
+  std::vector<std::uint8_t> result(progressive.begin(), end_marker);
+  for (int copy = present; copy < scans; ++copy)
+    result.insert(result.end(), last_scan, end_marker);
+  result.insert(result.end(), end_marker, progressive.end());
+  return result;
 }
 
 }  // namespace zentomi::testing
