@@ -1,7 +1,7 @@
 // The per-frame cost of the canvas primitives every screen uses.
 #include <benchmark/benchmark.h>
 
-#include "graphics/canvas.hpp"
+#include "draw/canvas.hpp"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "graphics/canvas.hpp"
-#include "graphics/font.hpp"
-#include "graphics/palette.hpp"
-#include "graphics/screens.hpp"
-#include "graphics/text.hpp"
+#include "draw/canvas.hpp"
+#include "draw/font.hpp"
+#include "draw/palette.hpp"
+#include "draw/text.hpp"
 #include "model/app_state.hpp"
 #include "scenes.hpp"
+#include "screens/dispatch.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "graphics/screens.hpp"
+#include "screens/dispatch.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "graphics/image_drawing.hpp"
+#include "draw/image_drawing.hpp"
 #include "images/image_decoding.hpp"
 #include "support/jpeg_encoding.hpp"
 

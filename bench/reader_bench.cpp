@@ -7,10 +7,10 @@
 #include <chrono>
 #include <string>
 
-#include "graphics/screens.hpp"
-#include "main/app_context.hpp"
-#include "main/worker_results.hpp"
+#include "app/worker_results.hpp"
 #include "scenes.hpp"
+#include "screens/common/app_context.hpp"
+#include "screens/dispatch.hpp"
 #include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"

@@ -2,8 +2,8 @@
 // summary, each with the glyph cache and with every glyph rasterised afresh.
 #include <benchmark/benchmark.h>
 
-#include "graphics/canvas.hpp"
-#include "graphics/text.hpp"
+#include "draw/canvas.hpp"
+#include "draw/text.hpp"
 
 namespace {
 

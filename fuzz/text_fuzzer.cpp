@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "graphics/text.hpp"
+#include "draw/text.hpp"
 #include "unicode/utf8.hpp"
 #include "unicode/white_space.hpp"
 

@@ -59,7 +59,7 @@ esac
 if [ -z "$binary" ]; then
   cmake --preset device >/dev/null
   cmake --build --preset device --target zentomi
-  binary="$build_dir/src/main/zentomi"
+  binary="$build_dir/src/app/zentomi"
 fi
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
 if [ -z "$version" ]; then

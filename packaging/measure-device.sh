@@ -15,10 +15,10 @@ build="$root/build/device"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-aarch64-linux-gnu-strip -o "$work/zentomi-native64" "$build/src/main/zentomi"
+aarch64-linux-gnu-strip -o "$work/zentomi-native64" "$build/src/app/zentomi"
 stripped=$(wc -c <"$work/zentomi-native64")
 compressed=$(gzip -9 -c "$work/zentomi-native64" | wc -c)
-echo "zentomi: $(wc -c <"$build/src/main/zentomi") bytes as built, $stripped stripped" \
+echo "zentomi: $(wc -c <"$build/src/app/zentomi") bytes as built, $stripped stripped" \
   "($(awk "BEGIN { printf \"%.2f\", $stripped / 1048576 }") MB), $compressed compressed"
 
 printf 'frames 1\nquit\n' >"$work/one-frame.sim"

@@ -20,7 +20,7 @@ bool contains(const std::string& haystack, const std::string& needle) {
 
 TEST(BuiltBinaries, BothProgramsCarryTheWholeFont) {
   const std::string font =
-      testing::read_file(testing::source_dir() / "src/graphics/DejaVuSans-Bold.ttf");
+      testing::read_file(testing::source_dir() / "src/draw/DejaVuSans-Bold.ttf");
   ASSERT_EQ(font.size(), 708'920u);
   EXPECT_TRUE(contains(testing::read_file(ZENTOMI_PATH), font));
   EXPECT_TRUE(contains(testing::read_file(ZENTOMI_SIM_PATH), font));

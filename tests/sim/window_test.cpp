@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/canvas.hpp"
-#include "main/app_paths.hpp"
-#include "main/application.hpp"
+#include "app/app_paths.hpp"
+#include "app/application.hpp"
+#include "draw/canvas.hpp"
 #include "platform/clock.hpp"
 #include "script.hpp"
 #include "simulator.hpp"

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "graphics/layout_services.hpp"
+#include "screens/common/layout_services.hpp"
 
 namespace zentomi::testing {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "main/jobs.hpp"
+#include "screens/common/jobs.hpp"
 
 namespace zentomi::testing {
 

@@ -3,7 +3,7 @@
 #include <expected>
 #include <string>
 
-#include "graphics/canvas.hpp"
+#include "draw/canvas.hpp"
 
 namespace zentomi::sim {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <utility>
 
-#include "graphics/canvas.hpp"
-#include "main/application.hpp"
-#include "main/startup.hpp"
+#include "app/application.hpp"
+#include "app/startup.hpp"
+#include "draw/canvas.hpp"
 #include "model/channel.hpp"
 #include "platform/clock.hpp"
 #include "platform/files.hpp"

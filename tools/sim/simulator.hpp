@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "main/application.hpp"
+#include "app/application.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"
 #include "script.hpp"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "graphics/canvas.hpp"
+#include "draw/canvas.hpp"
 #include "key_map.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "graphics/canvas.hpp"
-#include "graphics/text.hpp"
+#include "draw/canvas.hpp"
+#include "draw/text.hpp"
 #include "png_writer.hpp"
 
 namespace {

@@ -1,0 +1,98 @@
+#include "app/application.hpp"
+
+#include <utility>
+
+#include "app/job_functions.hpp"
+#include "app/worker_results.hpp"
+#include "nettruyen/fetch.hpp"
+#include "platform/log.hpp"
+#include "platform/thread.hpp"
+#include "screens/dispatch.hpp"
+
+namespace zentomi {
+namespace {
+
+Font load_font_or_stop() {
+  std::expected<Font, std::string> font = Font::load_embedded();
+  if (!font) stop_program(font.error());
+  return std::move(*font);
+}
+
+}  // namespace
+
+Application::Application(Display display, Receiver<Button> input, Clock& clock,
+                         const AppPaths& paths, RedrawMode redraw)
+    : Application(std::move(display), std::move(input), clock, paths, redraw, [] {
+        auto [sender, receiver] = Channel<WorkerResult>::create();
+        return ResultQueueParts{std::move(sender), std::move(receiver)};
+      }()) {}
+
+Application::Application(Display display, Receiver<Button> input, Clock& clock,
+                         const AppPaths& paths, RedrawMode redraw, ResultQueueParts parts)
+    : font_(load_font_or_stop()),
+      display_(std::move(display)),
+      update_exit_(std::make_shared<UpdateExit>()),
+      input_(std::move(input)),
+      results_(std::move(parts.receiver)),
+      jobs_(std::move(parts.sender),
+            [environment = JobEnvironment{.update_endpoints = {},
+                                          .install_paths = paths.install,
+                                          .end_after_install =
+                                              [ending = update_exit_] { ending->end_process(); }}](
+                const JobRequest& request) { return run_job(request, environment); }),
+      store_(paths.store, StoreSystem{.background_writes = true}),
+      covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
+              fetch_bytes),
+      services_(store_, covers_),
+      state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
+      context_{jobs_, store_},
+      redraw_(redraw),
+      loop_(results_, input_, clock,
+            MainLoop::Hooks{
+                [this](WorkerResult result) {
+                  apply_worker_result(state_, std::move(result), context_);
+                },
+                [this](Button button) { return handle_button(state_, button, context_); },
+                [this](const FrameEvents& frame) { draw_if_changed(frame); },
+            }) {
+  update_exit_->attach(store_);
+  // The image worker lives for the whole run; it owns what it uses.
+  spawn_detached("Thumb", covers_.take_worker());
+}
+
+// An install that finishes now must not reach the store as it goes.
+Application::~Application() {
+  update_exit_->detach();
+}
+
+void Application::draw_if_changed(const FrameEvents& frame) {
+  PictureSources sources = picture_sources(covers_, store_);
+  if (!redraw_.can_differ(state_, frame.state_touched, sources, frame.now)) return;
+  Renderer renderer{display_.canvas, font_};
+  draw_screen(renderer, state_, services_);
+  display_.present();
+  redraw_.composed(state_, frame.state_touched, std::move(sources), frame.now);
+}
+
+void Application::start() {
+  jobs_.start(job::HomeListing{});
+  jobs_.start(job::UpdateCheck{});
+  loop_.start();
+}
+
+bool Application::run_frame() {
+  if (loop_.run_frame()) return true;
+  // However the program ends, the last reading position reaches the card first.
+  finish_saves(store_);
+  return false;
+}
+
+bool Application::idle() const {
+  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle();
+}
+
+void Application::wait_for_saves() {
+  finish_saves(store_);
+}
+
+}  // namespace zentomi

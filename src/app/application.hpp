@@ -1,0 +1,81 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "app/app_paths.hpp"
+#include "app/application_services.hpp"
+#include "app/job_runner.hpp"
+#include "app/main_loop.hpp"
+#include "app/redraw_gate.hpp"
+#include "app/update_exit.hpp"
+#include "draw/canvas.hpp"
+#include "draw/font.hpp"
+#include "images/cover_cache.hpp"
+#include "model/app_state.hpp"
+#include "model/button.hpp"
+#include "model/channel.hpp"
+#include "model/worker_result.hpp"
+#include "platform/clock.hpp"
+#include "screens/common/app_context.hpp"
+#include "storage/store.hpp"
+
+namespace zentomi {
+
+// Everything start-up builds after the display and the input queue, shared by zentomi and
+// zentomi-sim: the font, the cover cache with its image worker, the worker result queue, the job
+// runner, the stores, the state and the main loop.
+class Application {
+ public:
+  struct Display {
+    Canvas& canvas;
+    std::function<void()> present;
+  };
+
+  // Parses the embedded font first: a font that does not parse stops the program before any job
+  // starts or any frame is drawn.
+  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {},
+              RedrawMode redraw = RedrawMode::WhenChanged);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Starts the first background jobs (the home listing, then an update check that leaves the
+  // update status alone until it answers) and records the start time of the main loop.
+  void start();
+  // One frame of the main loop; false once exit was requested.
+  bool run_frame();
+  // No job in flight, no result waiting to be applied and no cover pending.
+  bool idle() const;
+  // Waits for the pending store save, as every way out of the program does: for an end the main
+  // loop does not see, such as a desktop window being closed.
+  void wait_for_saves();
+
+  const AppState& state() const { return state_; }
+  const Canvas& canvas() const { return display_.canvas; }
+
+ private:
+  struct ResultQueueParts {
+    Sender<WorkerResult> sender;
+    Receiver<WorkerResult> receiver;
+  };
+  Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths,
+              RedrawMode redraw, ResultQueueParts parts);
+  void draw_if_changed(const FrameEvents& frame);
+
+  Font font_;
+  Display display_;
+  std::shared_ptr<UpdateExit> update_exit_;
+  Receiver<Button> input_;
+  Receiver<WorkerResult> results_;
+  ThreadJobRunner jobs_;
+  Store store_;
+  CoverCache covers_;
+  ApplicationServices services_;
+  AppState state_;
+  AppContext context_;
+  RedrawGate redraw_;
+  MainLoop loop_;
+};
+
+}  // namespace zentomi

@@ -1,0 +1,54 @@
+#include "app/job_functions.hpp"
+
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "images/page_image.hpp"
+#include "model/overloaded.hpp"
+#include "nettruyen/chapter_pages.hpp"
+#include "nettruyen/detail_page.hpp"
+#include "nettruyen/fetch.hpp"
+#include "nettruyen/home_listing.hpp"
+
+namespace zentomi {
+namespace {
+
+std::optional<WorkerResult> install(const job::Install& request,
+                                    const JobEnvironment& environment) {
+  std::expected<void, std::string> installed =
+      download_and_install(request.manifest, environment.install_paths);
+  if (!installed) return UpdateInstallResult{update_status::Failed{std::move(installed.error())}};
+  // Success is never answered: the process ends with the new version in place.
+  if (environment.end_after_install) environment.end_after_install();
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment) {
+  using Result = std::optional<WorkerResult>;
+  return std::visit(
+      Overloaded{
+          [](const job::HomeListing&) -> Result { return HomeLoaded{load_home_listing()}; },
+          [](const job::Detail& detail) -> Result {
+            return DetailLoaded{load_manga_detail(detail.url), detail.url};
+          },
+          [](const job::ChapterPages& chapter) -> Result {
+            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url};
+          },
+          [](const job::PageImage& page) -> Result {
+            return PageImageLoaded{load_page_image(page.url, fetch_bytes), page.index,
+                                   page.chapter_url};
+          },
+          [&](const job::UpdateCheck&) -> Result {
+            return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+          },
+          [&](const job::Install& install_request) -> Result {
+            return install(install_request, environment);
+          },
+      },
+      request);
+}
+
+}  // namespace zentomi

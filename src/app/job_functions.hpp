@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "model/worker_result.hpp"
+#include "screens/common/jobs.hpp"
+#include "updater/install.hpp"
+#include "updater/update_check.hpp"
+
+namespace zentomi {
+
+// What the update jobs need beyond their request.
+struct JobEnvironment {
+  UpdateEndpoints update_endpoints;
+  InstallPaths install_paths;
+  // Runs on the install job's thread once an update is in place: it ends the process with
+  // UPDATE_EXIT_STATUS. Should it return, the job ends without a message.
+  std::function<void()> end_after_install;
+};
+
+// The work behind each job request, run on the job's own thread.
+std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment);
+
+}  // namespace zentomi

@@ -1,0 +1,48 @@
+#include "app/main_loop.hpp"
+
+#include <utility>
+
+namespace zentomi {
+
+std::chrono::nanoseconds frame_sleep(std::chrono::nanoseconds elapsed) {
+  if (elapsed.count() < 0) elapsed = std::chrono::nanoseconds{0};
+  if (elapsed < FRAME_DURATION) return FRAME_DURATION - elapsed;
+  return std::chrono::nanoseconds{0};
+}
+
+bool dropped_by_start_grace(Button button, std::chrono::nanoseconds since_start) {
+  return (button == Button::B || button == Button::Menu) && since_start < START_GRACE;
+}
+
+MainLoop::MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock,
+                   Hooks hooks)
+    : results_(results), input_(input), clock_(clock), hooks_(std::move(hooks)) {}
+
+void MainLoop::start() {
+  start_time_ = clock_.now();
+}
+
+bool MainLoop::run_frame() {
+  const std::chrono::nanoseconds frame_start = clock_.now();
+  bool touched = false;
+  while (std::optional<WorkerResult> result = results_.try_receive()) {
+    hooks_.apply_result(std::move(*result));
+    touched = true;
+  }
+  while (std::optional<Button> button = input_.try_receive()) {
+    if (dropped_by_start_grace(*button, clock_.now() - start_time_)) continue;
+    if (hooks_.handle_button(*button)) return false;
+    touched = true;
+  }
+  hooks_.draw_and_present(FrameEvents{touched, clock_.now()});
+  const std::chrono::nanoseconds sleep = frame_sleep(clock_.now() - frame_start);
+  if (sleep.count() > 0) clock_.sleep_for(sleep);
+  return true;
+}
+
+void MainLoop::run() {
+  while (run_frame()) {
+  }
+}
+
+}  // namespace zentomi

@@ -1,0 +1,51 @@
+// zentomi: the reader as it runs on the console.
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "app/application.hpp"
+#include "app/startup.hpp"
+#include "device/framebuffer.hpp"
+#include "device/input_thread.hpp"
+#include "model/channel.hpp"
+#include "platform/clock.hpp"
+#include "platform/files.hpp"
+
+namespace {
+
+int run_zentomi() {
+  using namespace zentomi;
+  print_banner(stderr);
+  const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
+  const ScreenSize size = default_screen_size(brick);
+  Framebuffer framebuffer = Framebuffer::open(
+      size.width, size.height,
+      {"/dev/fb0", simulator_forced_by(environment_variable("TRIMUI_SIMULATOR"))});
+
+  // Start-up keeps no sending end: the queue is fed by the input thread alone. The simulator
+  // variable is read afresh; without the device there are no buttons to read either.
+  auto [input_sender, input_receiver] = Channel<Button>::create();
+  if (!simulator_forced_by(environment_variable("TRIMUI_SIMULATOR")) && path_exists("/dev/fb0")) {
+    input::spawn_input_thread(input_sender);
+  }
+  input_sender = {};
+
+  SteadyClock clock;
+  Application application({framebuffer.canvas(), [&framebuffer] { framebuffer.present(); }},
+                          std::move(input_receiver), clock, AppPaths{},
+                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
+  application.start();
+  while (application.run_frame()) {
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  const int status = run_zentomi();
+  // Background threads are never joined: end the process without running static destructors
+  // under their feet.
+  std::fflush(nullptr);
+  std::_Exit(status);
+}

@@ -1,0 +1,32 @@
+#include "device/evdev_io.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/os_error.hpp"
+
+namespace zentomi::input {
+
+std::expected<FileDescriptor, std::string> open_event_node(const std::string& path) {
+  // Non-blocking so the initial flush ends when the kernel's queue is empty; close-on-exec so
+  // the child processes of the jobs do not inherit the devices.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd == -1) return std::unexpected(os_error_text(errno));
+  return FileDescriptor(fd);
+}
+
+std::expected<int, std::string> poll_descriptors(std::span<pollfd> records, int timeout_ms) {
+  const int ready = ::poll(records.data(), records.size(), timeout_ms);
+  if (ready == -1) return std::unexpected(os_error_text(errno));
+  return ready;
+}
+
+std::expected<std::size_t, std::string> read_some(int fd, std::span<std::uint8_t> buffer) {
+  const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+  if (count == -1) return std::unexpected(os_error_text(errno));
+  return static_cast<std::size_t>(count);
+}
+
+}  // namespace zentomi::input

@@ -1,0 +1,188 @@
+#include "draw/font.hpp"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_ADVANCES_H
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+#include <utility>
+
+#include "draw/embedded_font.hpp"
+
+namespace zentomi {
+namespace {
+
+// FreeType's own descriptions of its error codes, from its error list.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(code, value, text) {value, text},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST \
+  { 0, nullptr }          \
+  }                       \
+  ;
+struct FreeTypeError {
+  int code;
+  const char* text;
+};
+constexpr FreeTypeError FREETYPE_ERRORS[] =
+#include FT_ERRORS_H
+
+    std::string freetype_error_text(FT_Error error) {
+  for (const FreeTypeError& known : FREETYPE_ERRORS) {
+    if (known.text != nullptr && known.code == error) return known.text;
+  }
+  return "FreeType error " + std::to_string(error);
+}
+
+// Unhinted outlines at the exact fractional size; embedded bitmaps would not scale.
+constexpr FT_Int32 LOAD_FLAGS = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
+
+// Advances measured for word wrapping, kept beside the bitmaps; forgotten all at once when this
+// many have piled up, which bounds their memory.
+constexpr std::size_t MAX_KEPT_ADVANCES = 8192;
+
+std::int64_t size_26_6(float size) {
+  return std::llround(static_cast<double>(size) * 64.0);
+}
+
+struct LibraryDeleter {
+  void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+struct FaceDeleter {
+  void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+
+}  // namespace
+
+struct Font::Parts {
+  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+  std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
+  std::int64_t current_size = 0;  // 26.6; 0 until a size is set
+  bool size_failed = false;
+  GlyphCache cache;
+  std::unordered_map<GlyphKey, float, GlyphKeyHash> advances;
+  Glyph scratch;
+
+  explicit Parts(std::size_t cache_bytes) : cache(cache_bytes) {}
+
+  // Makes the face scale to the size; false when the rasteriser refuses it.
+  bool use_size(std::int64_t size) {
+    if (size == current_size) return !size_failed;
+    current_size = size;
+    // At 72 dots per inch a size in points is a size in pixels; 26.6 keeps the fraction.
+    size_failed = FT_Set_Char_Size(face.get(), 0, static_cast<FT_F26Dot6>(size), 72, 72) != 0;
+    return !size_failed;
+  }
+
+  Glyph rasterise(std::uint32_t index, std::int64_t size) {
+    Glyph glyph;
+    if (!use_size(size)) return glyph;
+    if (FT_Load_Glyph(face.get(), index, LOAD_FLAGS | FT_LOAD_RENDER) != 0) return glyph;
+    const FT_GlyphSlot slot = face->glyph;
+    glyph.advance = static_cast<float>(static_cast<double>(slot->linearHoriAdvance) / 65536.0);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.buffer == nullptr) return glyph;
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.width = static_cast<int>(bitmap.width);
+    glyph.height = static_cast<int>(bitmap.rows);
+    glyph.coverage.resize(static_cast<std::size_t>(bitmap.width) * bitmap.rows);
+    for (unsigned row = 0; row < bitmap.rows; ++row) {
+      std::memcpy(glyph.coverage.data() + static_cast<std::size_t>(row) * bitmap.width,
+                  bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch, bitmap.width);
+    }
+    return glyph;
+  }
+};
+
+Font::Font(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+Font::Font(Font&&) noexcept = default;
+Font& Font::operator=(Font&&) noexcept = default;
+Font::~Font() = default;
+
+std::expected<Font, std::string> Font::load(std::span<const std::uint8_t> bytes,
+                                            std::size_t cache_bytes) {
+  const auto failure = [](const std::string& description) {
+    return std::unexpected("Failed to load embedded font: " + description);
+  };
+  auto parts = std::make_unique<Parts>(cache_bytes);
+  FT_Library library = nullptr;
+  if (const FT_Error error = FT_Init_FreeType(&library); error != 0) {
+    return failure(freetype_error_text(error));
+  }
+  parts->library.reset(library);
+  FT_Face face = nullptr;
+  if (const FT_Error error =
+          FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face);
+      error != 0) {
+    return failure(freetype_error_text(error));
+  }
+  parts->face.reset(face);
+  if (!FT_IS_SCALABLE(face)) return failure("not a scalable outline font");
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) return failure("no Unicode character map");
+  return Font(std::move(parts));
+}
+
+std::expected<Font, std::string> Font::load_embedded(std::size_t cache_bytes) {
+  return load(embedded_font_bytes(), cache_bytes);
+}
+
+std::size_t Font::glyph_count() const {
+  return static_cast<std::size_t>(parts_->face->num_glyphs);
+}
+
+std::uint32_t Font::glyph_index(char32_t code_point) const {
+  return FT_Get_Char_Index(parts_->face.get(), code_point);
+}
+
+int Font::left_overhang(float size) const {
+  const FT_Face face = parts_->face.get();
+  if (!usable_text_size(size) || face->units_per_EM == 0) return 0;
+  const double reach = -static_cast<double>(face->bbox.xMin) * size / face->units_per_EM;
+  return static_cast<int>(std::ceil(std::max(reach, 0.0))) + 1;
+}
+
+float Font::advance(std::uint32_t glyph, float size) {
+  if (!usable_text_size(size)) return 0;
+  const GlyphKey key{glyph, size_26_6(size)};
+  const bool keep = parts_->cache.capacity_bytes() > 0;
+  if (keep) {
+    if (const auto found = parts_->advances.find(key); found != parts_->advances.end()) {
+      return found->second;
+    }
+  }
+  if (!parts_->use_size(key.size_26_6)) return 0;
+  // The same scaled design advance as the loaded glyph's linearHoriAdvance, without loading it.
+  FT_Fixed scaled = 0;
+  if (FT_Get_Advance(parts_->face.get(), glyph, LOAD_FLAGS, &scaled) != 0) return 0;
+  const auto advance = static_cast<float>(static_cast<double>(scaled) / 65536.0);
+  if (keep) {
+    if (parts_->advances.size() >= MAX_KEPT_ADVANCES) parts_->advances.clear();
+    parts_->advances.emplace(key, advance);
+  }
+  return advance;
+}
+
+const Glyph& Font::glyph(std::uint32_t glyph, float size) {
+  if (!usable_text_size(size)) {
+    parts_->scratch = Glyph{};
+    return parts_->scratch;
+  }
+  const GlyphKey key{glyph, size_26_6(size)};
+  if (const Glyph* cached = parts_->cache.find(key)) return *cached;
+  Glyph rasterised = parts_->rasterise(glyph, key.size_26_6);
+  if (GlyphCache::cost(rasterised) <= parts_->cache.capacity_bytes()) {
+    return *parts_->cache.insert(key, std::move(rasterised));
+  }
+  parts_->scratch = std::move(rasterised);
+  return parts_->scratch;
+}
+
+const GlyphCache& Font::cache() const {
+  return parts_->cache;
+}
+
+}  // namespace zentomi

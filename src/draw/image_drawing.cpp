@@ -1,0 +1,291 @@
+// Scaling happens while drawing, every frame, straight from the full-size decoded image. The
+// source column of every canvas column is worked out once per call and the source row once per
+// canvas row, so the inner loop only looks up, blends and stores.
+//
+// The scale factors are 32-bit floats and the sampling positions are truncated, so which source
+// pixel lands where depends on float rounding; the library is built without fused multiply-add
+// so that every machine picks the same pixels.
+#include "draw/image_drawing.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace zentomi {
+namespace {
+
+struct Range {
+  long long begin;
+  long long end;
+  bool empty() const { return begin >= end; }
+};
+
+Range visible(long long start, long long length, int limit) {
+  return {std::max(start, 0LL), std::min(start + length, static_cast<long long>(limit))};
+}
+
+// trunc(position), clamped to the last pixel; clamping first keeps the conversion in range.
+std::uint32_t sample_index(float position, std::uint32_t size) {
+  return static_cast<std::uint32_t>(std::min(position, static_cast<float>(size - 1)));
+}
+
+// Byte offsets into a source row, one per visible canvas column. Reused between calls: drawing
+// runs on the main thread only and must not allocate every frame.
+std::vector<std::uint32_t>& column_offsets(std::size_t count) {
+  thread_local std::vector<std::uint32_t> offsets;
+  offsets.resize(count);
+  return offsets;
+}
+
+// A row of the source as canvas pixels, reused between calls like the offsets.
+std::vector<std::uint32_t>& converted_row(std::size_t count) {
+  thread_local std::vector<std::uint32_t> pixels;
+  pixels.resize(count);
+  return pixels;
+}
+
+// Little-endian only: `count` source pixels (red, green, blue, alpha bytes) as 0xAARRGGBB words,
+// in a loop the compiler vectorises. True when every one is opaque.
+bool convert_row(const std::uint8_t* source, std::size_t count, std::uint32_t* out) {
+  std::uint32_t all = 0xFFFFFFFFu;
+  for (std::size_t k = 0; k < count; ++k) {
+    std::uint32_t word;  // 0xAABBGGRR
+    std::memcpy(&word, source + k * 4, sizeof word);
+    all &= word;
+    out[k] = (word & 0xFF00FF00u) | (word & 0xFFu) << 16 | (word >> 16 & 0xFFu);
+  }
+  return all >= 0xFF000000u;
+}
+
+// The source bytes are red, green, blue, alpha; the canvas holds 0xAARRGGBB. Most pages and
+// covers are opaque, which takes the cheap first branch: one load of the whole pixel and a swap
+// of red and blue.
+void blend_source(std::uint32_t& destination, const std::uint8_t* source) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint32_t word;  // 0xAABBGGRR
+    std::memcpy(&word, source, sizeof word);
+    if (word >= 0xFF000000u) {
+      destination = (word & 0xFF00FF00u) | (word & 0xFFu) << 16 | (word >> 16 & 0xFFu);
+      return;
+    }
+  }
+  const std::uint32_t alpha = source[3];
+  if (alpha == 255) {
+    destination =
+        0xFF000000u | std::uint32_t{source[0]} << 16 | std::uint32_t{source[1]} << 8 | source[2];
+  } else if (alpha != 0) {
+    destination = blend_color(destination, source[0], source[1], source[2], alpha);
+  }
+}
+
+bool drawable(const RgbaImage& image) {
+  return image.width > 0 && image.height > 0 &&
+         image.pixels.size() >= std::size_t{image.width} * image.height * 4;
+}
+
+}  // namespace
+
+namespace {
+
+// A cover sampled to the size of its box, as canvas pixels with the image's alpha kept.
+struct ScaledCover {
+  std::weak_ptr<const RgbaImage> source;  // never dereferenced: it only tells a live image
+  const RgbaImage* address = nullptr;
+  int width = 0;
+  int height = 0;
+  bool opaque = true;
+  std::vector<std::uint32_t> pixels;
+};
+
+// The centre of the image scaled to cover w x h by nearest-neighbour sampling.
+void scale_cover(const RgbaImage& image, int w, int h, ScaledCover& out) {
+  out.width = w;
+  out.height = h;
+  out.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  const auto iw = static_cast<float>(image.width);
+  const auto ih = static_cast<float>(image.height);
+  const float scale = std::max(static_cast<float>(w) / iw, static_cast<float>(h) / ih);
+  const float step = 1.0f / scale;
+  const float crop_x = std::max((iw - static_cast<float>(w) / scale) * 0.5f, 0.0f);
+  const float crop_y = std::max((ih - static_cast<float>(h) / scale) * 0.5f, 0.0f);
+  std::vector<std::uint32_t>& offsets = column_offsets(static_cast<std::size_t>(w));
+  for (int j = 0; j < w; ++j)
+    offsets[j] = sample_index(crop_x + step * static_cast<float>(j), image.width) * 4;
+  const std::size_t source_stride = std::size_t{image.width} * 4;
+  std::uint32_t all_alpha = 0xFF000000u;
+  for (int i = 0; i < h; ++i) {
+    const std::uint8_t* source =
+        image.pixels.data() +
+        sample_index(crop_y + step * static_cast<float>(i), image.height) * source_stride;
+    std::uint32_t* row = out.pixels.data() + static_cast<std::size_t>(i) * w;
+    for (int j = 0; j < w; ++j) {
+      const std::uint8_t* pixel = source + offsets[j];
+      row[j] = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
+               std::uint32_t{pixel[1]} << 8 | pixel[2];
+      all_alpha &= row[j];
+    }
+  }
+  out.opaque = all_alpha >= 0xFF000000u;
+}
+
+// Copies the scaled cover into the rounded box at (x, y), blending pixels that are not opaque.
+void blit_cover(Canvas& canvas, const ScaledCover& cover, int x, int y, int radius) {
+  const Range rows = visible(y, cover.height, canvas.height());
+  for (long long py = rows.begin; py < rows.end; ++py) {
+    const ColumnSpan shape =
+        rounded_row(x, y, cover.width, cover.height, radius, static_cast<int>(py));
+    const int begin = std::max(shape.begin, 0);
+    const int end = std::min(shape.end, canvas.width());
+    if (begin >= end) continue;
+    const std::uint32_t* source =
+        cover.pixels.data() + static_cast<std::size_t>(py - y) * cover.width + (begin - x);
+    std::uint32_t* row = canvas.data() + py * canvas.width() + begin;
+    const auto count = static_cast<std::size_t>(end - begin);
+    if (cover.opaque) {
+      std::memcpy(row, source, count * sizeof *row);
+      continue;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::uint32_t alpha = source[k] >> 24;
+      if (alpha != 0)
+        row[k] = blend_color(row[k], source[k] >> 16 & 0xFFu, source[k] >> 8 & 0xFFu,
+                             source[k] & 0xFFu, alpha);
+    }
+  }
+}
+
+// The covers of the last frames. Entries are few and small, so when one more would not fit the
+// whole set is dropped, as the cover cache itself does.
+class ScaledCovers {
+ public:
+  static constexpr std::size_t MAX_ENTRIES = 48;
+  static constexpr std::size_t MAX_PIXELS = std::size_t{4} * 1024 * 1024;  // 16 MiB
+
+  const ScaledCover& get(const SharedImage& image, int w, int h) {
+    for (const ScaledCover& entry : entries_) {
+      // A live image at the remembered address is the remembered image.
+      if (entry.address == image.get() && entry.width == w && entry.height == h &&
+          !entry.source.expired())
+        return entry;
+    }
+    const std::size_t added = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (entries_.size() >= MAX_ENTRIES || pixels_ + added > MAX_PIXELS) {
+      entries_.clear();
+      pixels_ = 0;
+    }
+    ScaledCover& entry = entries_.emplace_back();
+    entry.source = image;
+    entry.address = image.get();
+    scale_cover(*image, w, h, entry);
+    pixels_ += added;
+    return entry;
+  }
+
+ private:
+  std::vector<ScaledCover> entries_;
+  std::size_t pixels_ = 0;
+};
+
+bool drawable_box(const Canvas& canvas, int x, int y, int w, int h) {
+  return w > 0 && h > 0 && !visible(y, h, canvas.height()).empty() &&
+         !visible(x, w, canvas.width()).empty();
+}
+
+}  // namespace
+
+void draw_cover(Canvas& canvas, const RgbaImage& image, int x, int y, int w, int h, int radius) {
+  if (!drawable_box(canvas, x, y, w, h) || !drawable(image)) return;
+  ScaledCover scaled;
+  scale_cover(image, w, h, scaled);
+  blit_cover(canvas, scaled, x, y, radius);
+}
+
+void draw_cover(Canvas& canvas, const SharedImage& image, int x, int y, int w, int h, int radius) {
+  if (!image || !drawable_box(canvas, x, y, w, h) || !drawable(*image)) return;
+  // A cover larger than the cache could hold is drawn without keeping it.
+  if (static_cast<std::size_t>(w) * static_cast<std::size_t>(h) > ScaledCovers::MAX_PIXELS) {
+    draw_cover(canvas, *image, x, y, w, h, radius);
+    return;
+  }
+  thread_local ScaledCovers covers;
+  blit_cover(canvas, covers.get(image, w, h), x, y, radius);
+}
+
+void draw_page(Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, int pan_x,
+               int pan_y) {
+  const int width = canvas.width();
+  const int height = canvas.height();
+  if (width == 0 || height == 0 || !drawable(image)) return;
+
+  const auto iw = static_cast<float>(image.width);
+  const auto ih = static_cast<float>(image.height);
+  const float zoom = ZOOM_FACTORS[std::min(zoom_level, ZOOM_FACTORS.size() - 1)];
+  const float fit = std::min(static_cast<float>(width) / iw, static_cast<float>(height) / ih);
+  const float scale = std::max(fit * zoom, MIN_PAGE_SCALE);
+  const auto drawn_width = static_cast<long long>(scale * iw);
+  const auto drawn_height = static_cast<long long>(scale * ih);
+  // Integer halving truncates toward zero, also for a page larger than the screen.
+  const long long left = pan_x + (width - drawn_width) / 2;
+  const long long top = pan_y + (height - drawn_height) / 2;
+  const Range rows = visible(top, drawn_height, height);
+  const Range columns = visible(left, drawn_width, width);
+  if (rows.empty() || columns.empty()) return;
+
+  const float step = 1.0f / scale;
+  std::vector<std::uint32_t>& offsets = column_offsets(columns.end - columns.begin);
+  for (long long px = columns.begin; px < columns.end; ++px) {
+    const auto j = static_cast<float>(px - left);
+    offsets[px - columns.begin] = sample_index(j * step, image.width) * 4;
+  }
+  const std::size_t source_stride = std::size_t{image.width} * 4;
+  const auto count = static_cast<std::size_t>(columns.end - columns.begin);
+  // Near or above full size, the visible part of a source row is converted to canvas pixels in
+  // one straight pass first, and the canvas row then only picks from it. Much smaller, that part
+  // holds many pixels never drawn, so they are picked from the source directly.
+  const std::uint32_t first_column = offsets[0] / 4;
+  const std::size_t span = offsets[count - 1] / 4 - first_column + 1;
+  const bool convert_rows = std::endian::native == std::endian::little && span <= 2 * count;
+  std::vector<std::uint32_t>& converted = converted_row(convert_rows ? span : 0);
+  if (convert_rows) {
+    for (std::size_t k = 0; k < count; ++k)
+      offsets[k] = offsets[k] / 4 - first_column;
+  }
+  // Zoomed in, neighbouring rows sample the same source row: once a row has been drawn from
+  // opaque pixels only, the rows repeating it are copies of it.
+  const std::uint8_t* previous_source = nullptr;
+  bool previous_opaque = false;
+  for (long long py = rows.begin; py < rows.end; ++py) {
+    const auto i = static_cast<float>(py - top);
+    const std::uint8_t* source =
+        image.pixels.data() + sample_index(i * step, image.height) * source_stride;
+    std::uint32_t* row = canvas.data() + py * width + columns.begin;
+    if (source == previous_source && previous_opaque) {
+      std::memcpy(row, row - width, count * sizeof *row);
+      continue;
+    }
+    previous_source = source;
+    if (convert_rows) {
+      previous_opaque = convert_row(source + std::size_t{first_column} * 4, span, converted.data());
+      if (previous_opaque) {
+        for (std::size_t k = 0; k < count; ++k)
+          row[k] = converted[offsets[k]];
+      } else {
+        for (std::size_t k = 0; k < count; ++k)
+          blend_source(row[k], source + (std::size_t{first_column} + offsets[k]) * 4);
+      }
+      continue;
+    }
+    std::uint32_t alpha = 255;
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::uint8_t* pixel = source + offsets[k];
+      alpha &= pixel[3];
+      blend_source(row[k], pixel);
+    }
+    previous_opaque = alpha == 255;
+  }
+}
+
+}  // namespace zentomi

@@ -1,0 +1,143 @@
+#include "draw/text.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "unicode/utf8.hpp"
+#include "unicode/white_space.hpp"
+
+namespace zentomi {
+namespace {
+
+// Blends one glyph's coverage with its first column at `left` and first row at `top`, clipped
+// to the canvas and to the columns before `right`. Positions are 64-bit so no text position can
+// wrap into view.
+void blit_glyph(Canvas& canvas, const Glyph& glyph, std::int64_t left, std::int64_t top,
+                std::int64_t right, Color color) {
+  const std::int64_t first_row = std::max<std::int64_t>(0, -top);
+  const std::int64_t end_row = std::min<std::int64_t>(glyph.height, canvas.height() - top);
+  const std::int64_t first_column = std::max<std::int64_t>(0, -left);
+  const std::int64_t end_column =
+      std::min<std::int64_t>(glyph.width, std::min<std::int64_t>(canvas.width(), right) - left);
+  const std::uint32_t red = (color >> 16) & 0xFF;
+  const std::uint32_t green = (color >> 8) & 0xFF;
+  const std::uint32_t blue = color & 0xFF;
+  for (std::int64_t row = first_row; row < end_row; ++row) {
+    const std::uint8_t* coverage = glyph.coverage.data() + row * glyph.width;
+    std::uint32_t* pixels = canvas.data() + (top + row) * canvas.width();
+    for (std::int64_t column = first_column; column < end_column; ++column) {
+      const std::uint32_t alpha = coverage[column];
+      if (alpha == 0) continue;
+      std::uint32_t& pixel = pixels[left + column];
+      pixel = blend_color(pixel, red, green, blue, alpha);
+    }
+  }
+}
+
+std::int64_t truncated_advance(float advance) {
+  return static_cast<std::int64_t>(std::trunc(advance));
+}
+
+// The next word (run of non-White_Space characters) at or after `position`, which moves past
+// it; empty at the end of the text. Words are found one at a time so that wrapping stops reading
+// a long text once its lines are full.
+std::string_view next_word(std::string_view text, std::size_t& position) {
+  std::size_t word_start = std::string_view::npos;
+  while (position < text.size()) {
+    const std::size_t start = position;
+    const bool blank = unicode::is_white_space(unicode::decode_next(text, position));
+    if (blank && word_start != std::string_view::npos) {
+      return text.substr(word_start, start - word_start);
+    }
+    if (!blank && word_start == std::string_view::npos) word_start = start;
+  }
+  return word_start == std::string_view::npos ? std::string_view{} : text.substr(word_start);
+}
+
+// text_width, except that measuring stops once the width exceeds `limit`: wrapping only asks
+// whether a word fits, and advances are never negative, so past the limit the answer is known.
+std::int64_t width_up_to(Font& font, std::string_view text, float size, std::int64_t limit) {
+  std::int64_t width = 0;
+  std::size_t position = 0;
+  while (position < text.size() && width <= limit) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
+  }
+  return width;
+}
+
+}  // namespace
+
+void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color color, float size) {
+  draw_text_clipped(renderer, text, x, y, color, size, renderer.canvas.width());
+}
+
+void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, Color color,
+                       float size, int clip_right) {
+  if (text.empty() || !usable_text_size(size)) return;
+  const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
+  std::int64_t pen = x;
+  // Pens only move right, so once no glyph can reach back into the canvas the rest of the text
+  // would draw nothing.
+  const std::int64_t pen_limit =
+      std::int64_t{renderer.canvas.width()} + renderer.font.left_overhang(size);
+  std::size_t position = 0;
+  while (position < text.size() && pen < pen_limit) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
+    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, clip_right, color);
+    pen += truncated_advance(glyph.advance);
+  }
+}
+
+std::int64_t text_width(Font& font, std::string_view text, float size) {
+  std::int64_t width = 0;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
+  }
+  return width;
+}
+
+std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_width, float size,
+                                   int max_lines) {
+  std::vector<std::string> lines;
+  if (max_lines <= 0) return lines;
+  // Widths add up code point by code point, so a candidate line is measured from its parts.
+  const std::int64_t space_width = text_width(font, " ", size);
+  std::string line;
+  std::int64_t line_width = 0;
+  std::size_t position = 0;
+  for (std::string_view word = next_word(text, position); !word.empty();
+       word = next_word(text, position)) {
+    const std::int64_t word_width = width_up_to(font, word, size, max_width);
+    const std::int64_t candidate_width =
+        line.empty() ? word_width : line_width + space_width + word_width;
+    if (candidate_width <= max_width || line.empty()) {
+      if (!line.empty()) line += ' ';
+      line += word;
+      line_width = candidate_width;
+      continue;
+    }
+    lines.push_back(std::move(line));
+    if (lines.size() >= static_cast<std::size_t>(max_lines)) return lines;
+    line = std::string(word);
+    line_width = word_width;
+  }
+  if (!line.empty()) lines.push_back(std::move(line));
+  return lines;
+}
+
+void draw_wrapped_text(Renderer& renderer, std::string_view text, int x, int y, int max_width,
+                       int line_height, Color color, float size, int max_lines) {
+  const std::vector<std::string> lines = wrap_text(renderer.font, text, max_width, size, max_lines);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::int64_t row = std::int64_t{y} + static_cast<std::int64_t>(i) * line_height;
+    if (row < std::numeric_limits<int>::min() || row > std::numeric_limits<int>::max()) break;
+    draw_text(renderer, lines[i], x, static_cast<int>(row), color, size);
+  }
+}
+
+}  // namespace zentomi

@@ -1,0 +1,144 @@
+#include "screens/detail/detail_layout.hpp"
+
+#include <string>
+
+#include "draw/image_drawing.hpp"
+#include "screens/common/bars.hpp"
+#include "screens/detail/detail_geometry.hpp"
+
+namespace zentomi {
+namespace {
+
+// clang-format off
+constexpr const char* DETAIL_HINT = "[▲▼] Chọn chương   [A] Đọc   [START] Đọc tiếp   [X] Đổi thứ tự chương   [Y] Yêu thích   [B] Trở về";
+// clang-format on
+
+std::string cover_address(const AppState& state) {
+  if (state.detail && !state.detail->cover_url.empty()) return state.detail->cover_url;
+  return state.current_item ? state.current_item->thumb_url : std::string();
+}
+
+void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& services, bool favorite) {
+  const int h = r.canvas.height();
+  fill_rounded_rect(r.canvas, 20, 65, 320, h - 120, 10, palette::PANEL);
+  fill_rounded_rect(r.canvas, 87, 75, 186, 241, 10,
+                    favorite ? palette::STAR_TEXT : palette::SEPARATOR);
+  if (const SharedImage cover = services.get_thumbnail(cover_address(state))) {
+    draw_cover(r.canvas, cover, 90, 78, 180, 235, 8);
+  } else {
+    fill_rounded_rect(r.canvas, 90, 78, 180, 235, 8, palette::RECESSED_SURFACE);
+    draw_text(r, "NETTRUYEN", 135, 195, palette::SECONDARY_TEXT, 15.0f);
+  }
+
+  fill_rounded_rect(r.canvas, 32, 325, 115, 24, 6, palette::SUCCESS_BAND);
+  draw_text(r, "Đang phát hành", 40, 330, palette::SUCCESS_TEXT, 12.0f);
+  if (favorite) {
+    fill_rounded_rect(r.canvas, 158, 325, 145, 24, 6, palette::AMBER_CHIP);
+    draw_text(r, "★ ĐÃ THÍCH [Y]", 168, 330, palette::STAR_TEXT, 12.0f);
+  } else {
+    fill_rounded_rect(r.canvas, 158, 325, 145, 24, 6, palette::SEPARATOR);
+    draw_text(r, "☆ LƯU THÍCH [Y]", 168, 330, palette::PRIMARY_TEXT, 12.0f);
+  }
+
+  std::string title = "Truyện tranh";
+  if (state.detail) {
+    title = state.detail->title;
+  } else if (state.current_item) {
+    title = state.current_item->title;
+  }
+  draw_wrapped_text(r, title, 32, 359, 296, 22, palette::ACCENT, 17.5f, 2);
+  draw_text(r, "Thể loại:", 32, 407, palette::PRIMARY_TEXT, 13.0f);
+}
+
+void draw_loading_layout(Renderer& r, const AppState& state) {
+  const int w = r.canvas.width();
+  const int h = r.canvas.height();
+  draw_text(r, "Đang tải dữ liệu...", 32, 425, palette::SECONDARY_TEXT, 12.5f);
+  draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
+  draw_text(r, "Đang lấy tóm tắt nội dung từ NetTruyen...", 32, 483, palette::SECONDARY_TEXT,
+            12.0f);
+  if (h - 55 > 65 && w - 20 > 355) {
+    fill_rounded_rect(r.canvas, 355, 65, w - 375, h - 120, 10, palette::PANEL);
+  }
+  // A failed load says why instead of promising data that will not come.
+  if (!state.detail_loading && state.detail_error) {
+    draw_text(r, "Lỗi: " + *state.detail_error, 385, h / 2 - 20, palette::HIGHLIGHT_TEXT, 17.0f);
+  } else {
+    draw_text(r, "Đang tải thông tin & danh sách chương từ NetTruyen...", 385, h / 2 - 20,
+              palette::HIGHLIGHT_TEXT, 17.0f);
+  }
+  draw_text(r, "Vui lòng giữ kết nối Wi-Fi ổn định", 385, h / 2 + 15, palette::SECONDARY_TEXT,
+            14.0f);
+  draw_text(r, "Bấm [B] để quay lại", 385, h / 2 + 50, palette::PRIMARY_TEXT, 14.0f);
+  draw_footer(r, "[B] Trở về màn hình chính", 13.5f);
+}
+
+void draw_continue_box(Renderer& r, const AppState& state) {
+  const int w = r.canvas.width();
+  if (w - 20 > 355) {
+    fill_rounded_rect(r.canvas, 355, 65, w - 375, 48, 8, palette::INFORMATION_BAND);
+    fill_rounded_rect(r.canvas, 357, 67, w - 379, 44, 6, palette::DARK_BLUE_PANEL);
+  }
+  if (!state.current_history) {
+    draw_text(r, "⏮ BẮT ĐẦU ĐỌC TỪ ĐẦU (Chương 1) [START]", 371, 78, palette::SUCCESS_TEXT, 15.0f);
+    return;
+  }
+  const MangaHistory& history = *state.current_history;
+  const std::string line = "▶ ĐỌC TIẾP: " + history.last_chapter_title + " (Trang " +
+                           std::to_string(history.last_page_idx + 1) + ") [START]";
+  // A long chapter title must not run under the first-chapter hint.
+  draw_text_clipped(r, line, 371, 78, palette::STAR_TEXT, 15.0f, w - 240);
+  draw_text(r, "⏮ Đọc từ đầu: Chap 1 [L1]", w - 230, 80, palette::SECONDARY_TEXT, 13.0f);
+}
+
+void draw_chapter_list(Renderer& r, const AppState& state) {
+  const int w = r.canvas.width();
+  draw_text(r, "DANH SÁCH CHƯƠNG (" + std::to_string(state.chapters.size()) + " TẬP)", 355, 129,
+            palette::PRIMARY_TEXT, 15.0f);
+  fill_rounded_rect(r.canvas, w - 200, 125, 180, 24, 6, palette::SEPARATOR);
+  draw_text(r,
+            std::string("Thứ tự: ") + (state.chapters_reversed ? "Cũ ➔ Mới (Từ đầu)" : "Mới ➔ Cũ") +
+                " [X]",
+            w - 190, 130, palette::HIGHLIGHT_TEXT, 12.5f);
+
+  const std::size_t rows = detail_geometry::chapter_rows(r.canvas.height());
+  for (std::size_t n = 0; n < rows && state.chapter_scroll + n < state.chapters.size(); ++n) {
+    const std::size_t index = state.chapter_scroll + n;
+    const ChapterRef& chapter = state.chapters[index];
+    const bool selected = index == state.chapter_selected;
+    const bool being_read =
+        state.current_history && state.current_history->last_chapter_url == chapter.url;
+    const int top = detail_geometry::chapter_row_top(n);
+    if (w - 20 > 355) {
+      fill_rounded_rect(r.canvas, 355, top, w - 375, detail_geometry::CHAPTER_ROW_HEIGHT, 6,
+                        selected ? palette::ACCENT : palette::PANEL);
+    }
+    draw_text(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f);
+    if (selected) {
+      if (being_read) draw_text(r, "★ ĐANG ĐỌC", w - 210, top + 13, palette::STAR_TEXT, 12.0f);
+      draw_text(r, "[A] Đọc ngay", w - 115, top + 13, palette::PRIMARY_TEXT, 13.0f);
+    } else if (being_read) {
+      draw_text(r, "★ ĐANG ĐỌC", w - 130, top + 13, palette::STAR_TEXT, 12.0f);
+    }
+  }
+}
+
+}  // namespace
+
+void draw_detail_screen(Renderer& r, const AppState& state, LayoutServices& services) {
+  draw_home_header(r, state);
+  const bool favorite = state.current_item && services.is_favorite(state.current_item->url);
+  draw_left_panel(r, state, services, favorite);
+  if (!state.detail || state.detail_loading) {
+    draw_loading_layout(r, state);
+    return;
+  }
+  draw_wrapped_text(r, state.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT, 12.5f, 2);
+  draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
+  draw_wrapped_text(r, state.detail->summary, 32, 483, 296, 18, palette::SECONDARY_TEXT, 12.0f, 7);
+  draw_continue_box(r, state);
+  draw_chapter_list(r, state);
+  draw_footer(r, DETAIL_HINT, 13.5f);
+}
+
+}  // namespace zentomi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "draw/text.hpp"
+#include "model/app_state.hpp"
+#include "model/button.hpp"
+#include "screens/common/app_context.hpp"
+#include "screens/common/layout_services.hpp"
+
+// The one place that knows every screen: it hands a press to the current screen's controller and
+// draws the current screen. A new screen adds itself here and in its own folder.
+namespace zentomi {
+
+// Applies one press to the controller of the current screen. True requests exit. MENU leaves the
+// program from every screen, so it is handled here once.
+bool handle_button(AppState& state, Button button, AppContext& context);
+
+// Draws the current screen of the state onto the renderer's canvas, starting from the frame
+// background.
+void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services);
+
+}  // namespace zentomi

@@ -1,0 +1,131 @@
+#include "screens/home/home_controller.hpp"
+
+#include "platform/log.hpp"
+#include "screens/home/home_geometry.hpp"
+#include "screens/home/home_navigation.hpp"
+#include "storage/ordering.hpp"
+
+namespace zentomi {
+namespace {
+
+void move(AppState& state, Button button) {
+  const std::size_t count = state.displayed_items.size();
+  const std::size_t columns = state.grid_columns;
+  HomeCursor cursor{state.home_selected, state.home_scroll};
+  if (state.grid_view) {
+    const std::size_t rows = home_geometry::grid_rows(state.screen_height);
+    if (button == Button::Up) cursor = grid_up(cursor, columns);
+    if (button == Button::Down) cursor = grid_down(cursor, count, columns, rows);
+    if (button == Button::Left) cursor = grid_left(cursor, columns);
+    if (button == Button::Right) cursor = grid_right(cursor, count, columns, rows);
+  } else {
+    const std::size_t rows = home_geometry::list_rows(state.screen_height);
+    if (button == Button::Up) cursor = list_up(cursor);
+    if (button == Button::Down) cursor = list_down(cursor, count, rows);
+  }
+  state.home_selected = cursor.selected;
+  state.home_scroll = cursor.scroll;
+}
+
+// The selection stays; the new view scrolls from the top as far as needed to show it.
+void switch_view(AppState& state) {
+  state.grid_view = !state.grid_view;
+  const HomeCursor cursor = state.grid_view
+                                ? scrolled_into_view(state.home_selected, state.grid_columns,
+                                                     home_geometry::grid_rows(state.screen_height))
+                                : scrolled_into_view(state.home_selected, 1,
+                                                     home_geometry::list_rows(state.screen_height));
+  state.home_scroll = cursor.scroll;
+}
+
+void open_selected_title(AppState& state, AppContext& context) {
+  if (state.home_selected >= state.displayed_items.size()) return;
+  state.current_item = state.displayed_items[state.home_selected];
+  state.current_history = context.store.get_history_entry(state.current_item->url);
+  state.detail.reset();
+  state.detail_error.reset();
+  state.chapters_site_order.clear();
+  state.chapters.clear();
+  // Nothing of the previous title's chapter may be saved under this one.
+  state.chapter_url.clear();
+  context.jobs.start(job::Detail{state.current_item->url});
+  state.detail_loading = true;
+  state.screen = Screen::Detail;
+}
+
+// A start without network leaves no listing; A asks the site again. The answer is applied like the
+// first one.
+void retry_home_listing(AppState& state, AppContext& context) {
+  state.home_error.reset();
+  state.home_loading = true;
+  context.jobs.start(job::HomeListing{});
+}
+
+void cycle_sort(AppState& state) {
+  state.sort_mode = next_sort_mode(state.sort_mode);
+  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
+  state.home_selected = 0;
+  state.home_scroll = 0;
+}
+
+void toggle_favorites_filter(AppState& state, AppContext& context) {
+  // The favourites are read anew on every press: the file is the only copy.
+  state.source_items = state.favorites_only ? state.all_items : context.store.load_favorites();
+  state.displayed_items = state.source_items;
+  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
+  state.favorites_only = !state.favorites_only;
+  state.home_selected = 0;
+  state.home_scroll = 0;
+}
+
+void open_update_screen(AppState& state, AppContext& context) {
+  state.screen = Screen::Update;
+  if (state.update_manifest) return;
+  if (std::holds_alternative<update_status::Checking>(state.update_status)) return;
+  state.update_status = update_status::Checking{};
+  context.jobs.start(job::UpdateCheck{});
+}
+
+}  // namespace
+
+bool handle_home_button(AppState& state, Button button, AppContext& context) {
+  switch (button) {
+    case Button::Up:
+    case Button::Down:
+    case Button::Left:
+    case Button::Right:
+      move(state, button);
+      return false;
+    case Button::A:
+      if (!state.home_loading && home_listing_failed_with_nothing_shown(state)) {
+        retry_home_listing(state, context);
+      } else {
+        open_selected_title(state, context);
+      }
+      return false;
+    case Button::B:
+      log_line("App", "Clean exit to MainUI via Button B.");
+      return true;
+    case Button::X:
+      switch_view(state);
+      return false;
+    case Button::Y:
+      cycle_sort(state);
+      return false;
+    case Button::Select:
+      toggle_favorites_filter(state, context);
+      return false;
+    case Button::Start:
+      open_update_screen(state, context);
+      return false;
+    case Button::L1:
+    case Button::R1:
+    case Button::L2:
+    case Button::R2:
+    case Button::Menu:  // the dispatch ends the program
+      return false;
+  }
+  return false;
+}
+
+}  // namespace zentomi

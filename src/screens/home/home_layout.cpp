@@ -1,0 +1,146 @@
+#include "screens/home/home_layout.hpp"
+
+#include <algorithm>
+#include <string>
+#include <variant>
+
+#include "draw/image_drawing.hpp"
+#include "screens/common/bars.hpp"
+#include "screens/home/home_geometry.hpp"
+
+namespace zentomi {
+namespace {
+
+// clang-format off
+constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
+constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
+// clang-format on
+namespace geometry = home_geometry;
+
+void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
+                    LayoutServices& services) {
+  if (selected) {
+    fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::ACCENT);
+    fill_rounded_rect(r.canvas, x + 3, y + 3, g - 6, geometry::GRID_CARD_HEIGHT - 6, 8,
+                      palette::PANEL);
+  } else {
+    fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::PANEL);
+  }
+  if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
+    draw_cover(r.canvas, cover, x + 8, y + 8, g - 16, 205, 8);
+  } else {
+    fill_rounded_rect(r.canvas, x + 8, y + 8, g - 16, 205, 8, palette::RECESSED_SURFACE);
+    draw_text(r, "NETTRUYEN", x + 8 + (g - 16) / 2 - 45, y + 102, palette::SECONDARY_TEXT, 14.0f);
+  }
+  if (services.is_favorite(item.url)) {
+    darken_rounded_rect(r.canvas, x + g - 38, y + 14, 24, 22, 5);
+    draw_text(r, "★", x + g - 34, y + 18, palette::STAR_TEXT, 15.0f);
+  }
+  if (!item.views.empty()) {
+    darken_rounded_rect(r.canvas, x + g - 82, y + 189, 68, 18, 4);
+    draw_text(r, "👁 " + item.views, x + g - 78, y + 192, palette::BADGE_TEXT, 11.5f);
+  }
+  draw_wrapped_text(r, item.title, x + 10, y + 221, g - 20, 18, palette::PRIMARY_TEXT, 14.0f, 2);
+  fill_rounded_rect(r.canvas, x + 10, y + 269, g - 20, 20, 4, palette::RECESSED_SURFACE);
+  draw_text(r, item.latest_chapter, x + 16, y + 272, palette::HIGHLIGHT_TEXT, 12.0f);
+}
+
+void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
+  const int k = static_cast<int>(std::max<std::size_t>(state.grid_columns, 1));
+  const int g = geometry::grid_card_width(r.canvas.width(), k);
+  const std::size_t capacity = static_cast<std::size_t>(k) * geometry::grid_rows(r.canvas.height());
+  const std::size_t count = state.displayed_items.size();
+  for (std::size_t n = 0; n < capacity && state.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home_scroll + n;
+    const int column = static_cast<int>(n % k);
+    const int row = static_cast<int>(n / k);
+    draw_grid_card(r, state.displayed_items[index], index == state.home_selected,
+                   geometry::GRID_LEFT + column * (g + geometry::GRID_COLUMN_GAP),
+                   geometry::GRID_TOP + row * geometry::GRID_ROW_PITCH, g, services);
+  }
+  draw_footer(r, GRID_HINT, 13.0f);
+}
+
+void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool selected, int top,
+                   LayoutServices& services) {
+  const int w = r.canvas.width();
+  if (selected) {
+    fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::ACCENT);
+    fill_rounded_rect(r.canvas, 22, top + 2, w - 44, geometry::LIST_ROW_HEIGHT - 4, 6,
+                      palette::PANEL);
+  } else {
+    fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::PANEL);
+  }
+  if (const SharedImage cover = services.get_thumbnail(item.thumb_url)) {
+    draw_cover(r.canvas, cover, 30, top + 3, 44, 56, 5);
+  } else {
+    fill_rounded_rect(r.canvas, 30, top + 3, 44, 56, 5, palette::RECESSED_SURFACE);
+    draw_text(r, "TRUYỆN", 34, top + 25, palette::SECONDARY_TEXT, 10.0f);
+  }
+  draw_text(r, std::to_string(index + 1) + ".", 88, top + 14, palette::SECONDARY_TEXT, 15.0f);
+  const Color title_color = selected ? palette::PRIMARY_TEXT : palette::LIST_TEXT;
+  if (services.is_favorite(item.url)) {
+    draw_text(r, "★", 115, top + 13, palette::STAR_TEXT, 16.0f);
+    draw_text(r, item.title, 135, top + 13, title_color, 16.5f);
+  } else {
+    draw_text(r, item.title, 115, top + 13, title_color, 16.5f);
+  }
+  fill_rounded_rect(r.canvas, 88, top + 36, 120, 20, 4, palette::RECESSED_SURFACE);
+  draw_text(r, "  " + item.latest_chapter + "  ", 92, top + 39, palette::HIGHLIGHT_TEXT, 12.0f);
+  if (!item.views.empty()) {
+    draw_text(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f);
+  }
+  if (selected) draw_text(r, "[A] Đọc ngay", w - 130, top + 24, palette::HIGHLIGHT_TEXT, 13.0f);
+}
+
+void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
+  const std::size_t rows = geometry::list_rows(r.canvas.height());
+  const std::size_t count = state.displayed_items.size();
+  for (std::size_t n = 0; n < rows && state.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home_scroll + n;
+    draw_list_row(r, state.displayed_items[index], index, index == state.home_selected,
+                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n), services);
+  }
+  draw_footer(r, LIST_HINT, 13.0f);
+}
+
+}  // namespace
+
+void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services,
+                    bool listing_loading) {
+  const int w = r.canvas.width();
+  const int h = r.canvas.height();
+  if (listing_loading) {
+    const char* loading = "Đang tải danh sách truyện từ NetTruyen...";
+    if (state.grid_view) {
+      draw_text(r, loading, w / 2 - 180, h / 2, palette::HIGHLIGHT_TEXT, 20.0f);
+    } else {
+      draw_text(r, loading, w / 2 - 180, h / 2 - 20, palette::HIGHLIGHT_TEXT, 20.0f);
+      draw_text(r, "Vui lòng giữ kết nối Wi-Fi ổn định", w / 2 - 130, h / 2 + 15,
+                palette::SECONDARY_TEXT, 15.0f);
+    }
+    return;
+  }
+  if (state.home_error && home_listing_failed_with_nothing_shown(state)) {
+    draw_text(r, "Lỗi: " + *state.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT, 18.0f);
+    draw_text(r, "Bấm [A] để thử lại", w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
+    return;
+  }
+  if (state.displayed_items.empty()) {
+    draw_text(r, "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.", w / 2 - 240,
+              h / 2, palette::SECONDARY_TEXT, 18.0f);
+    return;
+  }
+  if (state.grid_view) {
+    draw_grid(r, state, services);
+  } else {
+    draw_list(r, state, services);
+  }
+}
+
+void draw_home_screen(Renderer& r, const AppState& state, LayoutServices& services) {
+  draw_home_header(r, state);
+  draw_home_body(r, state, services, state.home_loading);
+}
+
+}  // namespace zentomi

@@ -1,0 +1,24 @@
+#include "screens/reader/page_panels.hpp"
+
+#include <string>
+
+namespace zentomi {
+
+void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count) {
+  const int cx = renderer.canvas.width() / 2;
+  const int cy = renderer.canvas.height() / 2;
+  fill_rounded_rect(renderer.canvas, cx - 160, cy - 40, 320, 80, 10, palette::PANEL);
+  const std::string progress =
+      "Đang tải trang " + std::to_string(page_number) + " / " + std::to_string(page_count) + "...";
+  draw_text(renderer, progress, cx - 110, cy - 10, palette::HIGHLIGHT_TEXT, 18.0f);
+  draw_text(renderer, "Vui lòng đợi giây lát", cx - 60, cy + 15, palette::SECONDARY_TEXT, 13.0f);
+}
+
+void draw_page_failure_text(Renderer& renderer) {
+  const int cx = renderer.canvas.width() / 2;
+  const int cy = renderer.canvas.height() / 2;
+  draw_text(renderer, "Không thể hiển thị trang truyện này", cx - 140, cy, palette::SECONDARY_TEXT,
+            18.0f);
+}
+
+}  // namespace zentomi

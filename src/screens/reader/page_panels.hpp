@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+
+#include "draw/text.hpp"
+
+namespace zentomi {
+
+// Shown in the middle of the reader while the page image is being fetched (page_number is
+// 1-based).
+void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count);
+
+// Shown when the page cannot be shown: no image and nothing loading.
+void draw_page_failure_text(Renderer& renderer);
+
+}  // namespace zentomi

@@ -1,0 +1,135 @@
+// The whole application with the demo site's fake curl as its network.
+#include "app/application.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "draw/canvas.hpp"
+#include "model/build_config.hpp"
+#include "support/fake_clock.hpp"
+#include "support/fake_curl.hpp"
+#include "support/files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+// Runs frames until the start-up work has reported, for at most ten seconds of real time.
+bool run_until_idle(Application& application) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    if (application.idle()) return true;
+    application.run_frame();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+struct Harness {
+  testing::TempDir dir;
+  testing::FakeClock clock;
+  Canvas canvas{1280, 720};
+  int presents = 0;
+  std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
+  Sender<Button> buttons = std::move(input.first);
+  Application application{{canvas, [this] { ++presents; }},
+                          std::move(input.second),
+                          clock,
+                          AppPaths::under_sdcard(dir.path().string())};
+};
+
+void serve_front_page_and_manifest(testing::FakeCurl& curl) {
+  const std::filesystem::path site = testing::source_dir() / "tools/demo-site/site";
+  curl.serve("trang-chu", testing::read_file(site / "trang-chu"));
+  curl.serve("ota/zentomi.json", testing::read_file(site / "ota/zentomi.json"));
+}
+
+TEST(Application, StartsWithTheFrontPageListingAndAnUpdateCheck) {
+  testing::FakeCurl curl;
+  serve_front_page_and_manifest(curl);
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  EXPECT_TRUE(h.application.state().home_loading);
+  EXPECT_EQ(h.application.state().update_status, UpdateStatus(update_status::Idle{}))
+      << "the start-up check leaves the status alone until it answers";
+  ASSERT_TRUE(run_until_idle(h.application));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+
+  const AppState& state = h.application.state();
+  EXPECT_FALSE(state.home_loading);
+  ASSERT_EQ(state.all_items.size(), 14u);
+  EXPECT_EQ(state.all_items.front().title, "Kiếm Khách Mùa Thu");
+  EXPECT_EQ(state.all_items.back().title, "Ngôi Sao Cuối Cùng");
+  EXPECT_EQ(state.displayed_items, state.all_items);
+  EXPECT_EQ(state.source_items, state.all_items);
+  EXPECT_EQ(log.find("error"), std::string::npos) << log;
+  ASSERT_TRUE(state.update_manifest.has_value());
+  EXPECT_EQ(state.update_manifest->version, "1.0.2");
+  EXPECT_EQ(state.update_status, UpdateStatus(update_status::Available{*state.update_manifest}));
+  EXPECT_EQ(state.screen, Screen::Home);
+  // The listing and the manifest are fetched once each; every other request is a cover of the
+  // first visible row.
+  const std::string listing = std::string(SITE_ORIGIN) + "/trang-chu";
+  const std::string manifest = std::string(UPDATE_ORIGIN) + "/ota/zentomi.json";
+  std::size_t listings = 0;
+  std::size_t manifests = 0;
+  for (const auto& command_line : curl.command_lines()) {
+    if (command_line.back() == listing) {
+      ++listings;
+    } else if (command_line.back() == manifest) {
+      ++manifests;
+    } else {
+      EXPECT_EQ(command_line[7], "20") << "covers use the image time limit";
+    }
+  }
+  EXPECT_EQ(listings, 1u);
+  EXPECT_EQ(manifests, 1u);
+}
+
+TEST(Application, LogsAFailedListingAndStopsLoading) {
+  testing::FakeCurl curl("exit 28");
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  ASSERT_TRUE(run_until_idle(h.application));
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[NetTruyen] Home load error: Network error: exit code Some(28)\n"),
+            std::string::npos)
+      << log;
+  EXPECT_FALSE(h.application.state().home_loading);
+  EXPECT_TRUE(h.application.state().all_items.empty());
+}
+
+TEST(Application, PresentsNothingDuringAStillSecondButTheHeartbeat) {
+  testing::FakeCurl curl;  // the covers fail, and wait out their back-off
+  serve_front_page_and_manifest(curl);
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  ASSERT_TRUE(run_until_idle(h.application));
+  // Counted from a presented frame: within a second at most, the heartbeat presents one.
+  h.presents = 0;
+  for (int i = 0; i < 61 && h.presents == 0; ++i)
+    h.application.run_frame();
+  ASSERT_EQ(h.presents, 1);
+
+  h.presents = 0;
+  for (int i = 0; i < 120; ++i)  // two seconds of the fake clock
+    h.application.run_frame();
+  EXPECT_EQ(h.presents, 1) << "only the heartbeat, a second after the last frame";
+
+  h.presents = 0;
+  h.buttons.send(Button::Right);
+  h.application.run_frame();
+  EXPECT_EQ(h.presents, 1) << "a press that moves the selection";
+  h.application.run_frame();
+  EXPECT_EQ(h.presents, 1);
+  ::testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
+}  // namespace zentomi

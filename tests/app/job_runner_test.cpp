@@ -1,0 +1,132 @@
+#include "app/job_runner.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "model/overloaded.hpp"
+
+namespace zentomi {
+namespace {
+
+// Blocks job threads until the test opens it.
+struct Gate {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool open = false;
+  void wait() {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [this] { return open; });
+  }
+  void release() {
+    {
+      std::lock_guard lock(mutex);
+      open = true;
+    }
+    changed.notify_all();
+  }
+};
+
+std::optional<WorkerResult> receive_within(Receiver<WorkerResult>& receiver,
+                                           std::chrono::seconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (auto result = receiver.try_receive()) return result;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return std::nullopt;
+}
+
+TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  auto gate = std::make_shared<Gate>();
+  ThreadJobRunner runner(sender, [gate](const JobRequest& request) -> std::optional<WorkerResult> {
+    gate->wait();
+    const auto& page = std::get<job::PageImage>(request);
+    return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url};
+  });
+  runner.start(job::PageImage{"u1", 1, ""});
+  runner.start(job::PageImage{"u2", 2, ""});
+  EXPECT_EQ(runner.in_flight(), 2u);
+  EXPECT_TRUE(receiver.empty());
+  gate->release();
+
+  std::vector<std::size_t> indexes;
+  for (int i = 0; i < 2; ++i) {
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value());
+    indexes.push_back(std::get<PageImageLoaded>(*result).page_index);
+  }
+  std::sort(indexes.begin(), indexes.end());
+  EXPECT_EQ(indexes, (std::vector<std::size_t>{1, 2}));
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::yield();
+  }
+  EXPECT_EQ(runner.in_flight(), 0u);
+}
+
+TEST(ThreadJobRunner, AJobWithNothingToSaySendsNothing) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  ThreadJobRunner runner(sender, [](const JobRequest&) { return std::optional<WorkerResult>{}; });
+  runner.start(job::UpdateCheck{});
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::yield();
+  }
+  EXPECT_EQ(runner.in_flight(), 0u);
+  EXPECT_TRUE(receiver.empty());
+}
+
+void wait_until_settled(const ThreadJobRunner& runner) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
+    std::this_thread::yield();
+  }
+}
+
+TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  ThreadJobRunner runner(sender, [](const JobRequest& request) -> std::optional<WorkerResult> {
+    if (std::holds_alternative<job::Install>(request)) throw 42;
+    throw std::runtime_error("boom");
+  });
+  const std::unexpected<std::string> boom("Internal error: boom");
+  ::testing::internal::CaptureStderr();
+  for (const JobRequest& request : std::vector<JobRequest>{
+           job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
+           job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{OtaManifest{}}}) {
+    runner.start(request);
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value()) << job_name(request);
+    EXPECT_EQ(result->index(), request.index()) << "a result of the job's own kind";
+    std::visit(
+        Overloaded{
+            [&](const HomeLoaded& loaded) { EXPECT_EQ(loaded.result, boom); },
+            [&](const DetailLoaded& loaded) { EXPECT_EQ(loaded.result.error(), boom.error()); },
+            [&](const PagesLoaded& loaded) { EXPECT_EQ(loaded.result, boom); },
+            [&](const PageImageLoaded& loaded) {
+              EXPECT_EQ(loaded.result.error(), boom.error());
+              EXPECT_EQ(loaded.page_index, 7u);
+            },
+            [&](const UpdateCheckResult& checked) { EXPECT_EQ(checked.result, boom); },
+            [&](const UpdateInstallResult& installed) {
+              EXPECT_EQ(installed.status,
+                        UpdateStatus(update_status::Failed{"Internal error: unknown error"}));
+            },
+        },
+        *result);
+  }
+  wait_until_settled(runner);
+  EXPECT_EQ(runner.in_flight(), 0u);
+  EXPECT_TRUE(receiver.empty()) << "one result per job";
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("[App] Job PageImage stopped by an error: boom\n"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace zentomi

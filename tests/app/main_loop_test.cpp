@@ -1,0 +1,107 @@
+#include "app/main_loop.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/fake_clock.hpp"
+
+namespace zentomi {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
+
+TEST(FramePacing, SleepsOutTheRestOfTheFrame) {
+  EXPECT_EQ(frame_sleep(nanoseconds{0}), nanoseconds{16'666'000});
+  EXPECT_EQ(frame_sleep(milliseconds{10}), nanoseconds{6'666'000});
+  EXPECT_EQ(frame_sleep(nanoseconds{16'665'999}), nanoseconds{1});
+  EXPECT_EQ(frame_sleep(nanoseconds{16'666'000}), nanoseconds{0});
+  EXPECT_EQ(frame_sleep(milliseconds{30}), nanoseconds{0});
+  EXPECT_EQ(frame_sleep(milliseconds{1'005}), nanoseconds{0});
+}
+
+TEST(StartGrace, DropsOnlyBAndMenuDuringTheFirstSecond) {
+  EXPECT_TRUE(dropped_by_start_grace(Button::B, milliseconds{500}));
+  EXPECT_TRUE(dropped_by_start_grace(Button::Menu, milliseconds{999}));
+  EXPECT_FALSE(dropped_by_start_grace(Button::B, milliseconds{1'000}));
+  EXPECT_FALSE(dropped_by_start_grace(Button::B, milliseconds{1'200}));
+  EXPECT_FALSE(dropped_by_start_grace(Button::A, milliseconds{0}));
+  EXPECT_FALSE(dropped_by_start_grace(Button::Down, milliseconds{10}));
+}
+
+// A loop whose hooks write what happens into one journal.
+struct LoopHarness {
+  testing::FakeClock clock;
+  std::pair<Sender<WorkerResult>, Receiver<WorkerResult>> results = Channel<WorkerResult>::create();
+  std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
+  std::vector<std::string> journal;
+  nanoseconds draw_cost{0};
+  MainLoop loop{results.second, input.second, clock,
+                MainLoop::Hooks{
+                    [this](WorkerResult result) {
+                      journal.push_back("result " + std::to_string(result.index()));
+                    },
+                    [this](Button button) {
+                      journal.push_back("button " + std::string(button_name(button)));
+                      return button == Button::B;
+                    },
+                    [this](const FrameEvents& frame) {
+                      journal.push_back(frame.state_touched ? "draw" : "draw untouched");
+                      clock.advance(draw_cost);
+                    },
+                }};
+};
+
+TEST(MainLoop, AppliesEveryResultBeforeAnyInputOfTheSameFrame) {
+  LoopHarness h;
+  h.loop.start();
+  h.input.first.send(Button::Down);
+  h.results.first.send(HomeLoaded{});
+  h.input.first.send(Button::Down);
+  h.results.first.send(UpdateInstallResult{});
+  ASSERT_TRUE(h.loop.run_frame());
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"result 0", "result 5", "button DOWN",
+                                                 "button DOWN", "draw"}));
+}
+
+TEST(MainLoop, BAtHalfASecondIsIgnoredAndAtOnePointTwoSecondsExits) {
+  LoopHarness h;
+  h.loop.start();
+  h.clock.advance(milliseconds{500});
+  h.input.first.send(Button::B);
+  EXPECT_TRUE(h.loop.run_frame());
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw untouched"}));
+
+  h.journal.clear();
+  h.clock.advance(milliseconds{700});
+  h.input.first.send(Button::B);
+  h.input.first.send(Button::Down);
+  EXPECT_FALSE(h.loop.run_frame());
+  // Exit leaves the frame at once: the press after it and the drawing never happen.
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"button B"}));
+}
+
+TEST(MainLoop, SleepsTheRemainderOfAFastFrameAndNotAfterASlowOne) {
+  LoopHarness h;
+  h.loop.start();
+  h.draw_cost = milliseconds{4};
+  ASSERT_TRUE(h.loop.run_frame());
+  h.draw_cost = milliseconds{30};
+  ASSERT_TRUE(h.loop.run_frame());
+  EXPECT_EQ(h.clock.sleeps, (std::vector<nanoseconds>{nanoseconds{12'666'000}}));
+}
+
+TEST(MainLoop, ABurstOfPressesIsHandledInOneFrame) {
+  LoopHarness h;
+  h.loop.start();
+  for (int i = 0; i < 20; ++i)
+    h.input.first.send(Button::Down);
+  ASSERT_TRUE(h.loop.run_frame());
+  EXPECT_EQ(h.journal.size(), 21u);
+  EXPECT_EQ(h.journal.back(), "draw");
+}
+
+}  // namespace
+}  // namespace zentomi

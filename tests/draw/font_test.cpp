@@ -1,0 +1,101 @@
+#include "draw/font.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "draw/embedded_font.hpp"
+#include "support/files.hpp"
+#include "unicode/utf8.hpp"
+
+namespace zentomi {
+namespace {
+
+constexpr std::string_view VIETNAMESE_LETTERS =
+    "aàáảãạăằắẳẵặâầấẩẫậeèéẻẽẹêềếểễệiìíỉĩịoòóỏõọôồốổỗộơờớởỡợuùúủũụưừứửữựyỳýỷỹỵđ"
+    "AÀÁẢÃẠĂẰẮẲẴẶÂẦẤẨẪẬEÈÉẺẼẸÊỀẾỂỄỆIÌÍỈĨỊOÒÓỎÕỌÔỒỐỔỖỘƠỜỚỞỠỢUÙÚỦŨỤƯỪỨỬỮỰYỲÝỶỸỴĐ";
+
+std::vector<char32_t> code_points(std::string_view text) {
+  std::vector<char32_t> result;
+  for (std::size_t position = 0; position < text.size();)
+    result.push_back(unicode::decode_next(text, position));
+  return result;
+}
+
+TEST(EmbeddedFont, IsTheCommittedDejaVuSansBoldFileByteForByte) {
+  const std::string file =
+      testing::read_file(testing::source_dir() / "src/draw/DejaVuSans-Bold.ttf");
+  const std::span<const std::uint8_t> embedded = embedded_font_bytes();
+  ASSERT_EQ(embedded.size(), 708'920u);
+  ASSERT_EQ(file.size(), 708'920u);
+  EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), file.begin(),
+                         [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+}
+
+TEST(EmbeddedFont, CoversVietnameseAndTheScreensSymbolsButNotThePictographs) {
+  auto font = Font::load_embedded();
+  ASSERT_TRUE(font.has_value()) << font.error();
+  EXPECT_EQ(font->glyph_count(), 6196u);
+  const std::vector<char32_t> letters = code_points(VIETNAMESE_LETTERS);
+  EXPECT_EQ(letters.size(), 2u * 73u);  // 12 vowels with 6 tone forms each, and đ
+  for (char32_t letter : letters)
+    EXPECT_NE(font->glyph_index(letter), 0u) << "U+" << +letter;
+  for (char32_t symbol : code_points("★☆▶◀▲▼•➔\uFFFD"))
+    EXPECT_NE(font->glyph_index(symbol), 0u) << "U+" << +symbol;
+  for (char32_t pictograph : code_points("⏮🚀🔄✨❌✅👁"))
+    EXPECT_EQ(font->glyph_index(pictograph), 0u) << "U+" << +pictograph;
+}
+
+TEST(FontLoading, AFontThatDoesNotParseGivesTheFatalMessageWithTheParsersError) {
+  const std::vector<std::uint8_t> junk(4096, 0x5A);
+  auto font = Font::load(junk);
+  ASSERT_FALSE(font.has_value());
+  EXPECT_EQ(font.error(), "Failed to load embedded font: unknown file format");
+
+  const std::span<const std::uint8_t> embedded = embedded_font_bytes();
+  const std::vector<std::uint8_t> truncated(embedded.begin(), embedded.begin() + 1000);
+  auto cut = Font::load(truncated);
+  ASSERT_FALSE(cut.has_value());
+  EXPECT_TRUE(cut.error().starts_with("Failed to load embedded font: ")) << cut.error();
+  EXPECT_GT(cut.error().size(), std::string("Failed to load embedded font: ").size());
+}
+
+TEST(FontMetrics, AdvancesScaleWithFractionalSizesAndMatchTheRasterisedGlyph) {
+  auto font = Font::load_embedded();
+  ASSERT_TRUE(font.has_value());
+  for (char32_t code_point : code_points("Truyện ★▶•➔\uFFFDW")) {
+    const std::uint32_t glyph = font->glyph_index(code_point);
+    const float at_12 = font->advance(glyph, 12.0f);
+    const float at_12_5 = font->advance(glyph, 12.5f);
+    EXPECT_FLOAT_EQ(at_12_5, at_12 * 12.5f / 12.0f) << "U+" << +code_point;
+    for (float size : {10.0f, 11.5f, 12.5f, 17.5f, 24.0f})
+      EXPECT_EQ(font->glyph(glyph, size).advance, font->advance(glyph, size));
+  }
+  // Unusable sizes measure and draw nothing.
+  const std::uint32_t w = font->glyph_index(U'W');
+  EXPECT_EQ(font->advance(w, 0.0f), 0.0f);
+  EXPECT_EQ(font->advance(w, -3.0f), 0.0f);
+  EXPECT_TRUE(font->glyph(w, -3.0f).coverage.empty());
+  EXPECT_TRUE(font->glyph(w, 1e30f).coverage.empty());
+}
+
+TEST(FontMetrics, OutlinesScaleAtFractionalSizes) {
+  auto font = Font::load_embedded(0);
+  ASSERT_TRUE(font.has_value());
+  const std::uint32_t w = font->glyph_index(U'W');
+  const auto ink = [&](float size) {
+    const Glyph& glyph = font->glyph(w, size);
+    long total = 0;
+    for (std::uint8_t value : glyph.coverage)
+      total += value;
+    return total;
+  };
+  // A rasteriser that rounded the size to whole pixels would draw 200.5 like 200 or 201.
+  EXPECT_LT(ink(200.0f), ink(200.5f));
+  EXPECT_LT(ink(200.5f), ink(201.0f));
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,274 @@
+#include "screens/home/home_layout.hpp"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "screens/dispatch.hpp"
+
+namespace zentomi {
+namespace {
+
+constexpr Color RED = 0xFFFF0000;
+
+class FakeServices final : public LayoutServices {
+ public:
+  bool is_favorite(std::string_view url) override { return favorites.contains(std::string(url)); }
+  SharedImage get_thumbnail(std::string_view url) override {
+    requested.insert(std::string(url));
+    const auto found = covers.find(std::string(url));
+    return found == covers.end() ? nullptr : found->second;
+  }
+  std::set<std::string> favorites;
+  std::map<std::string, SharedImage> covers;
+  std::set<std::string> requested;
+};
+
+SharedImage solid_image(std::uint32_t width, std::uint32_t height, std::uint8_t r, std::uint8_t g,
+                        std::uint8_t b) {
+  auto image = std::make_shared<RgbaImage>();
+  image->width = width;
+  image->height = height;
+  for (std::uint32_t i = 0; i < width * height; ++i) {
+    image->pixels.insert(image->pixels.end(), {r, g, b, 255});
+  }
+  return image;
+}
+
+struct Screen {
+  Screen(int width, int height, std::size_t items)
+      : canvas(width, height), state(make_initial_state(width, height)) {
+    state.home_loading = false;
+    for (std::size_t i = 0; i < items; ++i) {
+      const std::string n = std::to_string(i);
+      state.displayed_items.push_back(
+          {"Truyện " + n, "https://site/t/" + n, "https://cdn/c" + n + ".jpg", "Chapter " + n, ""});
+    }
+    state.all_items = state.source_items = state.displayed_items;
+  }
+  void draw() {
+    Renderer renderer{canvas, font};
+    draw_screen(renderer, state, services);
+  }
+  // Whether any pixel of the box has exactly this colour (text ink at full coverage).
+  bool any_pixel(int x, int y, int w, int h, Color color) const {
+    for (int py = y; py < y + h; ++py) {
+      for (int px = x; px < x + w; ++px) {
+        if (canvas.pixel(px, py) == color) return true;
+      }
+    }
+    return false;
+  }
+
+  Font font = Font::load_embedded().value();
+  Canvas canvas;
+  AppState state;
+  FakeServices services;
+};
+
+TEST(HomeHeader, BarsChipsAndTheUpdateIndicator) {
+  Screen s(1280, 720, 3);
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(0, 0), palette::BAR_BACKGROUND);
+  EXPECT_EQ(s.canvas.pixel(640, 49), palette::BAR_BACKGROUND);
+  EXPECT_EQ(s.canvas.pixel(0, 50), palette::ACCENT);
+  EXPECT_EQ(s.canvas.pixel(1279, 51), palette::ACCENT);
+  EXPECT_EQ(s.canvas.pixel(167, 20), palette::SEPARATOR);               // filter chip
+  EXPECT_EQ(s.canvas.pixel(165, 14), palette::BAR_BACKGROUND);          // its rounded corner
+  EXPECT_TRUE(s.any_pixel(24, 14, 120, 28, palette::ACCENT));           // "ZENTOMI"
+  EXPECT_TRUE(s.any_pixel(175, 19, 120, 16, palette::PRIMARY_TEXT));    // "TẤT CẢ [SELECT]"
+  EXPECT_TRUE(s.any_pixel(455, 19, 130, 16, palette::HIGHLIGHT_TEXT));  // sort label
+  // Idle: the grey OTA chip.
+  EXPECT_EQ(s.canvas.pixel(1172, 30), palette::SEPARATOR);
+  EXPECT_EQ(s.canvas.pixel(1140, 36), palette::BAR_BACKGROUND);
+
+  s.state.update_status = update_status::Available{};
+  s.state.favorites_only = true;
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(1140, 36), palette::ACCENT);
+  EXPECT_TRUE(s.any_pixel(175, 19, 120, 16, palette::STAR_TEXT));  // "★ YÊU THÍCH [SELECT]"
+
+  s.state.update_status = update_status::Checking{};
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(1140, 36), palette::BAR_BACKGROUND);
+  EXPECT_EQ(s.canvas.pixel(1200, 36), palette::BAR_BACKGROUND);
+  EXPECT_TRUE(s.any_pixel(1130, 19, 140, 16, palette::HIGHLIGHT_TEXT));  // "Đang kiểm tra..."
+
+  s.state.update_status = update_status::Failed{"x"};
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(1172, 30), palette::SEPARATOR);
+}
+
+TEST(HomeGrid, SelectedCardFramePlaceholderAndCoverOnTheWideScreen) {
+  Screen s(1280, 720, 12);
+  s.services.covers["https://cdn/c1.jpg"] = solid_image(300, 400, 255, 0, 0);
+  s.draw();
+  // Card 0 is selected: a 3-pixel accent frame around the panel; card width 232, pitch 250.
+  EXPECT_EQ(s.canvas.pixel(25, 216), palette::ACCENT);
+  EXPECT_EQ(s.canvas.pixel(26, 216), palette::ACCENT);
+  EXPECT_EQ(s.canvas.pixel(28, 216), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(24 + 231 - 1, 216), palette::ACCENT);
+  EXPECT_EQ(s.canvas.pixel(24, 66), palette::FRAME_BACKGROUND);  // rounded corner
+  // Card 0 has no cover: the recessed placeholder with "NETTRUYEN" in the middle.
+  EXPECT_EQ(s.canvas.pixel(40, 80), palette::RECESSED_SURFACE);
+  EXPECT_TRUE(s.any_pixel(32 + 108 - 45, 168, 100, 16, palette::SECONDARY_TEXT));
+  // Card 1 is not selected and shows its cover.
+  EXPECT_EQ(s.canvas.pixel(275, 216), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(274 + 8 + 108, 74 + 100), RED);
+  // Five cards in one row; the sixth title is not drawn.
+  EXPECT_EQ(s.canvas.pixel(1024 + 1, 300), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(30, 66 + 311 + 100), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(s.services.requested.size(), 5u);
+  // The footer band and its hint.
+  EXPECT_EQ(s.canvas.pixel(0, 720 - 42), palette::BAR_BACKGROUND);
+  EXPECT_EQ(s.canvas.pixel(0, 720 - 43), palette::FRAME_BACKGROUND);
+  EXPECT_TRUE(s.any_pixel(20, 692, 300, 16, palette::SECONDARY_TEXT));
+}
+
+TEST(HomeGrid, BadgesOverTheCover) {
+  Screen s(1280, 720, 2);
+  s.services.covers["https://cdn/c0.jpg"] = solid_image(10, 10, 255, 0, 0);
+  s.services.covers["https://cdn/c1.jpg"] = solid_image(10, 10, 255, 0, 0);
+  s.services.favorites.insert("https://site/t/1");
+  s.state.displayed_items[1].views = "1.234";
+  s.draw();
+  const int g = 232;
+  // Favourite badge darkens the cover by the badge rule; the other card keeps its cover.
+  EXPECT_EQ(s.canvas.pixel(274 + g - 38 + 1, 66 + 14 + 11), 0xFF330000u);
+  EXPECT_EQ(s.canvas.pixel(24 + g - 38 + 1, 66 + 14 + 11), RED);
+  // Views badge only where the views text is not empty.
+  EXPECT_EQ(s.canvas.pixel(274 + g - 82 + 1, 66 + 189 + 9), 0xFF330000u);
+  EXPECT_EQ(s.canvas.pixel(24 + g - 82 + 1, 66 + 189 + 9), RED);
+  EXPECT_TRUE(s.any_pixel(274 + g - 34, 66 + 18, 16, 16, palette::STAR_TEXT));
+}
+
+TEST(HomeGrid, FourColumnsAndTwoRowsOnTheBrick) {
+  Screen s(1024, 768, 12);
+  s.state.home_selected = 5;
+  s.draw();
+  // Card width (1024 - 72 - 30) / 4 = 230, pitch 248; the second row starts at y = 377.
+  EXPECT_EQ(s.canvas.pixel(25, 377 + 150), palette::PANEL);               // card 4, not selected
+  EXPECT_EQ(s.canvas.pixel(24 + 248 + 1, 377 + 150), palette::ACCENT);    // card 5 is
+  EXPECT_EQ(s.canvas.pixel(24 + 3 * 248 + 1, 66 + 234), palette::PANEL);  // fourth column
+  EXPECT_EQ(s.canvas.pixel(24 + 4 * 248 + 5, 66 + 150), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(s.services.requested.size(), 8u);
+  EXPECT_EQ(s.canvas.pixel(0, 768 - 42), palette::BAR_BACKGROUND);
+}
+
+TEST(HomeGrid, ScrollStartsTheDrawingAtTheScrollOffset) {
+  Screen s(1280, 720, 12);
+  s.state.home_scroll = 10;
+  s.state.home_selected = 11;
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(25, 216), palette::PANEL);        // item 10
+  EXPECT_EQ(s.canvas.pixel(274 + 1, 216), palette::ACCENT);  // item 11, selected
+  EXPECT_EQ(s.canvas.pixel(524 + 1, 216), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(s.services.requested,
+            (std::set<std::string>{"https://cdn/c10.jpg", "https://cdn/c11.jpg"}));
+}
+
+TEST(HomeList, RowsFrameAndPlaceholders) {
+  Screen s(1280, 720, 12);
+  s.state.grid_view = false;
+  s.state.home_selected = 1;
+  s.state.home_scroll = 1;
+  s.draw();
+  const auto top = [](int n) { return 65 + 68 * n; };
+  EXPECT_EQ(s.canvas.pixel(21, top(0) + 31), palette::ACCENT);  // item 1 selected, first row
+  EXPECT_EQ(s.canvas.pixel(23, top(0) + 31), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(21, top(1) + 31), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(32, top(1) + 10), palette::RECESSED_SURFACE);       // cover placeholder
+  EXPECT_TRUE(s.any_pixel(88, top(0) + 14, 24, 16, palette::SECONDARY_TEXT));  // "2."
+  EXPECT_TRUE(s.any_pixel(115, top(0) + 13, 100, 18, palette::PRIMARY_TEXT));  // selected title
+  EXPECT_TRUE(s.any_pixel(115, top(1) + 13, 100, 18, palette::LIST_TEXT));
+  EXPECT_TRUE(s.any_pixel(1150, top(0) + 24, 110, 16, palette::HIGHLIGHT_TEXT));  // "[A] Đọc ngay"
+  EXPECT_FALSE(s.any_pixel(1150, top(1) + 24, 110, 16, palette::HIGHLIGHT_TEXT));
+  // Eight rows fit; the ninth position stays empty.
+  EXPECT_EQ(s.canvas.pixel(21, top(7) + 31), palette::PANEL);
+  EXPECT_EQ(s.canvas.pixel(21, top(8) + 31), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(s.canvas.pixel(0, 720 - 42), palette::BAR_BACKGROUND);
+}
+
+TEST(HomeStates, LoadingAndEmptyListsHaveNoFooter) {
+  Screen loading(1280, 720, 0);
+  loading.state.home_loading = true;
+  loading.draw();
+  EXPECT_EQ(loading.canvas.pixel(0, 719), palette::FRAME_BACKGROUND);
+  EXPECT_TRUE(loading.any_pixel(460, 360, 300, 24, palette::HIGHLIGHT_TEXT));
+
+  loading.state.grid_view = false;
+  loading.draw();
+  EXPECT_TRUE(loading.any_pixel(460, 340, 300, 24, palette::HIGHLIGHT_TEXT));
+  EXPECT_TRUE(loading.any_pixel(510, 375, 260, 20, palette::SECONDARY_TEXT));
+
+  Screen empty(1024, 768, 0);
+  empty.state.favorites_only = true;
+  empty.draw();
+  EXPECT_EQ(empty.canvas.pixel(0, 767), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(empty.canvas.pixel(0, 0), palette::BAR_BACKGROUND);
+  EXPECT_TRUE(empty.any_pixel(272, 384, 400, 22, palette::SECONDARY_TEXT));
+  EXPECT_TRUE(empty.services.requested.empty());
+}
+
+// Which body a frame shows, told apart by where its texts and the footer are.
+enum class Body { Loading, Failure, Empty, Titles };
+
+Body drawn_body(const Screen& s) {
+  const int w = s.canvas.width();
+  const int h = s.canvas.height();
+  const bool footer = s.canvas.pixel(0, h - 1) == palette::BAR_BACKGROUND;
+  const bool error_line = s.any_pixel(w / 2 - 240, h / 2 - 20, 400, 24, palette::ERROR_TEXT);
+  const bool retry_line = s.any_pixel(w / 2 - 240, h / 2 + 15, 200, 18, palette::SECONDARY_TEXT);
+  // The empty-list message's line ends above the retry line.
+  const bool empty_line = s.any_pixel(w / 2 - 240, h / 2, 400, 14, palette::SECONDARY_TEXT);
+  const bool loading_line = s.any_pixel(w / 2 - 180, h / 2 - 20, 400, 44, palette::HIGHLIGHT_TEXT);
+  if (footer && !error_line && !loading_line) return Body::Titles;
+  if (!footer && error_line && retry_line && !empty_line && !loading_line) return Body::Failure;
+  if (!footer && empty_line && !error_line && !loading_line) return Body::Empty;
+  if (!footer && loading_line && !error_line) return Body::Loading;
+  ADD_FAILURE() << "no single body state recognised";
+  return Body::Titles;
+}
+
+TEST(HomeStates, LoadingThenFailureThenEmptyThenTheTitles) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    for (const bool grid : {true, false}) {
+      SCOPED_TRACE(std::to_string(width) + (grid ? " grid" : " list"));
+      Screen s(width, height, 0);
+      s.state.grid_view = grid;
+      s.state.home_error = "Network error: exit code Some(6)";
+      s.state.home_loading = true;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Loading);
+      s.state.home_loading = false;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Failure);
+      // With the filter on, an empty favourites list keeps its own advice.
+      s.state.favorites_only = true;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Empty);
+      s.state.displayed_items.push_back({"Truyện", "https://site/t", "", "Chapter 1", ""});
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Titles);
+      // Titles on screen win over an old failure with the filter off too.
+      s.state.favorites_only = false;
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Titles);
+      s.state.displayed_items.clear();
+      s.state.home_error.reset();
+      s.draw();
+      EXPECT_EQ(drawn_body(s), Body::Empty);
+    }
+  }
+}
+
+TEST(HomeStates, SortLabels) {
+  EXPECT_STREQ(sort_mode_label(SortMode::Latest), "Mới cập nhật");
+  EXPECT_STREQ(sort_mode_label(SortMode::Views), "Lượt xem");
+  EXPECT_STREQ(sort_mode_label(SortMode::NameAZ), "Tên A-Z");
+}
+
+}  // namespace
+}  // namespace zentomi

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/worker_results.hpp"
+#include "screens/dispatch.hpp"
+#include "storage/store.hpp"
+#include "support/model_printers.hpp"
+#include "support/no_services.hpp"
+#include "support/recording_jobs.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+const std::string CHAPTER_A = "https://site/t/chap-1";
+const std::string CHAPTER_B = "https://site/t/chap-2";
+
+std::vector<std::string> page_urls(const std::string& chapter, std::size_t count) {
+  std::vector<std::string> pages;
+  for (std::size_t i = 0; i < count; ++i)
+    pages.push_back(chapter + "/p" + std::to_string(i));
+  return pages;
+}
+
+SharedImage page(std::uint32_t width = 800, std::uint32_t height = 1200) {
+  auto image = std::make_shared<RgbaImage>();
+  image->width = width;
+  image->height = height;
+  image->pixels.assign(std::size_t{width} * height * 4, 255);
+  return image;
+}
+
+using testing::NoServices;
+
+// On the detail screen of one title with two chapters, newest first.
+struct ReaderHarness {
+  ReaderHarness() : state(make_initial_state(1280, 720)) {
+    state.current_item = MangaItem{"One", "https://site/t", "", "", ""};
+    state.detail = MangaDetail{};
+    state.detail->chapters = {{"Chapter 2", CHAPTER_B}, {"Chapter 1", CHAPTER_A}};
+    state.chapters = state.chapters_site_order = state.detail->chapters;
+    state.screen = Screen::Detail;
+  }
+  bool press(Button button) { return handle_button(state, button, context); }
+  void press(Button button, int times) {
+    for (int i = 0; i < times; ++i)
+      press(button);
+  }
+  void apply(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
+  // Opens the chapter at `index` of the list and delivers its page list.
+  void open(std::size_t index, std::size_t page_count) {
+    state.chapter_selected = index;
+    press(Button::A);
+    apply(PagesLoaded{page_urls(state.chapter_url, page_count), state.chapter_url});
+  }
+  std::vector<job::PageImage> page_jobs() const {
+    std::vector<job::PageImage> found;
+    for (const JobRequest& request : jobs.requests) {
+      if (const auto* image = std::get_if<job::PageImage>(&request)) found.push_back(*image);
+    }
+    return found;
+  }
+  std::optional<MangaHistory> saved() const { return store.get_history_entry("https://site/t"); }
+
+  testing::TempDir dir;
+  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
+  testing::RecordingJobs jobs;
+  AppContext context{jobs, store};
+  AppState state;
+};
+
+TEST(ReaderZoom, CyclesBothWaysAndForgetsThePanOnlyAtTheFittedPage) {
+  ReaderHarness h;
+  h.open(1, 5);
+  h.press(Button::X, 2);
+  h.press(Button::Up);
+  h.press(Button::Right);
+  EXPECT_EQ(h.state.zoom, 2);
+  EXPECT_EQ(h.state.pan_x, -50);
+  EXPECT_EQ(h.state.pan_y, 50);
+  h.press(Button::R2);
+  EXPECT_EQ(h.state.zoom, 3);
+  EXPECT_EQ(h.state.pan_x, -50);  // kept
+  h.press(Button::X);
+  EXPECT_EQ(h.state.zoom, 0);
+  EXPECT_EQ(h.state.pan_x, 0);
+  EXPECT_EQ(h.state.pan_y, 0);
+  h.press(Button::Y);
+  EXPECT_EQ(h.state.zoom, 3);
+  h.press(Button::Down);
+  h.press(Button::L2, 2);
+  EXPECT_EQ(h.state.zoom, 1);
+  EXPECT_EQ(h.state.pan_y, -50);
+  h.press(Button::L2);
+  EXPECT_EQ(h.state.zoom, 0);
+  EXPECT_EQ(h.state.pan_y, 0);
+}
+
+TEST(ReaderTurns, LeftPansWhenZoomedAndL1TurnsKeepingTheZoom) {
+  ReaderHarness h;
+  h.open(1, 5);
+  h.press(Button::R1, 2);
+  h.press(Button::X, 2);
+  h.state.pan_x = 100;
+  h.state.pan_y = -50;
+  h.press(Button::Left);
+  EXPECT_EQ(h.state.pan_x, 150);
+  EXPECT_EQ(h.state.page_index, 2u);
+  h.press(Button::L1);
+  EXPECT_EQ(h.state.page_index, 1u);
+  EXPECT_EQ(h.state.zoom, 2);
+  EXPECT_EQ(h.state.pan_x, 0);
+  EXPECT_EQ(h.state.pan_y, 0);
+  h.press(Button::X, 2);  // back to the fitted page: Right turns and resets
+  h.press(Button::Right);
+  EXPECT_EQ(h.state.page_index, 2u);
+  EXPECT_TRUE(h.state.reader_loading);
+  EXPECT_FALSE(h.state.page_image);
+}
+
+TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
+  ReaderHarness h;
+  h.open(1, 2);
+  const std::size_t jobs = h.jobs.requests.size();
+  h.press(Button::Left);
+  h.press(Button::L1);
+  EXPECT_EQ(h.state.page_index, 0u);
+  h.press(Button::Right);
+  h.press(Button::Right);
+  h.press(Button::R1);
+  EXPECT_EQ(h.state.page_index, 1u);
+  EXPECT_EQ(h.jobs.requests.size(), jobs + 1);
+
+  h.press(Button::B);
+  h.state.page_index = 4;  // whatever the last chapter left
+  h.state.chapter_selected = 0;
+  h.press(Button::A);  // its page list has not arrived
+  EXPECT_EQ(h.state.page_index, 0u);
+  ::testing::internal::CaptureStderr();
+  h.apply(PagesLoaded{std::unexpected(std::string("Không tìm thấy trang")), CHAPTER_B});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[NetTruyen] Pages load error: Không tìm thấy trang\n");
+  h.jobs.requests.clear();
+  for (const Button button : {Button::Left, Button::Right, Button::L1, Button::R1}) {
+    h.press(button);
+  }
+  h.state.page_index = 4;  // even an index past the empty list reads nothing
+  h.press(Button::Left);
+  EXPECT_TRUE(h.jobs.requests.empty());
+  EXPECT_EQ(h.saved()->last_chapter_url, CHAPTER_A);  // nothing saved for the failed chapter
+}
+
+TEST(ReaderProgress, SavedOnEveryTurnAndAgainWhenThePageArrives) {
+  ReaderHarness h;
+  h.open(1, 10);
+  EXPECT_FALSE(h.saved());  // nothing read yet
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  ASSERT_TRUE(h.saved());
+  EXPECT_EQ(h.saved()->last_page_idx, 0u);
+  EXPECT_EQ(h.saved()->total_pages, 10u);
+  h.press(Button::Right);
+  EXPECT_EQ(h.saved()->last_page_idx, 1u);
+  EXPECT_EQ(h.state.current_history, h.saved());
+  h.press(Button::B);
+  h.press(Button::Start);  // continue where the history says
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
+  EXPECT_EQ(h.state.page_index, 1u);
+}
+
+TEST(ReaderResults, TheResumePageIsClampedToTheLastPage) {
+  ReaderHarness h;
+  h.state.chapter_selected = 1;
+  h.press(Button::A);
+  h.state.resume_page = 12;
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
+  EXPECT_EQ(h.state.page_index, 9u);
+  ASSERT_EQ(h.page_jobs().size(), 1u);
+  EXPECT_EQ(h.page_jobs()[0].url, CHAPTER_A + "/p9");
+  EXPECT_EQ(h.page_jobs()[0].index, 9u);
+  EXPECT_TRUE(h.state.reader_loading);
+}
+
+TEST(ReaderResults, AnEarlierPageArrivingLateIsDropped) {
+  ReaderHarness h;
+  h.open(1, 5);
+  h.press(Button::Right, 2);
+  h.apply(PageImageLoaded{page(1, 1), 1, CHAPTER_A});
+  EXPECT_FALSE(h.state.page_image);
+  EXPECT_TRUE(h.state.reader_loading);
+  h.apply(PageImageLoaded{page(2, 2), 2, CHAPTER_A});
+  ASSERT_TRUE(h.state.page_image);
+  EXPECT_EQ(h.state.page_image->width, 2u);
+}
+
+TEST(ReaderResults, AnotherChaptersLateResultsNeverLand) {
+  ReaderHarness h;
+  h.state.chapter_selected = 1;
+  h.press(Button::A);  // chapter A
+  h.press(Button::B);
+  h.state.chapter_selected = 0;
+  h.press(Button::A);  // chapter B, list pending
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 30), CHAPTER_A});
+  EXPECT_TRUE(h.state.pages.empty());
+  EXPECT_TRUE(h.state.resume_pending);
+  h.apply(PagesLoaded{page_urls(CHAPTER_B, 3), CHAPTER_B});
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  EXPECT_FALSE(h.state.page_image);
+  EXPECT_FALSE(h.saved());
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_B});
+  EXPECT_TRUE(h.state.page_image);
+  EXPECT_EQ(h.saved()->last_chapter_url, CHAPTER_B);
+}
+
+TEST(ReaderScreen, TheHeadUpDisplayHidesOnlyAtTheFittedPageOnceItArrived) {
+  ReaderHarness h;
+  h.open(1, 20);
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  Canvas canvas(1280, 720);
+  Font font = Font::load_embedded().value();
+  Renderer renderer{canvas, font};
+  NoServices services;
+  const auto corner_after = [&](Button button) {
+    h.press(button);
+    draw_screen(renderer, h.state, services);
+    return canvas.pixel(5, 5);
+  };
+  const Color dimmed = 0xFF010203;  // 0x0B0F19 darkened by 2/15
+  EXPECT_EQ(corner_after(Button::A), dimmed);
+  EXPECT_EQ(corner_after(Button::Select), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(canvas.pixel(400, 360), 0xFFFFFFFFu);  // the fitted page spans x 400 to 879
+  EXPECT_EQ(canvas.pixel(399, 360), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(canvas.pixel(879, 360), 0xFFFFFFFFu);
+  EXPECT_EQ(canvas.pixel(880, 360), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(corner_after(Button::X), dimmed);  // zoomed: shown whatever the flag
+  EXPECT_EQ(corner_after(Button::Y), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(corner_after(Button::Right), dimmed);  // loading: shown too
+}
+
+}  // namespace
+}  // namespace zentomi
