@@ -55,22 +55,22 @@ const std::string LONG_TITLE = "Hành Trình Vô Tận Của Người Gác Đèn
 
 AppState home_state(int width, int height, bool grid, bool worst) {
   AppState state = make_initial_state(width, height);
-  state.home_loading = false;
-  state.grid_view = grid;
+  state.home.home_loading = false;
+  state.home.grid_view = grid;
   for (int i = 0; i < 48; ++i) {
     const std::string n = std::to_string(i);
-    state.displayed_items.push_back(
+    state.home.displayed_items.push_back(
         {worst ? repeated("Hành Trình Vô Tận ", std::size_t{64} * 1024) : LONG_TITLE + " " + n,
          "https://site/t/" + n, "https://cdn/c" + n + ".jpg", "Chapter 1" + n, "1.234.567"});
   }
-  state.all_items = state.source_items = state.displayed_items;
+  state.home.all_items = state.home.source_items = state.home.displayed_items;
   return state;
 }
 
 AppState detail_state(int width, int height, bool worst) {
   AppState state = make_initial_state(width, height);
   state.screen = Screen::Detail;
-  state.current_item =
+  state.details.current_item =
       MangaItem{LONG_TITLE, "https://site/t/1", "https://cdn/c1.jpg", "Chapter 300", "1.234.567"};
   MangaDetail detail;
   detail.title = LONG_TITLE;
@@ -81,38 +81,39 @@ AppState detail_state(int width, int height, bool worst) {
                             worst ? std::size_t{64} * 1024 : 600);
   const int chapters = worst ? 300 : 60;
   for (int i = chapters; i > 0; --i)
-    state.chapters.push_back({"Chapter " + std::to_string(i) + ": Ngọn đèn cuối cùng trên đảo",
-                              "https://site/t/1/chuong-" + std::to_string(i)});
-  detail.chapters = state.chapters;
-  state.chapters_site_order = state.chapters;
-  state.detail = detail;
-  state.chapter_selected = worst ? 150 : 3;
-  state.chapter_scroll = worst ? 140 : 0;
-  state.current_history = MangaHistory{"https://site/t/1",
-                                       LONG_TITLE,
-                                       "Chapter 150: Ngọn đèn cuối cùng trên đảo",
-                                       "https://site/t/1/chuong-150",
-                                       7,
-                                       24,
-                                       1'700'000'000};
+    state.details.chapters.push_back(
+        {"Chapter " + std::to_string(i) + ": Ngọn đèn cuối cùng trên đảo",
+         "https://site/t/1/chuong-" + std::to_string(i)});
+  detail.chapters = state.details.chapters;
+  state.details.chapters_site_order = state.details.chapters;
+  state.details.detail = detail;
+  state.details.chapter_selected = worst ? 150 : 3;
+  state.details.chapter_scroll = worst ? 140 : 0;
+  state.details.current_history = MangaHistory{"https://site/t/1",
+                                               LONG_TITLE,
+                                               "Chapter 150: Ngọn đèn cuối cùng trên đảo",
+                                               "https://site/t/1/chuong-150",
+                                               7,
+                                               24,
+                                               1'700'000'000};
   return state;
 }
 
 AppState reader_state(int width, int height, SharedImage page, int zoom) {
   AppState state = bench::reader_scene(width, height);
-  state.page_image = std::move(page);
-  state.zoom = zoom;
-  state.pan_y = zoom == 0 ? 0 : 400;
+  state.reader.page_image = std::move(page);
+  state.reader.zoom = zoom;
+  state.reader.pan_y = zoom == 0 ? 0 : 400;
   return state;
 }
 
 AppState update_state(int width, int height, UpdateStatus status) {
   AppState state = home_state(width, height, true, false);
   state.screen = Screen::Update;
-  state.update_manifest = OtaManifest{
+  state.update.update_manifest = OtaManifest{
       "1.0.2", "ZENTOMI 1.0.2", repeated("Sửa lỗi đọc truyện. ", 400), "https://host/zentomi.zip",
       4.2f,    std::nullopt};
-  state.update_status = std::move(status);
+  state.update.update_status = std::move(status);
   return state;
 }
 
@@ -165,7 +166,7 @@ std::vector<Case> cases(int width, int height) {
   all.push_back({"reader, 40 Mpx page at fit", reader_state(width, height, huge, 0), none});
   all.push_back({"reader, 40 Mpx page at 200 %", reader_state(width, height, huge, 3), none});
   AppState hidden = reader_state(width, height, page, 3);
-  hidden.hud_visible = false;
+  hidden.reader.hud_visible = false;
   all.push_back({"reader, page at 200 %, no HUD", std::move(hidden), none});
   all.push_back({"reader, loading", reader_state(width, height, nullptr, 0), none});
   const OtaManifest manifest = *update_state(width, height, {}).update_manifest;

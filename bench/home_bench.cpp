@@ -32,12 +32,12 @@ SharedImage cover_image() {
 
 AppState home_state(int width, int height) {
   AppState state = make_initial_state(width, height);
-  state.home_loading = false;
+  state.home.home_loading = false;
   for (int i = 0; i < 12; ++i) {
     const std::string n = std::to_string(i);
-    state.displayed_items.push_back({"Hành Trình Vô Tận Của Người Gác Đèn Biển Bắc " + n,
-                                     "https://site/t/" + n, "https://cdn/c" + n + ".jpg",
-                                     "Chapter 1" + n, "1.234.567"});
+    state.home.displayed_items.push_back({"Hành Trình Vô Tận Của Người Gác Đèn Biển Bắc " + n,
+                                          "https://site/t/" + n, "https://cdn/c" + n + ".jpg",
+                                          "Chapter 1" + n, "1.234.567"});
   }
   return state;
 }
@@ -59,8 +59,8 @@ void draw_frames(benchmark::State& run, int width, int height, bool grid,
   BenchServices services;
   services.cover = cover_image();
   AppState state = home_state(width, height);
-  state.grid_view = grid;
-  if (!first_title.empty()) state.displayed_items[0].title = std::move(first_title);
+  state.home.grid_view = grid;
+  if (!first_title.empty()) state.home.displayed_items[0].title = std::move(first_title);
   for (auto _ : run) {
     Renderer renderer{canvas, font};
     draw_screen(renderer, state, services);

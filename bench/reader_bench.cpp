@@ -68,8 +68,8 @@ void BM_ReaderFrame(benchmark::State& run) {
   Canvas canvas(WIDTH, HEIGHT);
   NoServices services;
   AppState state = reader_state();
-  state.page_image = test_page(run.range(0));
-  state.zoom = static_cast<int>(run.range(1));
+  state.reader.page_image = test_page(run.range(0));
+  state.reader.zoom = static_cast<int>(run.range(1));
   const double clear_seconds = seconds_per_clear(canvas);
   const auto start = Clock::now();
   for (auto _ : run) {
@@ -92,16 +92,16 @@ void BM_PageArrivalToFirstFrame(benchmark::State& run) {
   testing::RecordingJobs jobs;
   AppContext context{jobs, store};
   AppState state = reader_state();
-  state.current_item =
+  state.details.current_item =
       MangaItem{"Kiếm Khách Mùa Thu", "https://site.test/truyen-tranh/t", "", "Chapter 128", "1"};
   const SharedImage image = test_page(run.range(0));
   const double clear_seconds = seconds_per_clear(canvas);
   const auto start = Clock::now();
   for (auto _ : run) {
-    state.page_image = nullptr;
-    state.reader_loading = true;
-    apply_worker_result(state, PageImageLoaded{image, state.page_index, state.chapter_url},
-                        context);
+    state.reader.page_image = nullptr;
+    state.reader.reader_loading = true;
+    apply_worker_result(
+        state, PageImageLoaded{image, state.reader.page_index, state.reader.chapter_url}, context);
     Renderer renderer{canvas, font};
     draw_screen(renderer, state, services);
     benchmark::DoNotOptimize(canvas.data());

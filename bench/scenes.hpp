@@ -25,12 +25,12 @@ inline SharedImage noisy_image(std::uint32_t width, std::uint32_t height) {
 inline AppState reader_scene(int width, int height) {
   AppState state = make_initial_state(width, height);
   state.screen = Screen::Reader;
-  state.chapter_title = "Chapter 128: Mùa thu năm ấy";
-  state.chapter_url = "https://site.test/truyen-tranh/t/chuong-128";
+  state.reader.chapter_title = "Chapter 128: Mùa thu năm ấy";
+  state.reader.chapter_url = "https://site.test/truyen-tranh/t/chuong-128";
   for (int i = 0; i < 20; ++i)
-    state.pages.push_back("https://img.test/" + std::to_string(i) + ".jpg");
-  state.page_index = 2;
-  state.reader_loading = false;
+    state.reader.pages.push_back("https://img.test/" + std::to_string(i) + ".jpg");
+  state.reader.page_index = 2;
+  state.reader.reader_loading = false;
   return state;
 }
 

@@ -67,11 +67,11 @@ Application::~Application() {
 
 void Application::draw_if_changed(const FrameEvents& frame) {
   PictureSources sources = picture_sources(covers_, store_);
-  if (!redraw_.can_differ(state_, frame.state_touched, sources, frame.now)) return;
+  if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);
   display_.present();
-  redraw_.composed(state_, frame.state_touched, std::move(sources), frame.now);
+  redraw_.composed(frame.state_version, std::move(sources), frame.now);
 }
 
 void Application::start() {

@@ -24,17 +24,16 @@ void MainLoop::start() {
 
 bool MainLoop::run_frame() {
   const std::chrono::nanoseconds frame_start = clock_.now();
-  bool touched = false;
   while (std::optional<WorkerResult> result = results_.try_receive()) {
     hooks_.apply_result(std::move(*result));
-    touched = true;
+    ++state_version_;
   }
   while (std::optional<Button> button = input_.try_receive()) {
     if (dropped_by_start_grace(*button, clock_.now() - start_time_)) continue;
     if (hooks_.handle_button(*button)) return false;
-    touched = true;
+    ++state_version_;
   }
-  hooks_.draw_and_present(FrameEvents{touched, clock_.now()});
+  hooks_.draw_and_present(FrameEvents{state_version_, clock_.now()});
   const std::chrono::nanoseconds sleep = frame_sleep(clock_.now() - frame_start);
   if (sleep.count() > 0) clock_.sleep_for(sleep);
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 
 #include "model/button.hpp"
@@ -22,7 +23,8 @@ bool dropped_by_start_grace(Button button, std::chrono::nanoseconds since_start)
 
 // What the drawing step of a frame is told.
 struct FrameEvents {
-  bool state_touched = false;  // a result was applied or a button handled in this frame
+  // Counts every result applied and every button handled since the loop began.
+  std::uint64_t state_version = 0;
   std::chrono::nanoseconds now{0};
 };
 
@@ -51,6 +53,7 @@ class MainLoop {
   Clock& clock_;
   Hooks hooks_;
   std::chrono::nanoseconds start_time_{0};
+  std::uint64_t state_version_ = 0;
 };
 
 }  // namespace zentomi

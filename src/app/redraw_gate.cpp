@@ -12,19 +12,18 @@ PictureSources picture_sources(const CoverCache& covers, const Store& store) {
   return {covers.generation(), store.favorites_stamp()};
 }
 
-bool RedrawGate::can_differ(const AppState& state, bool state_touched,
-                            const PictureSources& sources, std::chrono::nanoseconds now) const {
-  if (mode_ == RedrawMode::Always || !shown_state_) return true;
+bool RedrawGate::can_differ(std::uint64_t state_version, const PictureSources& sources,
+                            std::chrono::nanoseconds now) const {
+  if (mode_ == RedrawMode::Always || !shown_version_) return true;
   if (now - composed_at_ >= HEARTBEAT) return true;
   if (sources != shown_sources_) return true;
-  return state_touched && state != *shown_state_;
+  return state_version != *shown_version_;
 }
 
-void RedrawGate::composed(const AppState& state, bool state_touched, PictureSources sources,
+void RedrawGate::composed(std::uint64_t state_version, PictureSources sources,
                           std::chrono::nanoseconds now) {
   if (mode_ == RedrawMode::Always) return;
-  // An untouched state is the one already kept; copying it again would only cost time.
-  if (state_touched || !shown_state_) shown_state_ = state;
+  shown_version_ = state_version;
   shown_sources_ = std::move(sources);
   composed_at_ = now;
 }

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "images/cover_cache.hpp"
-#include "model/app_state.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
@@ -38,17 +37,16 @@ class RedrawGate {
 
   explicit RedrawGate(RedrawMode mode = RedrawMode::WhenChanged) : mode_(mode) {}
 
-  // `state_touched`: a result was applied or a button handled since the last call; nothing else
-  // changes the state, so it is compared only then.
-  bool can_differ(const AppState& state, bool state_touched, const PictureSources& sources,
+  // `state_version` counts the results applied and the buttons handled: nothing else changes the
+  // state, so a frame of an unchanged version shows the same state, however large it is.
+  bool can_differ(std::uint64_t state_version, const PictureSources& sources,
                   std::chrono::nanoseconds now) const;
   // Records what the frame just composed was drawn from.
-  void composed(const AppState& state, bool state_touched, PictureSources sources,
-                std::chrono::nanoseconds now);
+  void composed(std::uint64_t state_version, PictureSources sources, std::chrono::nanoseconds now);
 
  private:
   RedrawMode mode_;
-  std::optional<AppState> shown_state_;
+  std::optional<std::uint64_t> shown_version_;
   PictureSources shown_sources_;
   std::chrono::nanoseconds composed_at_{0};
 };

@@ -11,14 +11,9 @@
 #include <unordered_set>
 
 #include "model/image.hpp"
+#include "model/string_hash.hpp"
 
 namespace zentomi {
-
-// Lets the maps below be searched with a string_view, without building a string every frame.
-struct UrlHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view url) const { return std::hash<std::string_view>{}(url); }
-};
 
 // Decoded covers by URL, shared by the drawing code and the image worker. Each operation takes
 // the cache's own lock for itself alone.
@@ -48,7 +43,7 @@ class ThumbnailCache {
  private:
   const std::size_t max_bytes_;
   mutable std::mutex mutex_;
-  std::unordered_map<std::string, SharedImage, UrlHash, std::equal_to<>> images_;
+  std::unordered_map<std::string, SharedImage, StringHash, std::equal_to<>> images_;
   std::size_t bytes_ = 0;
   std::uint64_t generation_ = 0;
 };
@@ -64,7 +59,7 @@ class PendingThumbnails {
 
  private:
   mutable std::mutex mutex_;
-  std::unordered_set<std::string, UrlHash, std::equal_to<>> urls_;
+  std::unordered_set<std::string, StringHash, std::equal_to<>> urls_;
 };
 
 // Covers that failed recently. They are not asked for again until the delay has passed, so a
@@ -82,7 +77,7 @@ class CoverBackoff {
 
  private:
   mutable std::mutex mutex_;
-  std::unordered_map<std::string, std::chrono::nanoseconds, UrlHash, std::equal_to<>> failed_at_;
+  std::unordered_map<std::string, std::chrono::nanoseconds, StringHash, std::equal_to<>> failed_at_;
 };
 
 }  // namespace zentomi

@@ -16,14 +16,8 @@ enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3 
 
 enum class SortMode : std::uint8_t { Latest = 0, Views = 1, NameAZ = 2 };
 
-// The single application state, owned by the main thread.
-struct AppState {
-  // Display geometry, fixed at start-up; the controllers derive their page sizes from it.
-  int screen_width = 1280;
-  int screen_height = 720;
-
-  // Home
-  Screen screen = Screen::Home;
+// What the home screen shows and where its selection is.
+struct HomeState {
   std::vector<MangaItem> all_items;
   std::vector<MangaItem> source_items;
   std::vector<MangaItem> displayed_items;
@@ -35,8 +29,10 @@ struct AppState {
   std::size_t grid_columns = 5;
   bool home_loading = true;
   std::optional<std::string> home_error;  // why the last home listing failed
+};
 
-  // Detail
+// The title opened from the home screen, its detail page and its chapter list.
+struct DetailState {
   std::optional<MangaItem> current_item;
   std::optional<MangaHistory> current_history;
   std::optional<MangaDetail> detail;
@@ -47,8 +43,10 @@ struct AppState {
   std::size_t chapter_scroll = 0;
   bool detail_loading = false;
   std::optional<std::string> detail_error;  // why the last detail load failed
+};
 
-  // Reader
+// The chapter being read and how its page is shown.
+struct ReaderState {
   std::string chapter_title;
   std::string chapter_url;
   std::vector<std::string> pages;
@@ -62,18 +60,38 @@ struct AppState {
   bool resume_pending = false;
   std::size_t resume_page = 0;
 
-  // Update
+  // Back to the fitted page, unmoved.
+  void reset_view() {
+    zoom = 0;
+    pan_x = 0;
+    pan_y = 0;
+  }
+};
+
+// What is known of a newer version and what the update screen is doing.
+struct UpdateState {
   UpdateStatus update_status = update_status::Idle{};
   std::optional<OtaManifest> update_manifest;
+};
 
-  // Images compare by identity: a page that arrives again is a new image.
-  bool operator==(const AppState&) const = default;
+// The single application state, owned by the main thread: one record per screen, each owned by
+// that screen's controller and filled in by the results of the jobs it asked for.
+struct AppState {
+  // Display geometry, fixed at start-up; the controllers derive their page sizes from it.
+  int screen_width = 1280;
+  int screen_height = 720;
+
+  Screen screen = Screen::Home;
+  HomeState home;
+  DetailState details;
+  ReaderState reader;
+  UpdateState update;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the
 // empty-list advice, which cannot help here.
-inline bool home_listing_failed_with_nothing_shown(const AppState& state) {
-  return state.home_error.has_value() && !state.favorites_only && state.displayed_items.empty();
+inline bool home_listing_failed_with_nothing_shown(const HomeState& home) {
+  return home.home_error.has_value() && !home.favorites_only && home.displayed_items.empty();
 }
 
 // The state at start-up for a display of the given size.

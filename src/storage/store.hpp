@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "model/manga.hpp"
+#include "model/string_hash.hpp"
 #include "platform/clock.hpp"
 #include "storage/file_system.hpp"
 #include "storage/store_paths.hpp"
@@ -88,15 +89,9 @@ class Store {
   bool wait_for_saves(std::chrono::milliseconds limit);
 
  private:
-  struct UrlHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const {
-      return std::hash<std::string_view>{}(text);
-    }
-  };
   struct FavoritesReading {
     FavoritesVersion version;
-    std::unordered_set<std::string, UrlHash, std::equal_to<>> urls;
+    std::unordered_set<std::string, StringHash, std::equal_to<>> urls;
   };
 
   std::string store_path(const char* name) const;

@@ -53,23 +53,24 @@ TEST(Application, StartsWithTheFrontPageListingAndAnUpdateCheck) {
   Harness h;
   ::testing::internal::CaptureStderr();
   h.application.start();
-  EXPECT_TRUE(h.application.state().home_loading);
-  EXPECT_EQ(h.application.state().update_status, UpdateStatus(update_status::Idle{}))
+  EXPECT_TRUE(h.application.state().home.home_loading);
+  EXPECT_EQ(h.application.state().update.update_status, UpdateStatus(update_status::Idle{}))
       << "the start-up check leaves the status alone until it answers";
   ASSERT_TRUE(run_until_idle(h.application));
   const std::string log = ::testing::internal::GetCapturedStderr();
 
   const AppState& state = h.application.state();
-  EXPECT_FALSE(state.home_loading);
-  ASSERT_EQ(state.all_items.size(), 14u);
-  EXPECT_EQ(state.all_items.front().title, "Kiếm Khách Mùa Thu");
-  EXPECT_EQ(state.all_items.back().title, "Ngôi Sao Cuối Cùng");
-  EXPECT_EQ(state.displayed_items, state.all_items);
-  EXPECT_EQ(state.source_items, state.all_items);
+  EXPECT_FALSE(state.home.home_loading);
+  ASSERT_EQ(state.home.all_items.size(), 14u);
+  EXPECT_EQ(state.home.all_items.front().title, "Kiếm Khách Mùa Thu");
+  EXPECT_EQ(state.home.all_items.back().title, "Ngôi Sao Cuối Cùng");
+  EXPECT_EQ(state.home.displayed_items, state.home.all_items);
+  EXPECT_EQ(state.home.source_items, state.home.all_items);
   EXPECT_EQ(log.find("error"), std::string::npos) << log;
-  ASSERT_TRUE(state.update_manifest.has_value());
-  EXPECT_EQ(state.update_manifest->version, "1.0.2");
-  EXPECT_EQ(state.update_status, UpdateStatus(update_status::Available{*state.update_manifest}));
+  ASSERT_TRUE(state.update.update_manifest.has_value());
+  EXPECT_EQ(state.update.update_manifest->version, "1.0.2");
+  EXPECT_EQ(state.update.update_status,
+            UpdateStatus(update_status::Available{*state.update.update_manifest}));
   EXPECT_EQ(state.screen, Screen::Home);
   // The listing and the manifest are fetched once each; every other request is a cover of the
   // first visible row.
@@ -100,8 +101,8 @@ TEST(Application, LogsAFailedListingAndStopsLoading) {
   EXPECT_NE(log.find("[NetTruyen] Home load error: Network error: exit code Some(28)\n"),
             std::string::npos)
       << log;
-  EXPECT_FALSE(h.application.state().home_loading);
-  EXPECT_TRUE(h.application.state().all_items.empty());
+  EXPECT_FALSE(h.application.state().home.home_loading);
+  EXPECT_TRUE(h.application.state().home.all_items.empty());
 }
 
 TEST(Application, PresentsNothingDuringAStillSecondButTheHeartbeat) {

@@ -48,7 +48,7 @@ struct LoopHarness {
                       return button == Button::B;
                     },
                     [this](const FrameEvents& frame) {
-                      journal.push_back(frame.state_touched ? "draw" : "draw untouched");
+                      journal.push_back("draw v" + std::to_string(frame.state_version));
                       clock.advance(draw_cost);
                     },
                 }};
@@ -63,7 +63,7 @@ TEST(MainLoop, AppliesEveryResultBeforeAnyInputOfTheSameFrame) {
   h.results.first.send(UpdateInstallResult{});
   ASSERT_TRUE(h.loop.run_frame());
   EXPECT_EQ(h.journal, (std::vector<std::string>{"result 0", "result 5", "button DOWN",
-                                                 "button DOWN", "draw"}));
+                                                 "button DOWN", "draw v4"}));
 }
 
 TEST(MainLoop, BAtHalfASecondIsIgnoredAndAtOnePointTwoSecondsExits) {
@@ -72,7 +72,7 @@ TEST(MainLoop, BAtHalfASecondIsIgnoredAndAtOnePointTwoSecondsExits) {
   h.clock.advance(milliseconds{500});
   h.input.first.send(Button::B);
   EXPECT_TRUE(h.loop.run_frame());
-  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw untouched"}));
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw v0"}));
 
   h.journal.clear();
   h.clock.advance(milliseconds{700});
@@ -100,7 +100,7 @@ TEST(MainLoop, ABurstOfPressesIsHandledInOneFrame) {
     h.input.first.send(Button::Down);
   ASSERT_TRUE(h.loop.run_frame());
   EXPECT_EQ(h.journal.size(), 21u);
-  EXPECT_EQ(h.journal.back(), "draw");
+  EXPECT_EQ(h.journal.back(), "draw v20");
 }
 
 }  // namespace

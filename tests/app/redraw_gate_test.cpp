@@ -86,7 +86,7 @@ class Scene {
             })) {
     std::filesystem::create_directories(dir_ / "thumbs");
     worker_ = std::thread(covers_->take_worker());
-    state.home_loading = false;
+    state.home.home_loading = false;
   }
   ~Scene() {
     if (!downloads_released_) downloads_.set_value();
@@ -96,17 +96,17 @@ class Scene {
   Scene(const Scene&) = delete;
   Scene& operator=(const Scene&) = delete;
 
-  Outcome frame(bool touched = false) {
+  Outcome frame() {
     now_ += FRAME_DURATION;
     const PictureSources sources = picture_sources(*covers_, store);
     Canvas candidate(state.screen_width, state.screen_height);
     Renderer renderer{candidate, font_};
     draw_screen(renderer, state, services_);
     const bool different = !screen_ || !same_pixels(candidate, *screen_);
-    const bool composed = gate.can_differ(state, touched, sources, now_);
+    const bool composed = gate.can_differ(version_, sources, now_);
     if (composed) {
       screen_ = std::move(candidate);
-      gate.composed(state, touched, sources, now_);
+      gate.composed(version_, sources, now_);
     }
     // Whatever else is asked, a frame that looks different is never skipped.
     EXPECT_TRUE(composed || !different);
@@ -114,11 +114,13 @@ class Scene {
   }
   Outcome press(Button button) {
     handle_button(state, button, context_);
-    return frame(true);
+    ++version_;
+    return frame();
   }
   Outcome apply(WorkerResult result) {
     apply_worker_result(state, std::move(result), context_);
-    return frame(true);
+    ++version_;
+    return frame();
   }
   // Lets the covers asked for so far arrive, and waits for them, bounded in real time.
   void let_covers_arrive() {
@@ -151,10 +153,13 @@ class Scene {
   AppContext context_{jobs_, store};
   std::optional<Canvas> screen_;
   nanoseconds now_{0};
+  std::uint64_t version_ = 0;  // as the loop counts results and presses
 };
 
 constexpr Outcome COMPOSED{true, true};
 constexpr Outcome SKIPPED{false, false};
+// A press or a result that changed nothing still counts: the gate never looks into the state.
+constexpr Outcome RECOMPOSED{true, false};
 
 bool operator==(const Outcome& a, const Outcome& b) {
   return a.composed == b.composed && a.looks_different == b.looks_different;
@@ -163,21 +168,22 @@ void PrintTo(const Outcome& o, std::ostream* out) {
   *out << (o.composed ? "composed" : "skipped") << (o.looks_different ? ", different" : ", same");
 }
 
-TEST(RedrawGate, HomeComposesForAMoveACoverOrAnotherProgramsFavouritesOnly) {
+TEST(RedrawGate, HomeComposesForAPressACoverOrAnotherProgramsFavourites) {
   Scene scene;
-  scene.state.all_items = scene.state.source_items = scene.state.displayed_items = titles(12);
+  scene.state.home.all_items = scene.state.home.source_items = scene.state.home.displayed_items =
+      titles(12);
   EXPECT_EQ(scene.frame(), COMPOSED) << "the first frame";
   EXPECT_EQ(scene.frame(), SKIPPED) << "a still frame";
 
   EXPECT_EQ(scene.press(Button::Right), COMPOSED) << "a moved selection";
-  EXPECT_EQ(scene.press(Button::Up), SKIPPED) << "Up on the top row changes nothing";
+  EXPECT_EQ(scene.press(Button::Up), RECOMPOSED) << "Up on the top row changes nothing";
 
   scene.let_covers_arrive();
   EXPECT_EQ(scene.frame(), COMPOSED) << "the covers of the first rows arrived";
   EXPECT_EQ(scene.frame(), SKIPPED);
 
   // Another program replaces favorites.json with one holding the selected title.
-  const MangaItem& item = scene.state.displayed_items[1];
+  const MangaItem& item = scene.state.home.displayed_items[1];
   testing::write_file(scene.data_dir() / "favorites.json.new",
                       R"([{"title":")" + item.title + R"(","url":")" + item.url +
                           R"(","thumb_url":"","latest_chapter":"","views":""}])");
@@ -187,21 +193,21 @@ TEST(RedrawGate, HomeComposesForAMoveACoverOrAnotherProgramsFavouritesOnly) {
   EXPECT_EQ(scene.frame(), SKIPPED);
 }
 
-TEST(RedrawGate, DetailComposesForAMoveAndOurOwnFavouriteButNotForAnotherTitlesResult) {
+TEST(RedrawGate, DetailComposesForAMoveAndOurOwnFavourite) {
   Scene scene;
   scene.state.screen = Screen::Detail;
-  scene.state.current_item = titles(1).front();
+  scene.state.details.current_item = titles(1).front();
   for (int i = 0; i < 30; ++i)
-    scene.state.chapters.push_back(
+    scene.state.details.chapters.push_back(
         {"Chapter " + std::to_string(i), "https://site/c" + std::to_string(i)});
-  scene.state.chapters_site_order = scene.state.chapters;
-  scene.state.detail = MangaDetail{.title = "Truyện 0",
-                                   .cover_url = "",
-                                   .source = "NetTruyen",
-                                   .status = "Đang tiến hành",
-                                   .genres = "Hành động",
-                                   .summary = "Một câu chuyện.",
-                                   .chapters = scene.state.chapters};
+  scene.state.details.chapters_site_order = scene.state.details.chapters;
+  scene.state.details.detail = MangaDetail{.title = "Truyện 0",
+                                           .cover_url = "",
+                                           .source = "NetTruyen",
+                                           .status = "Đang tiến hành",
+                                           .genres = "Hành động",
+                                           .summary = "Một câu chuyện.",
+                                           .chapters = scene.state.details.chapters};
   EXPECT_EQ(scene.frame(), COMPOSED);
 
   EXPECT_EQ(scene.press(Button::Down), COMPOSED);
@@ -213,45 +219,46 @@ TEST(RedrawGate, DetailComposesForAMoveAndOurOwnFavouriteButNotForAnotherTitlesR
                                                  .summary = "Không phải truyện này",
                                                  .chapters = {}},
                                      "https://site/another"}),
-            SKIPPED)
+            RECOMPOSED)
       << "a late detail of another title is dropped";
   EXPECT_EQ(scene.press(Button::Y), COMPOSED) << "the favourite toggled by this screen";
   EXPECT_EQ(scene.frame(), SKIPPED);
 }
 
-TEST(RedrawGate, ReaderComposesForItsPageButNotForAStaleImage) {
+TEST(RedrawGate, ReaderComposesForItsPageAndCountsAStaleImage) {
   Scene scene;
   scene.state.screen = Screen::Reader;
-  scene.state.chapter_url = "https://site/c1";
-  scene.state.pages = {"https://img/p0", "https://img/p1", "https://img/p2"};
-  scene.state.page_index = 1;
+  scene.state.reader.chapter_url = "https://site/c1";
+  scene.state.reader.pages = {"https://img/p0", "https://img/p1", "https://img/p2"};
+  scene.state.reader.page_index = 1;
   EXPECT_EQ(scene.frame(), COMPOSED);
 
-  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 0, "https://site/c1"}), SKIPPED)
+  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 0, "https://site/c1"}), RECOMPOSED)
       << "the image of a page turned away from";
-  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c0"}), SKIPPED)
+  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c0"}), RECOMPOSED)
       << "the same page of the chapter left";
   EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c1"}), COMPOSED);
   EXPECT_EQ(scene.press(Button::Select), COMPOSED) << "the HUD hidden";
   EXPECT_EQ(scene.frame(), SKIPPED);
 }
 
-TEST(RedrawGate, UpdateDialogComposesForANewStatusOnly) {
+TEST(RedrawGate, UpdateDialogComposesForEveryAnswer) {
   Scene scene;
   const OtaManifest manifest{"1.0.2", "ZENTOMI", "Sửa lỗi", "https://host/z.zip", 1.5f, {}};
   scene.state.screen = Screen::Update;
-  scene.state.update_manifest = manifest;
-  scene.state.update_status = update_status::Downloading{};
+  scene.state.update.update_manifest = manifest;
+  scene.state.update.update_status = update_status::Downloading{};
   EXPECT_EQ(scene.frame(), COMPOSED);
 
-  EXPECT_EQ(scene.apply(UpdateCheckResult{std::optional<OtaManifest>(manifest)}), SKIPPED)
+  EXPECT_EQ(scene.apply(UpdateCheckResult{std::optional<OtaManifest>(manifest)}), RECOMPOSED)
       << "a check answering while the install runs leaves the dialog as it is";
   EXPECT_EQ(scene.apply(UpdateInstallResult{update_status::Failed{"hết chỗ trống"}}), COMPOSED);
 }
 
 TEST(RedrawGate, AStillScreenIsComposedOnceASecond) {
   Scene scene;
-  scene.state.all_items = scene.state.source_items = scene.state.displayed_items = titles(3);
+  scene.state.home.all_items = scene.state.home.source_items = scene.state.home.displayed_items =
+      titles(3);
   ASSERT_TRUE(scene.frame().composed);
   int composed = 0;
   for (int i = 0; i < 600; ++i)  // ten seconds at 60 frames a second

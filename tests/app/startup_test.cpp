@@ -72,17 +72,17 @@ TEST(Banner, IsFourLinesWithIdenticalRules) {
 TEST(InitialState, MatchesTheDocumentedStart) {
   const AppState wide = make_initial_state(1280, 720);
   EXPECT_EQ(wide.screen, Screen::Home);
-  EXPECT_EQ(wide.grid_columns, 5u);
-  EXPECT_TRUE(wide.grid_view);
-  EXPECT_TRUE(wide.home_loading);
-  EXPECT_TRUE(wide.hud_visible);
-  EXPECT_FALSE(wide.favorites_only);
-  EXPECT_EQ(wide.sort_mode, SortMode::Latest);
-  EXPECT_TRUE(std::holds_alternative<update_status::Idle>(wide.update_status));
-  EXPECT_FALSE(wide.update_manifest.has_value());
-  EXPECT_EQ(make_initial_state(1024, 768).grid_columns, 4u);
-  EXPECT_EQ(make_initial_state(1200, 768).grid_columns, 5u);
-  EXPECT_EQ(make_initial_state(1199, 768).grid_columns, 4u);
+  EXPECT_EQ(wide.home.grid_columns, 5u);
+  EXPECT_TRUE(wide.home.grid_view);
+  EXPECT_TRUE(wide.home.home_loading);
+  EXPECT_TRUE(wide.reader.hud_visible);
+  EXPECT_FALSE(wide.home.favorites_only);
+  EXPECT_EQ(wide.home.sort_mode, SortMode::Latest);
+  EXPECT_TRUE(std::holds_alternative<update_status::Idle>(wide.update.update_status));
+  EXPECT_FALSE(wide.update.update_manifest.has_value());
+  EXPECT_EQ(make_initial_state(1024, 768).home.grid_columns, 4u);
+  EXPECT_EQ(make_initial_state(1200, 768).home.grid_columns, 5u);
+  EXPECT_EQ(make_initial_state(1199, 768).home.grid_columns, 4u);
 }
 
 TEST(ModelDetection, AFolderAtTheModelFilePathLeavesTheVariableInCharge) {

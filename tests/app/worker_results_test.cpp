@@ -32,29 +32,29 @@ struct Harness {
 
 TEST(HomeLoaded, OrdersTheNewListingByTheCurrentSort) {
   Harness h;
-  h.state.sort_mode = SortMode::Views;
+  h.state.home.sort_mode = SortMode::Views;
   MangaItem few = item("few");
   few.views = "12";
   MangaItem many = item("many");
   many.views = "1.5K";
   h.apply(HomeLoaded{Items{few, many}});
-  EXPECT_EQ(h.state.source_items, (Items{few, many}));
-  EXPECT_EQ(h.state.displayed_items, (Items{many, few}));
+  EXPECT_EQ(h.state.home.source_items, (Items{few, many}));
+  EXPECT_EQ(h.state.home.displayed_items, (Items{many, few}));
 }
 
 TEST(HomeLoaded, ShowsTheNewListingFromItsStart) {
   Harness h;
-  h.state.source_items = h.state.displayed_items = {item("old")};
-  h.state.home_selected = 3;
-  h.state.home_scroll = 2;
+  h.state.home.source_items = h.state.home.displayed_items = {item("old")};
+  h.state.home.home_selected = 3;
+  h.state.home.home_scroll = 2;
   const Items listing = {item("a"), item("b"), item("c")};
   h.apply(HomeLoaded{listing});
-  EXPECT_EQ(h.state.all_items, listing);
-  EXPECT_EQ(h.state.source_items, listing);
-  EXPECT_EQ(h.state.displayed_items, listing);
-  EXPECT_EQ(h.state.home_selected, 0u);
-  EXPECT_EQ(h.state.home_scroll, 0u);
-  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.home.all_items, listing);
+  EXPECT_EQ(h.state.home.source_items, listing);
+  EXPECT_EQ(h.state.home.displayed_items, listing);
+  EXPECT_EQ(h.state.home.home_selected, 0u);
+  EXPECT_EQ(h.state.home.home_scroll, 0u);
+  EXPECT_FALSE(h.state.home.home_loading);
   EXPECT_EQ(h.state.screen, Screen::Home);
   EXPECT_TRUE(h.jobs.requests.empty());
 }
@@ -62,61 +62,61 @@ TEST(HomeLoaded, ShowsTheNewListingFromItsStart) {
 TEST(HomeLoaded, LeavesTheFavouritesOnScreenWhileTheFilterIsOn) {
   Harness h;
   const Items favourites = {item("fav")};
-  h.state.favorites_only = true;
-  h.state.source_items = h.state.displayed_items = favourites;
-  h.state.home_selected = 0;
+  h.state.home.favorites_only = true;
+  h.state.home.source_items = h.state.home.displayed_items = favourites;
+  h.state.home.home_selected = 0;
   h.state.screen = Screen::Detail;
   const Items listing = {item("a"), item("b")};
   h.apply(HomeLoaded{listing});
-  EXPECT_EQ(h.state.all_items, listing);
-  EXPECT_EQ(h.state.source_items, favourites);
-  EXPECT_EQ(h.state.displayed_items, favourites);
-  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.home.all_items, listing);
+  EXPECT_EQ(h.state.home.source_items, favourites);
+  EXPECT_EQ(h.state.home.displayed_items, favourites);
+  EXPECT_FALSE(h.state.home.home_loading);
   EXPECT_EQ(h.state.screen, Screen::Detail);
 }
 
 TEST(HomeLoaded, AnErrorIsLoggedAndTheListsStay) {
   Harness h;
   const Items listing = {item("a")};
-  h.state.all_items = h.state.source_items = h.state.displayed_items = listing;
-  h.state.home_selected = 0;
+  h.state.home.all_items = h.state.home.source_items = h.state.home.displayed_items = listing;
+  h.state.home.home_selected = 0;
   ::testing::internal::CaptureStderr();
   h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(28)"))});
   const std::string log = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(log, "[NetTruyen] Home load error: Network error: exit code Some(28)\n");
-  EXPECT_EQ(h.state.all_items, listing);
-  EXPECT_EQ(h.state.displayed_items, listing);
-  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.home.all_items, listing);
+  EXPECT_EQ(h.state.home.displayed_items, listing);
+  EXPECT_FALSE(h.state.home.home_loading);
 }
 
 TEST(HomeLoaded, TheLastFailureIsKeptUntilAListingArrives) {
   Harness h;
   ::testing::internal::CaptureStderr();
   h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(6)"))});
-  EXPECT_EQ(h.state.home_error, "Network error: exit code Some(6)");
-  h.state.home_loading = true;  // a retry
+  EXPECT_EQ(h.state.home.home_error, "Network error: exit code Some(6)");
+  h.state.home.home_loading = true;  // a retry
   h.apply(HomeLoaded{std::unexpected(std::string("Network error: exit code Some(28)"))});
   ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(h.state.home_error, "Network error: exit code Some(28)");
-  EXPECT_FALSE(h.state.home_loading);
+  EXPECT_EQ(h.state.home.home_error, "Network error: exit code Some(28)");
+  EXPECT_FALSE(h.state.home.home_loading);
 
-  h.state.sort_mode = SortMode::NameAZ;
-  h.state.home_selected = 1;
+  h.state.home.sort_mode = SortMode::NameAZ;
+  h.state.home.home_selected = 1;
   h.apply(HomeLoaded{Items{item("b"), item("a")}});
-  EXPECT_FALSE(h.state.home_error.has_value());
-  EXPECT_EQ(h.state.displayed_items, (Items{item("a"), item("b")}));
-  EXPECT_EQ(h.state.home_selected, 0u);
+  EXPECT_FALSE(h.state.home.home_error.has_value());
+  EXPECT_EQ(h.state.home.displayed_items, (Items{item("a"), item("b")}));
+  EXPECT_EQ(h.state.home.home_selected, 0u);
 }
 
 // A reader showing page 2 of a 20-page chapter of `item("t")`, its image on its way.
 void read_page_two(Harness& h) {
   h.state.screen = Screen::Reader;
-  h.state.current_item = item("t");
-  h.state.chapter_title = "Chapter 3";
-  h.state.chapter_url = "https://site.test/t/chapter-3";
-  h.state.pages.assign(20, "https://img.test/p.jpg");
-  h.state.page_index = 2;
-  h.state.reader_loading = true;
+  h.state.details.current_item = item("t");
+  h.state.reader.chapter_title = "Chapter 3";
+  h.state.reader.chapter_url = "https://site.test/t/chapter-3";
+  h.state.reader.pages.assign(20, "https://img.test/p.jpg");
+  h.state.reader.page_index = 2;
+  h.state.reader.reader_loading = true;
 }
 
 SharedImage tiny_image() {
@@ -129,11 +129,11 @@ SharedImage tiny_image() {
 TEST(PageImageLoaded, AnImageForAnotherPageIsDropped) {
   Harness h;
   read_page_two(h);
-  h.apply(PageImageLoaded{tiny_image(), 1, h.state.chapter_url});
-  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3, h.state.chapter_url});
-  EXPECT_EQ(h.state.page_image, nullptr);
-  EXPECT_TRUE(h.state.reader_loading);
-  EXPECT_FALSE(h.state.current_history.has_value());
+  h.apply(PageImageLoaded{tiny_image(), 1, h.state.reader.chapter_url});
+  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3, h.state.reader.chapter_url});
+  EXPECT_EQ(h.state.reader.page_image, nullptr);
+  EXPECT_TRUE(h.state.reader.reader_loading);
+  EXPECT_FALSE(h.state.details.current_history.has_value());
   EXPECT_TRUE(h.store.load_history().empty());
 }
 
@@ -141,16 +141,17 @@ TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
   Harness h;
   read_page_two(h);
   const SharedImage image = tiny_image();
-  h.apply(PageImageLoaded{image, 2, h.state.chapter_url});
-  EXPECT_EQ(h.state.page_image, image);
-  EXPECT_FALSE(h.state.reader_loading);
-  ASSERT_TRUE(h.state.current_history.has_value());
-  EXPECT_EQ(h.state.current_history->manga_url, "https://site.test/t");
-  EXPECT_EQ(h.state.current_history->last_chapter_title, "Chapter 3");
-  EXPECT_EQ(h.state.current_history->last_page_idx, 2u);
-  EXPECT_EQ(h.state.current_history->total_pages, 20u);
-  EXPECT_EQ(h.state.current_history->timestamp, 1700000123u) << "stamped by the context's clock";
-  EXPECT_EQ(h.store.get_history_entry("https://site.test/t"), h.state.current_history);
+  h.apply(PageImageLoaded{image, 2, h.state.reader.chapter_url});
+  EXPECT_EQ(h.state.reader.page_image, image);
+  EXPECT_FALSE(h.state.reader.reader_loading);
+  ASSERT_TRUE(h.state.details.current_history.has_value());
+  EXPECT_EQ(h.state.details.current_history->manga_url, "https://site.test/t");
+  EXPECT_EQ(h.state.details.current_history->last_chapter_title, "Chapter 3");
+  EXPECT_EQ(h.state.details.current_history->last_page_idx, 2u);
+  EXPECT_EQ(h.state.details.current_history->total_pages, 20u);
+  EXPECT_EQ(h.state.details.current_history->timestamp, 1700000123u)
+      << "stamped by the context's clock";
+  EXPECT_EQ(h.store.get_history_entry("https://site.test/t"), h.state.details.current_history);
 }
 
 TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
@@ -158,11 +159,11 @@ TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
   read_page_two(h);
   ::testing::internal::CaptureStderr();
   h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2,
-                          h.state.chapter_url});
+                          h.state.reader.chapter_url});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Page 2 image error: Failed to download image data\n");
-  EXPECT_EQ(h.state.page_image, nullptr);
-  EXPECT_FALSE(h.state.reader_loading);
+  EXPECT_EQ(h.state.reader.page_image, nullptr);
+  EXPECT_FALSE(h.state.reader.reader_loading);
   EXPECT_TRUE(h.store.load_history().empty());
 }
 

@@ -107,11 +107,11 @@ TEST(Window, KeysFromSdlsQueueMoveTheHomeSelectionAndClosingEndsWithStatusZero) 
   Simulator simulator(application, buttons, dir / "shots", [&] { return window.poll(buttons); });
 
   ASSERT_EQ(simulator.run_script(script("settle\nshot before\n")), std::nullopt);
-  ASSERT_EQ(application.state().home_selected, 0u);
+  ASSERT_EQ(application.state().home.home_selected, 0u);
   push_key(SDLK_DOWN);
   push_key(SDLK_RIGHT);
   ASSERT_EQ(simulator.run_script(script("settle\nshot after\n")), std::nullopt);
-  EXPECT_EQ(application.state().home_selected, application.state().grid_columns + 1);
+  EXPECT_EQ(application.state().home.home_selected, application.state().home.grid_columns + 1);
 
   const auto before = testing::read_png(dir / "shots" / "before.png");
   const auto after = testing::read_png(dir / "shots" / "after.png");

@@ -1,69 +1,67 @@
 #include "screens/detail/detail_controller.hpp"
 
 #include <algorithm>
+#include <utility>
 
+#include "screens/common/home_items.hpp"
+#include "screens/common/list_cursor.hpp"
 #include "screens/detail/detail_geometry.hpp"
-#include "storage/ordering.hpp"
 
 namespace zentomi {
 namespace {
 
 void move_selection(AppState& state, Button button) {
-  const std::size_t count = state.chapters.size();
-  const std::size_t rows = detail_geometry::chapter_rows(state.screen_height);
-  std::size_t& selected = state.chapter_selected;
-  std::size_t& scroll = state.chapter_scroll;
-  if (button == Button::Up && selected > 0) {
-    --selected;
-    scroll = std::min(selected, scroll);
-  } else if (button == Button::Down && selected + 1 < count) {
-    ++selected;
-    if (selected >= scroll + rows) scroll = selected - rows + 1;
+  DetailState& details = state.details;
+  ListCursor cursor{details.chapter_selected, details.chapter_scroll};
+  if (button == Button::Up) cursor = list_up(cursor);
+  if (button == Button::Down) {
+    cursor = list_down(cursor, details.chapters.size(),
+                       detail_geometry::chapter_rows(state.screen_height));
   }
+  details.chapter_selected = cursor.selected;
+  details.chapter_scroll = cursor.scroll;
 }
 
-// A new chapter starts on its first page with nothing of the previous one kept: the page list
-// and the image arrive from jobs, and the start page is applied once the list is known.
+// A new chapter starts with nothing of the previous one kept but the HUD's visibility: the page
+// list and the image arrive from jobs, and the start page is applied once the list is known.
 void open_chapter(AppState& state, AppContext& context, const std::string& title,
                   const std::string& url, std::size_t start_page) {
-  state.chapter_title = title;
-  state.chapter_url = url;
-  state.page_image.reset();
-  state.pages.clear();
-  state.page_index = 0;
-  state.zoom = 0;
-  state.pan_x = 0;
-  state.pan_y = 0;
-  state.resume_pending = true;
-  state.resume_page = start_page;
+  ReaderState opened;
+  opened.chapter_title = title;
+  opened.chapter_url = url;
+  opened.hud_visible = state.reader.hud_visible;
+  opened.reader_loading = true;
+  opened.resume_pending = true;
+  opened.resume_page = start_page;
+  state.reader = std::move(opened);
   context.jobs.start(job::ChapterPages{url});
-  state.reader_loading = true;
   state.screen = Screen::Reader;
 }
 
 void open_first_chapter(AppState& state, AppContext& context) {
-  if (!state.detail || state.chapters_site_order.empty()) return;
-  const ChapterRef& first = state.chapters_site_order.back();
+  if (!state.details.detail || state.details.chapters_site_order.empty()) return;
+  const ChapterRef& first = state.details.chapters_site_order.back();
   open_chapter(state, context, first.name, first.url, 0);
 }
 
 void continue_reading(AppState& state, AppContext& context) {
-  if (!state.current_history) {
+  if (!state.details.current_history) {
     open_first_chapter(state, context);
     return;
   }
-  const MangaHistory history = *state.current_history;
+  const MangaHistory history = *state.details.current_history;
   open_chapter(state, context, history.last_chapter_title, history.last_chapter_url,
                static_cast<std::size_t>(history.last_page_idx));
 }
 
 void reverse_order(AppState& state) {
-  state.chapters_reversed = !state.chapters_reversed;
-  if (!state.detail) return;
-  state.chapters = state.chapters_site_order;
-  if (state.chapters_reversed) std::reverse(state.chapters.begin(), state.chapters.end());
-  state.chapter_selected = 0;
-  state.chapter_scroll = 0;
+  state.details.chapters_reversed = !state.details.chapters_reversed;
+  if (!state.details.detail) return;
+  state.details.chapters = state.details.chapters_site_order;
+  if (state.details.chapters_reversed)
+    std::reverse(state.details.chapters.begin(), state.details.chapters.end());
+  state.details.chapter_selected = 0;
+  state.details.chapter_scroll = 0;
 }
 
 // Favourites may have changed while the title was open, so a filtered home list is rebuilt from
@@ -71,16 +69,15 @@ void reverse_order(AppState& state) {
 // leave it, so it moves back to the selection's row.
 void back_to_home(AppState& state, AppContext& context) {
   state.screen = Screen::Home;
-  if (!state.favorites_only) return;
-  state.source_items = context.store.load_favorites();
-  state.displayed_items = state.source_items;
-  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
-  const std::size_t count = state.displayed_items.size();
-  state.home_selected = count == 0 ? 0 : std::min(state.home_selected, count - 1);
-  if (state.home_scroll > state.home_selected) {
-    const std::size_t columns = std::max<std::size_t>(state.grid_columns, 1);
-    state.home_scroll =
-        state.grid_view ? state.home_selected - state.home_selected % columns : state.home_selected;
+  if (!state.home.favorites_only) return;
+  show_home_items(state.home, context.store.load_favorites());
+  const std::size_t count = state.home.displayed_items.size();
+  state.home.home_selected = count == 0 ? 0 : std::min(state.home.home_selected, count - 1);
+  if (state.home.home_scroll > state.home.home_selected) {
+    const std::size_t columns = std::max<std::size_t>(state.home.grid_columns, 1);
+    state.home.home_scroll = state.home.grid_view
+                                 ? state.home.home_selected - state.home.home_selected % columns
+                                 : state.home.home_selected;
   }
 }
 
@@ -93,8 +90,8 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
       move_selection(state, button);
       return false;
     case Button::A:
-      if (state.chapter_selected < state.chapters.size()) {
-        const ChapterRef chapter = state.chapters[state.chapter_selected];
+      if (state.details.chapter_selected < state.details.chapters.size()) {
+        const ChapterRef chapter = state.details.chapters[state.details.chapter_selected];
         open_chapter(state, context, chapter.name, chapter.url, 0);
       }
       return false;
@@ -105,7 +102,7 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
       reverse_order(state);
       return false;
     case Button::Y:
-      if (state.current_item) context.store.toggle_favorite(state.current_item);
+      if (state.details.current_item) context.store.toggle_favorite(state.details.current_item);
       return false;
     case Button::L1:
       open_first_chapter(state, context);

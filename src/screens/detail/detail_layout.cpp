@@ -14,8 +14,9 @@ constexpr const char* DETAIL_HINT = "[▲▼] Chọn chương   [A] Đọc   [ST
 // clang-format on
 
 std::string cover_address(const AppState& state) {
-  if (state.detail && !state.detail->cover_url.empty()) return state.detail->cover_url;
-  return state.current_item ? state.current_item->thumb_url : std::string();
+  if (state.details.detail && !state.details.detail->cover_url.empty())
+    return state.details.detail->cover_url;
+  return state.details.current_item ? state.details.current_item->thumb_url : std::string();
 }
 
 void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& services, bool favorite) {
@@ -41,10 +42,10 @@ void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& service
   }
 
   std::string title = "Truyện tranh";
-  if (state.detail) {
-    title = state.detail->title;
-  } else if (state.current_item) {
-    title = state.current_item->title;
+  if (state.details.detail) {
+    title = state.details.detail->title;
+  } else if (state.details.current_item) {
+    title = state.details.current_item->title;
   }
   draw_wrapped_text(r, title, 32, 359, 296, 22, palette::ACCENT, 17.5f, 2);
   draw_text(r, "Thể loại:", 32, 407, palette::PRIMARY_TEXT, 13.0f);
@@ -61,8 +62,9 @@ void draw_loading_layout(Renderer& r, const AppState& state) {
     fill_rounded_rect(r.canvas, 355, 65, w - 375, h - 120, 10, palette::PANEL);
   }
   // A failed load says why instead of promising data that will not come.
-  if (!state.detail_loading && state.detail_error) {
-    draw_text(r, "Lỗi: " + *state.detail_error, 385, h / 2 - 20, palette::HIGHLIGHT_TEXT, 17.0f);
+  if (!state.details.detail_loading && state.details.detail_error) {
+    draw_text(r, "Lỗi: " + *state.details.detail_error, 385, h / 2 - 20, palette::HIGHLIGHT_TEXT,
+              17.0f);
   } else {
     draw_text(r, "Đang tải thông tin & danh sách chương từ NetTruyen...", 385, h / 2 - 20,
               palette::HIGHLIGHT_TEXT, 17.0f);
@@ -79,11 +81,11 @@ void draw_continue_box(Renderer& r, const AppState& state) {
     fill_rounded_rect(r.canvas, 355, 65, w - 375, 48, 8, palette::INFORMATION_BAND);
     fill_rounded_rect(r.canvas, 357, 67, w - 379, 44, 6, palette::DARK_BLUE_PANEL);
   }
-  if (!state.current_history) {
+  if (!state.details.current_history) {
     draw_text(r, "⏮ BẮT ĐẦU ĐỌC TỪ ĐẦU (Chương 1) [START]", 371, 78, palette::SUCCESS_TEXT, 15.0f);
     return;
   }
-  const MangaHistory& history = *state.current_history;
+  const MangaHistory& history = *state.details.current_history;
   const std::string line = "▶ ĐỌC TIẾP: " + history.last_chapter_title + " (Trang " +
                            std::to_string(history.last_page_idx + 1) + ") [START]";
   // A long chapter title must not run under the first-chapter hint.
@@ -93,21 +95,22 @@ void draw_continue_box(Renderer& r, const AppState& state) {
 
 void draw_chapter_list(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
-  draw_text(r, "DANH SÁCH CHƯƠNG (" + std::to_string(state.chapters.size()) + " TẬP)", 355, 129,
-            palette::PRIMARY_TEXT, 15.0f);
+  draw_text(r, "DANH SÁCH CHƯƠNG (" + std::to_string(state.details.chapters.size()) + " TẬP)", 355,
+            129, palette::PRIMARY_TEXT, 15.0f);
   fill_rounded_rect(r.canvas, w - 200, 125, 180, 24, 6, palette::SEPARATOR);
   draw_text(r,
-            std::string("Thứ tự: ") + (state.chapters_reversed ? "Cũ ➔ Mới (Từ đầu)" : "Mới ➔ Cũ") +
-                " [X]",
+            std::string("Thứ tự: ") +
+                (state.details.chapters_reversed ? "Cũ ➔ Mới (Từ đầu)" : "Mới ➔ Cũ") + " [X]",
             w - 190, 130, palette::HIGHLIGHT_TEXT, 12.5f);
 
   const std::size_t rows = detail_geometry::chapter_rows(r.canvas.height());
-  for (std::size_t n = 0; n < rows && state.chapter_scroll + n < state.chapters.size(); ++n) {
-    const std::size_t index = state.chapter_scroll + n;
-    const ChapterRef& chapter = state.chapters[index];
-    const bool selected = index == state.chapter_selected;
-    const bool being_read =
-        state.current_history && state.current_history->last_chapter_url == chapter.url;
+  for (std::size_t n = 0;
+       n < rows && state.details.chapter_scroll + n < state.details.chapters.size(); ++n) {
+    const std::size_t index = state.details.chapter_scroll + n;
+    const ChapterRef& chapter = state.details.chapters[index];
+    const bool selected = index == state.details.chapter_selected;
+    const bool being_read = state.details.current_history &&
+                            state.details.current_history->last_chapter_url == chapter.url;
     const int top = detail_geometry::chapter_row_top(n);
     if (w - 20 > 355) {
       fill_rounded_rect(r.canvas, 355, top, w - 375, detail_geometry::CHAPTER_ROW_HEIGHT, 6,
@@ -127,15 +130,18 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
 
 void draw_detail_screen(Renderer& r, const AppState& state, LayoutServices& services) {
   draw_home_header(r, state);
-  const bool favorite = state.current_item && services.is_favorite(state.current_item->url);
+  const bool favorite =
+      state.details.current_item && services.is_favorite(state.details.current_item->url);
   draw_left_panel(r, state, services, favorite);
-  if (!state.detail || state.detail_loading) {
+  if (!state.details.detail || state.details.detail_loading) {
     draw_loading_layout(r, state);
     return;
   }
-  draw_wrapped_text(r, state.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT, 12.5f, 2);
+  draw_wrapped_text(r, state.details.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT,
+                    12.5f, 2);
   draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
-  draw_wrapped_text(r, state.detail->summary, 32, 483, 296, 18, palette::SECONDARY_TEXT, 12.0f, 7);
+  draw_wrapped_text(r, state.details.detail->summary, 32, 483, 296, 18, palette::SECONDARY_TEXT,
+                    12.0f, 7);
   draw_continue_box(r, state);
   draw_chapter_list(r, state);
   draw_footer(r, DETAIL_HINT, 13.5f);

@@ -1,6 +1,7 @@
 #include "screens/home/home_controller.hpp"
 
 #include "platform/log.hpp"
+#include "screens/common/home_items.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_navigation.hpp"
 #include "storage/ordering.hpp"
@@ -9,10 +10,10 @@ namespace zentomi {
 namespace {
 
 void move(AppState& state, Button button) {
-  const std::size_t count = state.displayed_items.size();
-  const std::size_t columns = state.grid_columns;
-  HomeCursor cursor{state.home_selected, state.home_scroll};
-  if (state.grid_view) {
+  const std::size_t count = state.home.displayed_items.size();
+  const std::size_t columns = state.home.grid_columns;
+  ListCursor cursor{state.home.home_selected, state.home.home_scroll};
+  if (state.home.grid_view) {
     const std::size_t rows = home_geometry::grid_rows(state.screen_height);
     if (button == Button::Up) cursor = grid_up(cursor, columns);
     if (button == Button::Down) cursor = grid_down(cursor, count, columns, rows);
@@ -23,66 +24,65 @@ void move(AppState& state, Button button) {
     if (button == Button::Up) cursor = list_up(cursor);
     if (button == Button::Down) cursor = list_down(cursor, count, rows);
   }
-  state.home_selected = cursor.selected;
-  state.home_scroll = cursor.scroll;
+  state.home.home_selected = cursor.selected;
+  state.home.home_scroll = cursor.scroll;
 }
 
 // The selection stays; the new view scrolls from the top as far as needed to show it.
 void switch_view(AppState& state) {
-  state.grid_view = !state.grid_view;
-  const HomeCursor cursor = state.grid_view
-                                ? scrolled_into_view(state.home_selected, state.grid_columns,
-                                                     home_geometry::grid_rows(state.screen_height))
-                                : scrolled_into_view(state.home_selected, 1,
-                                                     home_geometry::list_rows(state.screen_height));
-  state.home_scroll = cursor.scroll;
+  state.home.grid_view = !state.home.grid_view;
+  const ListCursor cursor =
+      state.home.grid_view ? scrolled_into_view(state.home.home_selected, state.home.grid_columns,
+                                                home_geometry::grid_rows(state.screen_height))
+                           : scrolled_into_view(state.home.home_selected, 1,
+                                                home_geometry::list_rows(state.screen_height));
+  state.home.home_scroll = cursor.scroll;
 }
 
 void open_selected_title(AppState& state, AppContext& context) {
-  if (state.home_selected >= state.displayed_items.size()) return;
-  state.current_item = state.displayed_items[state.home_selected];
-  state.current_history = context.store.get_history_entry(state.current_item->url);
-  state.detail.reset();
-  state.detail_error.reset();
-  state.chapters_site_order.clear();
-  state.chapters.clear();
+  if (state.home.home_selected >= state.home.displayed_items.size()) return;
+  state.details.current_item = state.home.displayed_items[state.home.home_selected];
+  state.details.current_history = context.store.get_history_entry(state.details.current_item->url);
+  state.details.detail.reset();
+  state.details.detail_error.reset();
+  state.details.chapters_site_order.clear();
+  state.details.chapters.clear();
   // Nothing of the previous title's chapter may be saved under this one.
-  state.chapter_url.clear();
-  context.jobs.start(job::Detail{state.current_item->url});
-  state.detail_loading = true;
+  state.reader.chapter_url.clear();
+  context.jobs.start(job::Detail{state.details.current_item->url});
+  state.details.detail_loading = true;
   state.screen = Screen::Detail;
 }
 
 // A start without network leaves no listing; A asks the site again. The answer is applied like the
 // first one.
 void retry_home_listing(AppState& state, AppContext& context) {
-  state.home_error.reset();
-  state.home_loading = true;
+  state.home.home_error.reset();
+  state.home.home_loading = true;
   context.jobs.start(job::HomeListing{});
 }
 
 void cycle_sort(AppState& state) {
-  state.sort_mode = next_sort_mode(state.sort_mode);
-  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
-  state.home_selected = 0;
-  state.home_scroll = 0;
+  state.home.sort_mode = next_sort_mode(state.home.sort_mode);
+  apply_sort(state.home.displayed_items, state.home.source_items, state.home.sort_mode);
+  state.home.home_selected = 0;
+  state.home.home_scroll = 0;
 }
 
 void toggle_favorites_filter(AppState& state, AppContext& context) {
   // The favourites are read anew on every press: the file is the only copy.
-  state.source_items = state.favorites_only ? state.all_items : context.store.load_favorites();
-  state.displayed_items = state.source_items;
-  apply_sort(state.displayed_items, state.source_items, state.sort_mode);
-  state.favorites_only = !state.favorites_only;
-  state.home_selected = 0;
-  state.home_scroll = 0;
+  show_home_items(state.home, state.home.favorites_only ? state.home.all_items
+                                                        : context.store.load_favorites());
+  state.home.favorites_only = !state.home.favorites_only;
+  state.home.home_selected = 0;
+  state.home.home_scroll = 0;
 }
 
 void open_update_screen(AppState& state, AppContext& context) {
   state.screen = Screen::Update;
-  if (state.update_manifest) return;
-  if (std::holds_alternative<update_status::Checking>(state.update_status)) return;
-  state.update_status = update_status::Checking{};
+  if (state.update.update_manifest) return;
+  if (std::holds_alternative<update_status::Checking>(state.update.update_status)) return;
+  state.update.update_status = update_status::Checking{};
   context.jobs.start(job::UpdateCheck{});
 }
 
@@ -97,7 +97,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       move(state, button);
       return false;
     case Button::A:
-      if (!state.home_loading && home_listing_failed_with_nothing_shown(state)) {
+      if (!state.home.home_loading && home_listing_failed_with_nothing_shown(state.home)) {
         retry_home_listing(state, context);
       } else {
         open_selected_title(state, context);

@@ -46,15 +46,15 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
 }
 
 void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
-  const int k = static_cast<int>(std::max<std::size_t>(state.grid_columns, 1));
+  const int k = static_cast<int>(std::max<std::size_t>(state.home.grid_columns, 1));
   const int g = geometry::grid_card_width(r.canvas.width(), k);
   const std::size_t capacity = static_cast<std::size_t>(k) * geometry::grid_rows(r.canvas.height());
-  const std::size_t count = state.displayed_items.size();
-  for (std::size_t n = 0; n < capacity && state.home_scroll + n < count; ++n) {
-    const std::size_t index = state.home_scroll + n;
+  const std::size_t count = state.home.displayed_items.size();
+  for (std::size_t n = 0; n < capacity && state.home.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home.home_scroll + n;
     const int column = static_cast<int>(n % k);
     const int row = static_cast<int>(n / k);
-    draw_grid_card(r, state.displayed_items[index], index == state.home_selected,
+    draw_grid_card(r, state.home.displayed_items[index], index == state.home.home_selected,
                    geometry::GRID_LEFT + column * (g + geometry::GRID_COLUMN_GAP),
                    geometry::GRID_TOP + row * geometry::GRID_ROW_PITCH, g, services);
   }
@@ -95,10 +95,10 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
 
 void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
   const std::size_t rows = geometry::list_rows(r.canvas.height());
-  const std::size_t count = state.displayed_items.size();
-  for (std::size_t n = 0; n < rows && state.home_scroll + n < count; ++n) {
-    const std::size_t index = state.home_scroll + n;
-    draw_list_row(r, state.displayed_items[index], index, index == state.home_selected,
+  const std::size_t count = state.home.displayed_items.size();
+  for (std::size_t n = 0; n < rows && state.home.home_scroll + n < count; ++n) {
+    const std::size_t index = state.home.home_scroll + n;
+    draw_list_row(r, state.home.displayed_items[index], index, index == state.home.home_selected,
                   geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n), services);
   }
   draw_footer(r, LIST_HINT, 13.0f);
@@ -112,7 +112,7 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
   const int h = r.canvas.height();
   if (listing_loading) {
     const char* loading = "Đang tải danh sách truyện từ NetTruyen...";
-    if (state.grid_view) {
+    if (state.home.grid_view) {
       draw_text(r, loading, w / 2 - 180, h / 2, palette::HIGHLIGHT_TEXT, 20.0f);
     } else {
       draw_text(r, loading, w / 2 - 180, h / 2 - 20, palette::HIGHLIGHT_TEXT, 20.0f);
@@ -121,17 +121,18 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
     }
     return;
   }
-  if (state.home_error && home_listing_failed_with_nothing_shown(state)) {
-    draw_text(r, "Lỗi: " + *state.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT, 18.0f);
+  if (state.home.home_error && home_listing_failed_with_nothing_shown(state.home)) {
+    draw_text(r, "Lỗi: " + *state.home.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT,
+              18.0f);
     draw_text(r, "Bấm [A] để thử lại", w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
-  if (state.displayed_items.empty()) {
+  if (state.home.displayed_items.empty()) {
     draw_text(r, "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.", w / 2 - 240,
               h / 2, palette::SECONDARY_TEXT, 18.0f);
     return;
   }
-  if (state.grid_view) {
+  if (state.home.grid_view) {
     draw_grid(r, state, services);
   } else {
     draw_list(r, state, services);
@@ -140,7 +141,7 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
 
 void draw_home_screen(Renderer& r, const AppState& state, LayoutServices& services) {
   draw_home_header(r, state);
-  draw_home_body(r, state, services, state.home_loading);
+  draw_home_body(r, state, services, state.home.home_loading);
 }
 
 }  // namespace zentomi

@@ -6,7 +6,7 @@ namespace zentomi {
 namespace {
 
 // A selection that moved above the first visible row scrolls back by one row (or to the top).
-HomeCursor scroll_up_to(HomeCursor cursor, std::size_t columns) {
+ListCursor scroll_up_to(ListCursor cursor, std::size_t columns) {
   if (cursor.selected < cursor.scroll) {
     cursor.scroll = cursor.scroll < columns ? 0 : cursor.scroll - columns;
   }
@@ -14,7 +14,7 @@ HomeCursor scroll_up_to(HomeCursor cursor, std::size_t columns) {
 }
 
 // Moves to `target` when it exists, scrolling one row down when it falls below the visible rows.
-HomeCursor grid_move_to(HomeCursor cursor, std::size_t target, std::size_t count,
+ListCursor grid_move_to(ListCursor cursor, std::size_t target, std::size_t count,
                         std::size_t columns, std::size_t rows) {
   if (target >= count) return cursor;
   if (target >= cursor.scroll + columns * rows) cursor.scroll += columns;
@@ -24,44 +24,30 @@ HomeCursor grid_move_to(HomeCursor cursor, std::size_t target, std::size_t count
 
 }  // namespace
 
-HomeCursor grid_up(HomeCursor cursor, std::size_t columns) {
+ListCursor grid_up(ListCursor cursor, std::size_t columns) {
   if (cursor.selected < columns) return cursor;
   cursor.selected -= columns;
   return scroll_up_to(cursor, columns);
 }
 
-HomeCursor grid_down(HomeCursor cursor, std::size_t count, std::size_t columns, std::size_t rows) {
+ListCursor grid_down(ListCursor cursor, std::size_t count, std::size_t columns, std::size_t rows) {
   return grid_move_to(cursor, cursor.selected + columns, count, columns, rows);
 }
 
-HomeCursor grid_left(HomeCursor cursor, std::size_t columns) {
+ListCursor grid_left(ListCursor cursor, std::size_t columns) {
   if (cursor.selected == 0) return cursor;
   cursor.selected -= 1;
   return scroll_up_to(cursor, columns);
 }
 
-HomeCursor grid_right(HomeCursor cursor, std::size_t count, std::size_t columns, std::size_t rows) {
+ListCursor grid_right(ListCursor cursor, std::size_t count, std::size_t columns, std::size_t rows) {
   return grid_move_to(cursor, cursor.selected + 1, count, columns, rows);
 }
 
-HomeCursor list_up(HomeCursor cursor) {
-  if (cursor.selected == 0) return cursor;
-  cursor.selected -= 1;
-  cursor.scroll = std::min(cursor.selected, cursor.scroll);
-  return cursor;
-}
-
-HomeCursor scrolled_into_view(std::size_t selected, std::size_t columns, std::size_t rows) {
+ListCursor scrolled_into_view(std::size_t selected, std::size_t columns, std::size_t rows) {
   const std::size_t width = std::max<std::size_t>(columns, 1);
   const std::size_t row = selected / width;
   return {selected, row < rows ? 0 : (row - rows + 1) * width};
-}
-
-HomeCursor list_down(HomeCursor cursor, std::size_t count, std::size_t rows) {
-  if (cursor.selected + 1 >= count) return cursor;
-  cursor.selected += 1;
-  if (cursor.selected >= cursor.scroll + rows) cursor.scroll = cursor.selected - rows + 1;
-  return cursor;
 }
 
 }  // namespace zentomi

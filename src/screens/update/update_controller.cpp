@@ -10,14 +10,14 @@ namespace zentomi {
 namespace {
 
 void start_check(AppState& state, AppContext& context) {
-  state.update_status = update_status::Checking{};
+  state.update.update_status = update_status::Checking{};
   context.jobs.start(job::UpdateCheck{});
 }
 
 }  // namespace
 
 bool install_running(const AppState& state) {
-  return std::holds_alternative<update_status::Downloading>(state.update_status);
+  return std::holds_alternative<update_status::Downloading>(state.update.update_status);
 }
 
 bool handle_update_button(AppState& state, Button button, AppContext& context) {
@@ -25,12 +25,12 @@ bool handle_update_button(AppState& state, Button button, AppContext& context) {
     case Button::A:
       // A second install would write the same package file under the first.
       if (install_running(state)) return false;
-      if (!state.update_manifest) {
+      if (!state.update.update_manifest) {
         start_check(state, context);
         return false;
       }
-      state.update_status = update_status::Downloading{};
-      context.jobs.start(job::Install{*state.update_manifest});
+      state.update.update_status = update_status::Downloading{};
+      context.jobs.start(job::Install{*state.update.update_manifest});
       return false;
     case Button::Y:
     case Button::Start:
@@ -48,22 +48,22 @@ void apply_update_check_result(AppState& state, UpdateCheckResult& checked) {
   const bool keep_status = install_running(state);
   if (!checked.result) {
     if (!keep_status)
-      state.update_status = update_status::Failed{std::move(checked.result.error())};
+      state.update.update_status = update_status::Failed{std::move(checked.result.error())};
     return;
   }
   std::optional<OtaManifest>& newer = *checked.result;
   if (!newer) {
-    if (!keep_status) state.update_status = update_status::UpToDate{};
+    if (!keep_status) state.update.update_status = update_status::UpToDate{};
     return;
   }
   OtaManifest& manifest = *newer;
   log_line("OTA", "Update available: v" + manifest.version);
-  state.update_manifest = manifest;
-  if (!keep_status) state.update_status = update_status::Available{std::move(manifest)};
+  state.update.update_manifest = manifest;
+  if (!keep_status) state.update.update_status = update_status::Available{std::move(manifest)};
 }
 
 void apply_update_install_result(AppState& state, UpdateInstallResult& installed) {
-  state.update_status = std::move(installed.status);
+  state.update.update_status = std::move(installed.status);
 }
 
 }  // namespace zentomi

@@ -100,11 +100,11 @@ void draw_update_panel(Renderer& renderer, const AppState& state) {
   // The panel covers all of its rows but those of its rounded corners.
   darken_screen_around(renderer.canvas, panel.x0, panel.y0 + PANEL_RADIUS, PANEL_WIDTH,
                        PANEL_HEIGHT - 2 * PANEL_RADIUS);
-  if (state.update_manifest) {
-    draw_update_dialog(panel, *state.update_manifest, state.update_status);
-  } else if (std::holds_alternative<update_status::Checking>(state.update_status)) {
+  if (state.update.update_manifest) {
+    draw_update_dialog(panel, *state.update.update_manifest, state.update.update_status);
+  } else if (std::holds_alternative<update_status::Checking>(state.update.update_status)) {
     draw_checking(panel);
-  } else if (const auto* failed = std::get_if<update_status::Failed>(&state.update_status)) {
+  } else if (const auto* failed = std::get_if<update_status::Failed>(&state.update.update_status)) {
     draw_check_failed(panel, failed->message);
   } else {
     draw_up_to_date(panel);

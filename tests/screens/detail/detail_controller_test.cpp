@@ -34,8 +34,9 @@ using testing::NoServices;
 struct DetailHarness {
   explicit DetailHarness(int width = 1280, int height = 720, std::size_t chapter_count = 3)
       : state(make_initial_state(width, height)) {
-    state.home_loading = false;
-    state.all_items = state.source_items = state.displayed_items = {title("one"), title("two")};
+    state.home.home_loading = false;
+    state.home.all_items = state.home.source_items =
+        state.home.displayed_items = {title("one"), title("two")};
     press(Button::A);  // open "one"
     arrive(site_chapters(chapter_count));
     jobs.requests.clear();
@@ -93,19 +94,19 @@ TEST(DetailRows, AreTheRowsTheLayoutDraws) {
 TEST(DetailMovement, ScrollsOnlyPastTheLastVisibleRow) {
   DetailHarness h(1280, 720, 40);
   h.press(Button::Down, 11);
-  EXPECT_EQ(h.state.chapter_selected, 11u);
-  EXPECT_EQ(h.state.chapter_scroll, 0u);
+  EXPECT_EQ(h.state.details.chapter_selected, 11u);
+  EXPECT_EQ(h.state.details.chapter_scroll, 0u);
   h.press(Button::Down);
-  EXPECT_EQ(h.state.chapter_selected, 12u);
-  EXPECT_EQ(h.state.chapter_scroll, 1u);
+  EXPECT_EQ(h.state.details.chapter_selected, 12u);
+  EXPECT_EQ(h.state.details.chapter_scroll, 1u);
   h.press(Button::Up, 5);
-  EXPECT_EQ(h.state.chapter_scroll, 1u);
+  EXPECT_EQ(h.state.details.chapter_scroll, 1u);
   h.press(Button::Up, 6);
-  EXPECT_EQ(h.state.chapter_selected, 1u);
-  EXPECT_EQ(h.state.chapter_scroll, 1u);
+  EXPECT_EQ(h.state.details.chapter_selected, 1u);
+  EXPECT_EQ(h.state.details.chapter_scroll, 1u);
   h.press(Button::Up, 3);
-  EXPECT_EQ(h.state.chapter_selected, 0u);
-  EXPECT_EQ(h.state.chapter_scroll, 0u);
+  EXPECT_EQ(h.state.details.chapter_selected, 0u);
+  EXPECT_EQ(h.state.details.chapter_scroll, 0u);
 }
 
 TEST(DetailMovement, EveryReachableSelectionIsDrawnOnBothScreens) {
@@ -117,8 +118,9 @@ TEST(DetailMovement, EveryReachableSelectionIsDrawnOnBothScreens) {
           h.press(button);
           const auto row = h.highlighted_row();
           ASSERT_TRUE(row) << width << "x" << height << " count " << count << " selected "
-                           << h.state.chapter_selected << " scroll " << h.state.chapter_scroll;
-          EXPECT_EQ(*row, h.state.chapter_selected - h.state.chapter_scroll);
+                           << h.state.details.chapter_selected << " scroll "
+                           << h.state.details.chapter_scroll;
+          EXPECT_EQ(*row, h.state.details.chapter_selected - h.state.details.chapter_scroll);
         }
       }
     }
@@ -129,11 +131,12 @@ TEST(DetailOrder, ReversesFromTheSiteOrderAndResetsTheSelection) {
   DetailHarness h;  // [c3, c2, c1]
   h.press(Button::Down);
   h.press(Button::X);
-  EXPECT_EQ(h.state.chapters, std::vector<ChapterRef>(h.state.chapters_site_order.rbegin(),
-                                                      h.state.chapters_site_order.rend()));
-  EXPECT_EQ(h.state.chapter_selected, 0u);
+  EXPECT_EQ(h.state.details.chapters,
+            std::vector<ChapterRef>(h.state.details.chapters_site_order.rbegin(),
+                                    h.state.details.chapters_site_order.rend()));
+  EXPECT_EQ(h.state.details.chapter_selected, 0u);
   h.press(Button::X);
-  EXPECT_EQ(h.state.chapters, h.state.chapters_site_order);
+  EXPECT_EQ(h.state.details.chapters, h.state.details.chapters_site_order);
 }
 
 TEST(DetailOrder, ChosenBeforeTheDetailArrivesIsAppliedOnArrival) {
@@ -142,26 +145,26 @@ TEST(DetailOrder, ChosenBeforeTheDetailArrivesIsAppliedOnArrival) {
   h.press(Button::Right);
   h.press(Button::A);  // open "two"; its detail has not arrived
   h.press(Button::X);
-  EXPECT_TRUE(h.state.chapters_reversed);
-  EXPECT_TRUE(h.state.chapters.empty());
+  EXPECT_TRUE(h.state.details.chapters_reversed);
+  EXPECT_TRUE(h.state.details.chapters.empty());
   h.arrive(site_chapters(3), "https://site/t/two");
-  EXPECT_EQ(h.state.chapters.front().name, "Chapter 1");
-  EXPECT_EQ(h.state.chapters_site_order.front().name, "Chapter 3");
+  EXPECT_EQ(h.state.details.chapters.front().name, "Chapter 1");
+  EXPECT_EQ(h.state.details.chapters_site_order.front().name, "Chapter 3");
 }
 
 TEST(DetailOpening, AOpensTheSelectedChapterOnItsFirstPage) {
   DetailHarness h;
-  h.state.page_index = 6;  // left from an earlier chapter
+  h.state.reader.page_index = 6;  // left from an earlier chapter
   h.press(Button::Down);
   h.press(Button::A);
   ASSERT_NE(h.last_pages_job(), nullptr);
   EXPECT_EQ(h.last_pages_job()->url, "https://site/t/chap-2");
   EXPECT_EQ(h.state.screen, Screen::Reader);
-  EXPECT_EQ(h.state.chapter_title, "Chapter 2");
-  EXPECT_EQ(h.state.page_index, 0u);
-  EXPECT_TRUE(h.state.resume_pending);
-  EXPECT_EQ(h.state.resume_page, 0u);
-  EXPECT_TRUE(h.state.reader_loading);
+  EXPECT_EQ(h.state.reader.chapter_title, "Chapter 2");
+  EXPECT_EQ(h.state.reader.page_index, 0u);
+  EXPECT_TRUE(h.state.reader.resume_pending);
+  EXPECT_EQ(h.state.reader.resume_page, 0u);
+  EXPECT_TRUE(h.state.reader.reader_loading);
 }
 
 TEST(DetailOpening, L1AndStartWithoutHistoryOpenTheFirstChapterWhateverTheOrder) {
@@ -179,15 +182,15 @@ TEST(DetailOpening, L1AndStartWithoutHistoryOpenTheFirstChapterWhateverTheOrder)
 
 TEST(DetailOpening, StartWithHistoryResumesEvenBeforeTheDetailArrives) {
   DetailHarness h;
-  h.store.record_progress(h.state.current_item, "Chapter 2", "https://site/t/chap-2", 7, 10,
-                          h.state.current_history, std::chrono::system_clock::now());
+  h.store.record_progress(h.state.details.current_item, "Chapter 2", "https://site/t/chap-2", 7, 10,
+                          h.state.details.current_history, std::chrono::system_clock::now());
   h.press(Button::B);
   h.press(Button::A);  // reopen: history read, detail still loading
-  EXPECT_TRUE(h.state.detail_loading);
+  EXPECT_TRUE(h.state.details.detail_loading);
   h.press(Button::Start);
   ASSERT_NE(h.last_pages_job(), nullptr);
   EXPECT_EQ(h.last_pages_job()->url, "https://site/t/chap-2");
-  EXPECT_EQ(h.state.resume_page, 7u);
+  EXPECT_EQ(h.state.reader.resume_page, 7u);
 }
 
 TEST(DetailOpening, NothingOpensWhileTheDetailIsMissing) {
@@ -205,28 +208,28 @@ TEST(DetailOpening, NothingOpensWhileTheDetailIsMissing) {
 
 TEST(DetailBack, UnfavouritingTheLastFavouriteKeepsTheGridShowingSomething) {
   DetailHarness h;  // 1280 x 720: five columns, one row
-  h.state.all_items.clear();
+  h.state.home.all_items.clear();
   for (int i = 0; i < 6; ++i) {
-    h.state.current_item = title("fav" + std::to_string(i));
-    h.store.toggle_favorite(h.state.current_item);
+    h.state.details.current_item = title("fav" + std::to_string(i));
+    h.store.toggle_favorite(h.state.details.current_item);
   }
   h.press(Button::B);
   h.press(Button::Select);  // favourites filter on, newest first
   h.press(Button::Right, 5);
-  ASSERT_EQ(h.state.home_selected, 5u);
-  ASSERT_EQ(h.state.home_scroll, 5u);
+  ASSERT_EQ(h.state.home.home_selected, 5u);
+  ASSERT_EQ(h.state.home.home_scroll, 5u);
   h.press(Button::A);
   h.press(Button::Y);  // un-favourite it
   h.press(Button::B);
-  EXPECT_EQ(h.state.displayed_items.size(), 5u);
-  EXPECT_EQ(h.state.home_selected, 4u);
-  EXPECT_EQ(h.state.home_scroll, 0u);
+  EXPECT_EQ(h.state.home.displayed_items.size(), 5u);
+  EXPECT_EQ(h.state.home.home_selected, 4u);
+  EXPECT_EQ(h.state.home.home_scroll, 0u);
   h.press(Button::X);  // the list view keeps the selection visible too
   h.press(Button::A);
   h.press(Button::Y);
   h.press(Button::B);
-  EXPECT_EQ(h.state.home_selected, 3u);
-  EXPECT_LE(h.state.home_scroll, h.state.home_selected);
+  EXPECT_EQ(h.state.home.home_selected, 3u);
+  EXPECT_LE(h.state.home.home_scroll, h.state.home.home_selected);
 }
 
 TEST(DetailFavourite, YTogglesTheStoredFavourite) {
@@ -241,14 +244,14 @@ TEST(DetailFavourite, YTogglesTheStoredFavourite) {
 
 TEST(DetailLoaded, PrefersTheListingCoverAndRereadsTheHistory) {
   DetailHarness h;
-  EXPECT_EQ(h.state.detail->cover_url, "https://cdn/one.jpg");
-  EXPECT_FALSE(h.state.detail_loading);
-  h.store.record_progress(h.state.current_item, "Chapter 3", "https://site/t/chap-3", 1, 4,
-                          h.state.current_history, std::chrono::system_clock::now());
-  h.state.current_history.reset();
+  EXPECT_EQ(h.state.details.detail->cover_url, "https://cdn/one.jpg");
+  EXPECT_FALSE(h.state.details.detail_loading);
+  h.store.record_progress(h.state.details.current_item, "Chapter 3", "https://site/t/chap-3", 1, 4,
+                          h.state.details.current_history, std::chrono::system_clock::now());
+  h.state.details.current_history.reset();
   h.arrive(site_chapters(3));
-  ASSERT_TRUE(h.state.current_history);
-  EXPECT_EQ(h.state.current_history->last_chapter_url, "https://site/t/chap-3");
+  ASSERT_TRUE(h.state.details.current_history);
+  EXPECT_EQ(h.state.details.current_history->last_chapter_url, "https://site/t/chap-3");
 }
 
 TEST(DetailLoaded, ALateAnswerForAnotherTitleIsDropped) {
@@ -257,19 +260,19 @@ TEST(DetailLoaded, ALateAnswerForAnotherTitleIsDropped) {
   h.press(Button::Right);
   h.press(Button::A);  // now "two"
   h.arrive(site_chapters(50), "https://site/t/one");
-  EXPECT_FALSE(h.state.detail);
-  EXPECT_TRUE(h.state.detail_loading);
-  EXPECT_TRUE(h.state.chapters.empty());
+  EXPECT_FALSE(h.state.details.detail);
+  EXPECT_TRUE(h.state.details.detail_loading);
+  EXPECT_TRUE(h.state.details.chapters.empty());
 }
 
 TEST(DetailLoaded, OpeningATitleForgetsThePreviousChapter) {
   DetailHarness h;
   h.press(Button::A);
-  EXPECT_FALSE(h.state.chapter_url.empty());
+  EXPECT_FALSE(h.state.reader.chapter_url.empty());
   h.press(Button::B);  // reader to detail
   h.press(Button::B);  // detail to home
   h.press(Button::A);
-  EXPECT_TRUE(h.state.chapter_url.empty());
+  EXPECT_TRUE(h.state.reader.chapter_url.empty());
 }
 
 TEST(DetailLoaded, AFailureIsKeptForTheScreenUntilTheNextTitle) {
@@ -282,11 +285,11 @@ TEST(DetailLoaded, AFailureIsKeptForTheScreenUntilTheNextTitle) {
                       h.context);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Detail load error: Network error\n");
-  EXPECT_FALSE(h.state.detail_loading);
-  EXPECT_EQ(h.state.detail_error, "Network error");
+  EXPECT_FALSE(h.state.details.detail_loading);
+  EXPECT_EQ(h.state.details.detail_error, "Network error");
   h.press(Button::B);
   h.press(Button::A);
-  EXPECT_FALSE(h.state.detail_error);
+  EXPECT_FALSE(h.state.details.detail_error);
 }
 
 }  // namespace

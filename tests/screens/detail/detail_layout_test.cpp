@@ -17,7 +17,7 @@ using testing::NoServices;
 AppState detail_of(int width, int height, const std::string& title) {
   AppState state = make_initial_state(width, height);
   state.screen = Screen::Detail;
-  state.current_item = MangaItem{title, "https://site/t", "", "", ""};
+  state.details.current_item = MangaItem{title, "https://site/t", "", "", ""};
   return state;
 }
 
@@ -37,15 +37,16 @@ TEST(DetailLayout, TheContinueLineStopsBeforeTheFirstChapterHint) {
     Font font = Font::load_embedded().value();
     Renderer renderer{canvas, font};
     AppState state = detail_of(width, height, "T");
-    state.detail = MangaDetail{"T", "", "", "", "Action", "Summary", {{"Chapter 1", "u"}}};
-    state.chapters = state.chapters_site_order = state.detail->chapters;
-    state.current_history = MangaHistory{"https://site/t",
-                                         "T",
-                                         "Chapter 1234 - Trận chiến cuối cùng ở thành phố phía bắc",
-                                         "u",
-                                         4,
-                                         10,
-                                         0};
+    state.details.detail = MangaDetail{"T", "", "", "", "Action", "Summary", {{"Chapter 1", "u"}}};
+    state.details.chapters = state.details.chapters_site_order = state.details.detail->chapters;
+    state.details.current_history =
+        MangaHistory{"https://site/t",
+                     "T",
+                     "Chapter 1234 - Trận chiến cuối cùng ở thành phố phía bắc",
+                     "u",
+                     4,
+                     10,
+                     0};
     NoServices services;
     draw_screen(renderer, state, services);
     const int rightmost = rightmost_column_with(canvas, palette::STAR_TEXT, 78, 100);
@@ -62,7 +63,7 @@ TEST(DetailLayout, AFailedLoadSaysWhyOnBothScreens) {
     Font font = Font::load_embedded().value();
     Renderer renderer{canvas, font};
     AppState state = detail_of(width, height, "Kiếm Khách Mùa Thu");
-    state.detail_error = "Network error: exit code Some(6)";
+    state.details.detail_error = "Network error: exit code Some(6)";
     NoServices services;
     draw_screen(renderer, state, services);
     EXPECT_TRUE(testing::matches_golden(

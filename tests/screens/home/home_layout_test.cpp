@@ -40,13 +40,13 @@ SharedImage solid_image(std::uint32_t width, std::uint32_t height, std::uint8_t 
 struct Screen {
   Screen(int width, int height, std::size_t items)
       : canvas(width, height), state(make_initial_state(width, height)) {
-    state.home_loading = false;
+    state.home.home_loading = false;
     for (std::size_t i = 0; i < items; ++i) {
       const std::string n = std::to_string(i);
-      state.displayed_items.push_back(
+      state.home.displayed_items.push_back(
           {"Truyện " + n, "https://site/t/" + n, "https://cdn/c" + n + ".jpg", "Chapter " + n, ""});
     }
-    state.all_items = state.source_items = state.displayed_items;
+    state.home.all_items = state.home.source_items = state.home.displayed_items;
   }
   void draw() {
     Renderer renderer{canvas, font};
@@ -84,19 +84,19 @@ TEST(HomeHeader, BarsChipsAndTheUpdateIndicator) {
   EXPECT_EQ(s.canvas.pixel(1172, 30), palette::SEPARATOR);
   EXPECT_EQ(s.canvas.pixel(1140, 36), palette::BAR_BACKGROUND);
 
-  s.state.update_status = update_status::Available{};
-  s.state.favorites_only = true;
+  s.state.update.update_status = update_status::Available{};
+  s.state.home.favorites_only = true;
   s.draw();
   EXPECT_EQ(s.canvas.pixel(1140, 36), palette::ACCENT);
   EXPECT_TRUE(s.any_pixel(175, 19, 120, 16, palette::STAR_TEXT));  // "★ YÊU THÍCH [SELECT]"
 
-  s.state.update_status = update_status::Checking{};
+  s.state.update.update_status = update_status::Checking{};
   s.draw();
   EXPECT_EQ(s.canvas.pixel(1140, 36), palette::BAR_BACKGROUND);
   EXPECT_EQ(s.canvas.pixel(1200, 36), palette::BAR_BACKGROUND);
   EXPECT_TRUE(s.any_pixel(1130, 19, 140, 16, palette::HIGHLIGHT_TEXT));  // "Đang kiểm tra..."
 
-  s.state.update_status = update_status::Failed{"x"};
+  s.state.update.update_status = update_status::Failed{"x"};
   s.draw();
   EXPECT_EQ(s.canvas.pixel(1172, 30), palette::SEPARATOR);
 }
@@ -132,7 +132,7 @@ TEST(HomeGrid, BadgesOverTheCover) {
   s.services.covers["https://cdn/c0.jpg"] = solid_image(10, 10, 255, 0, 0);
   s.services.covers["https://cdn/c1.jpg"] = solid_image(10, 10, 255, 0, 0);
   s.services.favorites.insert("https://site/t/1");
-  s.state.displayed_items[1].views = "1.234";
+  s.state.home.displayed_items[1].views = "1.234";
   s.draw();
   const int g = 232;
   // Favourite badge darkens the cover by the badge rule; the other card keeps its cover.
@@ -146,7 +146,7 @@ TEST(HomeGrid, BadgesOverTheCover) {
 
 TEST(HomeGrid, FourColumnsAndTwoRowsOnTheBrick) {
   Screen s(1024, 768, 12);
-  s.state.home_selected = 5;
+  s.state.home.home_selected = 5;
   s.draw();
   // Card width (1024 - 72 - 30) / 4 = 230, pitch 248; the second row starts at y = 377.
   EXPECT_EQ(s.canvas.pixel(25, 377 + 150), palette::PANEL);               // card 4, not selected
@@ -159,8 +159,8 @@ TEST(HomeGrid, FourColumnsAndTwoRowsOnTheBrick) {
 
 TEST(HomeGrid, ScrollStartsTheDrawingAtTheScrollOffset) {
   Screen s(1280, 720, 12);
-  s.state.home_scroll = 10;
-  s.state.home_selected = 11;
+  s.state.home.home_scroll = 10;
+  s.state.home.home_selected = 11;
   s.draw();
   EXPECT_EQ(s.canvas.pixel(25, 216), palette::PANEL);        // item 10
   EXPECT_EQ(s.canvas.pixel(274 + 1, 216), palette::ACCENT);  // item 11, selected
@@ -171,9 +171,9 @@ TEST(HomeGrid, ScrollStartsTheDrawingAtTheScrollOffset) {
 
 TEST(HomeList, RowsFrameAndPlaceholders) {
   Screen s(1280, 720, 12);
-  s.state.grid_view = false;
-  s.state.home_selected = 1;
-  s.state.home_scroll = 1;
+  s.state.home.grid_view = false;
+  s.state.home.home_selected = 1;
+  s.state.home.home_scroll = 1;
   s.draw();
   const auto top = [](int n) { return 65 + 68 * n; };
   EXPECT_EQ(s.canvas.pixel(21, top(0) + 31), palette::ACCENT);  // item 1 selected, first row
@@ -193,18 +193,18 @@ TEST(HomeList, RowsFrameAndPlaceholders) {
 
 TEST(HomeStates, LoadingAndEmptyListsHaveNoFooter) {
   Screen loading(1280, 720, 0);
-  loading.state.home_loading = true;
+  loading.state.home.home_loading = true;
   loading.draw();
   EXPECT_EQ(loading.canvas.pixel(0, 719), palette::FRAME_BACKGROUND);
   EXPECT_TRUE(loading.any_pixel(460, 360, 300, 24, palette::HIGHLIGHT_TEXT));
 
-  loading.state.grid_view = false;
+  loading.state.home.grid_view = false;
   loading.draw();
   EXPECT_TRUE(loading.any_pixel(460, 340, 300, 24, palette::HIGHLIGHT_TEXT));
   EXPECT_TRUE(loading.any_pixel(510, 375, 260, 20, palette::SECONDARY_TEXT));
 
   Screen empty(1024, 768, 0);
-  empty.state.favorites_only = true;
+  empty.state.home.favorites_only = true;
   empty.draw();
   EXPECT_EQ(empty.canvas.pixel(0, 767), palette::FRAME_BACKGROUND);
   EXPECT_EQ(empty.canvas.pixel(0, 0), palette::BAR_BACKGROUND);
@@ -237,27 +237,27 @@ TEST(HomeStates, LoadingThenFailureThenEmptyThenTheTitles) {
     for (const bool grid : {true, false}) {
       SCOPED_TRACE(std::to_string(width) + (grid ? " grid" : " list"));
       Screen s(width, height, 0);
-      s.state.grid_view = grid;
-      s.state.home_error = "Network error: exit code Some(6)";
-      s.state.home_loading = true;
+      s.state.home.grid_view = grid;
+      s.state.home.home_error = "Network error: exit code Some(6)";
+      s.state.home.home_loading = true;
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Loading);
-      s.state.home_loading = false;
+      s.state.home.home_loading = false;
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Failure);
       // With the filter on, an empty favourites list keeps its own advice.
-      s.state.favorites_only = true;
+      s.state.home.favorites_only = true;
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Empty);
-      s.state.displayed_items.push_back({"Truyện", "https://site/t", "", "Chapter 1", ""});
+      s.state.home.displayed_items.push_back({"Truyện", "https://site/t", "", "Chapter 1", ""});
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Titles);
       // Titles on screen win over an old failure with the filter off too.
-      s.state.favorites_only = false;
+      s.state.home.favorites_only = false;
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Titles);
-      s.state.displayed_items.clear();
-      s.state.home_error.reset();
+      s.state.home.displayed_items.clear();
+      s.state.home.home_error.reset();
       s.draw();
       EXPECT_EQ(drawn_body(s), Body::Empty);
     }

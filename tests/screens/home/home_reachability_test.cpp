@@ -74,11 +74,11 @@ TEST(HomeReachability, EverySelectionTheButtonsReachIsDrawnWhole) {
       testing::RecordingJobs jobs;
       AppContext context{jobs, store};
       AppState start = make_initial_state(width, height);
-      start.home_loading = false;
-      start.all_items = numbered_items(count);
-      start.source_items = start.displayed_items = start.all_items;
+      start.home.home_loading = false;
+      start.home.all_items = numbered_items(count);
+      start.home.source_items = start.home.displayed_items = start.home.all_items;
       const auto key = [](const AppState& state) {
-        return std::tuple{state.grid_view, state.home_selected, state.home_scroll};
+        return std::tuple{state.home.grid_view, state.home.home_selected, state.home.home_scroll};
       };
       const auto press = [&context](AppState& state, Button button) {
         handle_button(state, button, context);
@@ -86,10 +86,11 @@ TEST(HomeReachability, EverySelectionTheButtonsReachIsDrawnWhole) {
       const std::vector<AppState> states =
           testing::reachable_states(start, HOME_BUTTONS, key, press);
       for (const AppState& state : states) {
-        const std::string where =
-            std::to_string(width) + "x" + std::to_string(height) + ", " + std::to_string(count) +
-            " titles, " + (state.grid_view ? "grid" : "list") + ", selection " +
-            std::to_string(state.home_selected) + ", scroll " + std::to_string(state.home_scroll);
+        const std::string where = std::to_string(width) + "x" + std::to_string(height) + ", " +
+                                  std::to_string(count) + " titles, " +
+                                  (state.home.grid_view ? "grid" : "list") + ", selection " +
+                                  std::to_string(state.home.home_selected) + ", scroll " +
+                                  std::to_string(state.home.home_scroll);
         ASSERT_EQ(state.screen, Screen::Home) << where;
         Canvas canvas(width, height, palette::FRAME_BACKGROUND);
         Renderer renderer{canvas, font};
@@ -97,7 +98,7 @@ TEST(HomeReachability, EverySelectionTheButtonsReachIsDrawnWhole) {
         const std::optional<Rows> frame = accent_rows(canvas);
         ASSERT_TRUE(frame) << where;
         EXPECT_EQ(frame->bottom - frame->top + 1,
-                  state.grid_view ? geometry::GRID_CARD_HEIGHT : geometry::LIST_ROW_HEIGHT)
+                  state.home.grid_view ? geometry::GRID_CARD_HEIGHT : geometry::LIST_ROW_HEIGHT)
             << where;
         EXPECT_LT(frame->bottom, height - bars::FOOTER_HEIGHT) << where;
       }

@@ -39,10 +39,10 @@ using testing::NoServices;
 // On the detail screen of one title with two chapters, newest first.
 struct ReaderHarness {
   ReaderHarness() : state(make_initial_state(1280, 720)) {
-    state.current_item = MangaItem{"One", "https://site/t", "", "", ""};
-    state.detail = MangaDetail{};
-    state.detail->chapters = {{"Chapter 2", CHAPTER_B}, {"Chapter 1", CHAPTER_A}};
-    state.chapters = state.chapters_site_order = state.detail->chapters;
+    state.details.current_item = MangaItem{"One", "https://site/t", "", "", ""};
+    state.details.detail = MangaDetail{};
+    state.details.detail->chapters = {{"Chapter 2", CHAPTER_B}, {"Chapter 1", CHAPTER_A}};
+    state.details.chapters = state.details.chapters_site_order = state.details.detail->chapters;
     state.screen = Screen::Detail;
   }
   bool press(Button button) { return handle_button(state, button, context); }
@@ -53,9 +53,9 @@ struct ReaderHarness {
   void apply(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
   // Opens the chapter at `index` of the list and delivers its page list.
   void open(std::size_t index, std::size_t page_count) {
-    state.chapter_selected = index;
+    state.details.chapter_selected = index;
     press(Button::A);
-    apply(PagesLoaded{page_urls(state.chapter_url, page_count), state.chapter_url});
+    apply(PagesLoaded{page_urls(state.reader.chapter_url, page_count), state.reader.chapter_url});
   }
   std::vector<job::PageImage> page_jobs() const {
     std::vector<job::PageImage> found;
@@ -79,25 +79,25 @@ TEST(ReaderZoom, CyclesBothWaysAndForgetsThePanOnlyAtTheFittedPage) {
   h.press(Button::X, 2);
   h.press(Button::Up);
   h.press(Button::Right);
-  EXPECT_EQ(h.state.zoom, 2);
-  EXPECT_EQ(h.state.pan_x, -50);
-  EXPECT_EQ(h.state.pan_y, 50);
+  EXPECT_EQ(h.state.reader.zoom, 2);
+  EXPECT_EQ(h.state.reader.pan_x, -50);
+  EXPECT_EQ(h.state.reader.pan_y, 50);
   h.press(Button::R2);
-  EXPECT_EQ(h.state.zoom, 3);
-  EXPECT_EQ(h.state.pan_x, -50);  // kept
+  EXPECT_EQ(h.state.reader.zoom, 3);
+  EXPECT_EQ(h.state.reader.pan_x, -50);  // kept
   h.press(Button::X);
-  EXPECT_EQ(h.state.zoom, 0);
-  EXPECT_EQ(h.state.pan_x, 0);
-  EXPECT_EQ(h.state.pan_y, 0);
+  EXPECT_EQ(h.state.reader.zoom, 0);
+  EXPECT_EQ(h.state.reader.pan_x, 0);
+  EXPECT_EQ(h.state.reader.pan_y, 0);
   h.press(Button::Y);
-  EXPECT_EQ(h.state.zoom, 3);
+  EXPECT_EQ(h.state.reader.zoom, 3);
   h.press(Button::Down);
   h.press(Button::L2, 2);
-  EXPECT_EQ(h.state.zoom, 1);
-  EXPECT_EQ(h.state.pan_y, -50);
+  EXPECT_EQ(h.state.reader.zoom, 1);
+  EXPECT_EQ(h.state.reader.pan_y, -50);
   h.press(Button::L2);
-  EXPECT_EQ(h.state.zoom, 0);
-  EXPECT_EQ(h.state.pan_y, 0);
+  EXPECT_EQ(h.state.reader.zoom, 0);
+  EXPECT_EQ(h.state.reader.pan_y, 0);
 }
 
 TEST(ReaderTurns, LeftPansWhenZoomedAndL1TurnsKeepingTheZoom) {
@@ -105,21 +105,21 @@ TEST(ReaderTurns, LeftPansWhenZoomedAndL1TurnsKeepingTheZoom) {
   h.open(1, 5);
   h.press(Button::R1, 2);
   h.press(Button::X, 2);
-  h.state.pan_x = 100;
-  h.state.pan_y = -50;
+  h.state.reader.pan_x = 100;
+  h.state.reader.pan_y = -50;
   h.press(Button::Left);
-  EXPECT_EQ(h.state.pan_x, 150);
-  EXPECT_EQ(h.state.page_index, 2u);
+  EXPECT_EQ(h.state.reader.pan_x, 150);
+  EXPECT_EQ(h.state.reader.page_index, 2u);
   h.press(Button::L1);
-  EXPECT_EQ(h.state.page_index, 1u);
-  EXPECT_EQ(h.state.zoom, 2);
-  EXPECT_EQ(h.state.pan_x, 0);
-  EXPECT_EQ(h.state.pan_y, 0);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
+  EXPECT_EQ(h.state.reader.zoom, 2);
+  EXPECT_EQ(h.state.reader.pan_x, 0);
+  EXPECT_EQ(h.state.reader.pan_y, 0);
   h.press(Button::X, 2);  // back to the fitted page: Right turns and resets
   h.press(Button::Right);
-  EXPECT_EQ(h.state.page_index, 2u);
-  EXPECT_TRUE(h.state.reader_loading);
-  EXPECT_FALSE(h.state.page_image);
+  EXPECT_EQ(h.state.reader.page_index, 2u);
+  EXPECT_TRUE(h.state.reader.reader_loading);
+  EXPECT_FALSE(h.state.reader.page_image);
 }
 
 TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
@@ -128,18 +128,18 @@ TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
   const std::size_t jobs = h.jobs.requests.size();
   h.press(Button::Left);
   h.press(Button::L1);
-  EXPECT_EQ(h.state.page_index, 0u);
+  EXPECT_EQ(h.state.reader.page_index, 0u);
   h.press(Button::Right);
   h.press(Button::Right);
   h.press(Button::R1);
-  EXPECT_EQ(h.state.page_index, 1u);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
   EXPECT_EQ(h.jobs.requests.size(), jobs + 1);
 
   h.press(Button::B);
-  h.state.page_index = 4;  // whatever the last chapter left
-  h.state.chapter_selected = 0;
+  h.state.reader.page_index = 4;  // whatever the last chapter left
+  h.state.details.chapter_selected = 0;
   h.press(Button::A);  // its page list has not arrived
-  EXPECT_EQ(h.state.page_index, 0u);
+  EXPECT_EQ(h.state.reader.page_index, 0u);
   ::testing::internal::CaptureStderr();
   h.apply(PagesLoaded{std::unexpected(std::string("Không tìm thấy trang")), CHAPTER_B});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
@@ -148,7 +148,7 @@ TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
   for (const Button button : {Button::Left, Button::Right, Button::L1, Button::R1}) {
     h.press(button);
   }
-  h.state.page_index = 4;  // even an index past the empty list reads nothing
+  h.state.reader.page_index = 4;  // even an index past the empty list reads nothing
   h.press(Button::Left);
   EXPECT_TRUE(h.jobs.requests.empty());
   EXPECT_EQ(h.saved()->last_chapter_url, CHAPTER_A);  // nothing saved for the failed chapter
@@ -164,24 +164,24 @@ TEST(ReaderProgress, SavedOnEveryTurnAndAgainWhenThePageArrives) {
   EXPECT_EQ(h.saved()->total_pages, 10u);
   h.press(Button::Right);
   EXPECT_EQ(h.saved()->last_page_idx, 1u);
-  EXPECT_EQ(h.state.current_history, h.saved());
+  EXPECT_EQ(h.state.details.current_history, h.saved());
   h.press(Button::B);
   h.press(Button::Start);  // continue where the history says
   h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
-  EXPECT_EQ(h.state.page_index, 1u);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
 }
 
 TEST(ReaderResults, TheResumePageIsClampedToTheLastPage) {
   ReaderHarness h;
-  h.state.chapter_selected = 1;
+  h.state.details.chapter_selected = 1;
   h.press(Button::A);
-  h.state.resume_page = 12;
+  h.state.reader.resume_page = 12;
   h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
-  EXPECT_EQ(h.state.page_index, 9u);
+  EXPECT_EQ(h.state.reader.page_index, 9u);
   ASSERT_EQ(h.page_jobs().size(), 1u);
   EXPECT_EQ(h.page_jobs()[0].url, CHAPTER_A + "/p9");
   EXPECT_EQ(h.page_jobs()[0].index, 9u);
-  EXPECT_TRUE(h.state.reader_loading);
+  EXPECT_TRUE(h.state.reader.reader_loading);
 }
 
 TEST(ReaderResults, AnEarlierPageArrivingLateIsDropped) {
@@ -189,29 +189,29 @@ TEST(ReaderResults, AnEarlierPageArrivingLateIsDropped) {
   h.open(1, 5);
   h.press(Button::Right, 2);
   h.apply(PageImageLoaded{page(1, 1), 1, CHAPTER_A});
-  EXPECT_FALSE(h.state.page_image);
-  EXPECT_TRUE(h.state.reader_loading);
+  EXPECT_FALSE(h.state.reader.page_image);
+  EXPECT_TRUE(h.state.reader.reader_loading);
   h.apply(PageImageLoaded{page(2, 2), 2, CHAPTER_A});
-  ASSERT_TRUE(h.state.page_image);
-  EXPECT_EQ(h.state.page_image->width, 2u);
+  ASSERT_TRUE(h.state.reader.page_image);
+  EXPECT_EQ(h.state.reader.page_image->width, 2u);
 }
 
 TEST(ReaderResults, AnotherChaptersLateResultsNeverLand) {
   ReaderHarness h;
-  h.state.chapter_selected = 1;
+  h.state.details.chapter_selected = 1;
   h.press(Button::A);  // chapter A
   h.press(Button::B);
-  h.state.chapter_selected = 0;
+  h.state.details.chapter_selected = 0;
   h.press(Button::A);  // chapter B, list pending
   h.apply(PagesLoaded{page_urls(CHAPTER_A, 30), CHAPTER_A});
-  EXPECT_TRUE(h.state.pages.empty());
-  EXPECT_TRUE(h.state.resume_pending);
+  EXPECT_TRUE(h.state.reader.pages.empty());
+  EXPECT_TRUE(h.state.reader.resume_pending);
   h.apply(PagesLoaded{page_urls(CHAPTER_B, 3), CHAPTER_B});
   h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
-  EXPECT_FALSE(h.state.page_image);
+  EXPECT_FALSE(h.state.reader.page_image);
   EXPECT_FALSE(h.saved());
   h.apply(PageImageLoaded{page(), 0, CHAPTER_B});
-  EXPECT_TRUE(h.state.page_image);
+  EXPECT_TRUE(h.state.reader.page_image);
   EXPECT_EQ(h.saved()->last_chapter_url, CHAPTER_B);
 }
 

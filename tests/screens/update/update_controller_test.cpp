@@ -43,9 +43,9 @@ TEST(UpdateController, WithoutAManifestAYAndStartAllCheckAgainFromEveryStatus) {
   for (const UpdateStatus& status : every_status_but_downloading()) {
     for (const Button button : {Button::A, Button::Y, Button::Start}) {
       UpdateHarness h;
-      h.state.update_status = status;
+      h.state.update.update_status = status;
       EXPECT_FALSE(h.press(button));
-      EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Checking{}));
+      EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Checking{}));
       EXPECT_EQ(h.jobs.requests, std::vector<JobRequest>{job::UpdateCheck{}})
           << button_name(button) << " in status " << status.index();
       EXPECT_EQ(h.state.screen, Screen::Update);
@@ -56,19 +56,19 @@ TEST(UpdateController, WithoutAManifestAYAndStartAllCheckAgainFromEveryStatus) {
 TEST(UpdateController, WithAManifestAInstallsItAndYOrStartCheckAgain) {
   for (const UpdateStatus& status : every_status_but_downloading()) {
     UpdateHarness h;
-    h.state.update_manifest = manifest("2.0");
-    h.state.update_status = status;
+    h.state.update.update_manifest = manifest("2.0");
+    h.state.update.update_status = status;
     h.press(Button::A);
-    EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Downloading{}));
+    EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Downloading{}));
     EXPECT_EQ(h.jobs.requests, std::vector<JobRequest>{job::Install{manifest("2.0")}})
         << "the whole manifest travels, so its checksum can be verified";
 
     UpdateHarness again;
-    again.state.update_manifest = manifest("2.0");
-    again.state.update_status = status;
+    again.state.update.update_manifest = manifest("2.0");
+    again.state.update.update_status = status;
     again.press(Button::Y);
     again.press(Button::Start);
-    EXPECT_EQ(again.state.update_status, UpdateStatus(update_status::Checking{}));
+    EXPECT_EQ(again.state.update.update_status, UpdateStatus(update_status::Checking{}));
     EXPECT_EQ(again.jobs.requests,
               (std::vector<JobRequest>{job::UpdateCheck{}, job::UpdateCheck{}}));
   }
@@ -76,8 +76,8 @@ TEST(UpdateController, WithAManifestAInstallsItAndYOrStartCheckAgain) {
 
 TEST(UpdateController, BGoesHomeMenuExitsAndOtherKeysDoNothing) {
   UpdateHarness h;
-  h.state.update_status = update_status::Downloading{};
-  h.state.update_manifest = manifest("2.0");
+  h.state.update.update_status = update_status::Downloading{};
+  h.state.update.update_manifest = manifest("2.0");
   for (const Button button : {Button::Up, Button::Down, Button::Left, Button::Right, Button::X,
                               Button::L1, Button::R1, Button::L2, Button::R2, Button::Select}) {
     EXPECT_FALSE(h.press(button));
@@ -86,36 +86,36 @@ TEST(UpdateController, BGoesHomeMenuExitsAndOtherKeysDoNothing) {
   EXPECT_TRUE(h.press(Button::Menu));
   EXPECT_FALSE(h.press(Button::B));
   EXPECT_EQ(h.state.screen, Screen::Home);
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Downloading{}))
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Downloading{}))
       << "the download goes on behind the home screen";
   EXPECT_TRUE(h.jobs.requests.empty());
 }
 
 TEST(UpdateController, WhileAnInstallRunsAYAndStartDoNothing) {
   UpdateHarness h;
-  h.state.update_manifest = manifest("2.0");
+  h.state.update.update_manifest = manifest("2.0");
   h.press(Button::A);
   for (const Button button : {Button::A, Button::Y, Button::Start})
     h.press(button);
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Downloading{}));
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Downloading{}));
   EXPECT_EQ(h.jobs.requests.size(), 1u) << "one install, no second one writing the same package";
 }
 
 TEST(UpdateResults, ACheckAnsweringDuringTheInstallOnlyReplacesTheManifest) {
   UpdateHarness h;
-  h.state.update_manifest = manifest("2.0");
+  h.state.update.update_manifest = manifest("2.0");
   h.press(Button::A);
   h.answer(UpdateCheckResult{std::optional<OtaManifest>(manifest("2.1"))});
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Downloading{}));
-  EXPECT_EQ(h.state.update_manifest, manifest("2.1"));
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Downloading{}));
+  EXPECT_EQ(h.state.update.update_manifest, manifest("2.1"));
   h.answer(UpdateCheckResult{std::optional<OtaManifest>()});
   h.answer(UpdateCheckResult{std::unexpected(std::string("Failed to reach the server"))});
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Downloading{}));
-  EXPECT_EQ(h.state.update_manifest, manifest("2.1"));
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Downloading{}));
+  EXPECT_EQ(h.state.update.update_manifest, manifest("2.1"));
 
   // The install's own answer ends the download; the dialog then offers A again.
   h.answer(UpdateInstallResult{update_status::Failed{"Failed to extract update package"}});
-  EXPECT_EQ(h.state.update_status,
+  EXPECT_EQ(h.state.update.update_status,
             UpdateStatus(update_status::Failed{"Failed to extract update package"}));
   h.press(Button::A);
   EXPECT_EQ(h.jobs.requests.back(), JobRequest(job::Install{manifest("2.1")}));
@@ -127,16 +127,16 @@ TEST(UpdateResults, CheckAnswersSetTheStatusAndOnlyANewerVersionTheManifest) {
   ::testing::internal::CaptureStderr();
   h.answer(UpdateCheckResult{std::optional<OtaManifest>(manifest("2.0"))});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[OTA] Update available: v2.0\n");
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::Available{manifest("2.0")}));
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::Available{manifest("2.0")}));
 
   h.answer(UpdateCheckResult{std::unexpected(std::string("Failed to reach the server"))});
-  EXPECT_EQ(h.state.update_status,
+  EXPECT_EQ(h.state.update.update_status,
             UpdateStatus(update_status::Failed{"Failed to reach the server"}));
-  EXPECT_EQ(h.state.update_manifest, manifest("2.0")) << "a known update stays known";
+  EXPECT_EQ(h.state.update.update_manifest, manifest("2.0")) << "a known update stays known";
 
   h.answer(UpdateCheckResult{std::optional<OtaManifest>()});
-  EXPECT_EQ(h.state.update_status, UpdateStatus(update_status::UpToDate{}));
-  EXPECT_EQ(h.state.update_manifest, manifest("2.0"));
+  EXPECT_EQ(h.state.update.update_status, UpdateStatus(update_status::UpToDate{}));
+  EXPECT_EQ(h.state.update.update_manifest, manifest("2.0"));
   EXPECT_EQ(h.state.screen, Screen::Home) << "no answer changes the screen";
 }
 

@@ -80,13 +80,13 @@ TEST(UpdateLayout, PanelSitsCentredOverTheDarkenedHomeScreen) {
 
 TEST(UpdateLayout, ViewsWithoutAManifestFollowTheStatus) {
   UpdateScreen s(1280, 720);
-  s.state.update_status = update_status::Checking{};
+  s.state.update.update_status = update_status::Checking{};
   s.draw();
   EXPECT_EQ(s.band(), palette::INFORMATION_BAND);
   EXPECT_TRUE(s.ink(100, 20, palette::HIGHLIGHT_TEXT));
   EXPECT_TRUE(s.ink(320, 20, palette::PRIMARY_TEXT));
 
-  s.state.update_status = update_status::Failed{"Failed to reach the server"};
+  s.state.update.update_status = update_status::Failed{"Failed to reach the server"};
   s.draw();
   EXPECT_EQ(s.band(), palette::ERROR_BAND);
   EXPECT_TRUE(s.ink(90, 18, palette::ERROR_TEXT));
@@ -95,7 +95,7 @@ TEST(UpdateLayout, ViewsWithoutAManifestFollowTheStatus) {
   for (const UpdateStatus& status :
        {UpdateStatus(update_status::Idle{}), UpdateStatus(update_status::UpToDate{}),
         UpdateStatus(update_status::Downloading{})}) {
-    s.state.update_status = status;
+    s.state.update.update_status = status;
     s.draw();
     EXPECT_EQ(s.band(), palette::SUCCESS_BAND) << status.index();
     EXPECT_TRUE(s.ink(80, 20, palette::SUCCESS_TEXT));
@@ -108,8 +108,8 @@ TEST(UpdateLayout, DialogBottomFollowsTheStatusAndTheChangeLogStopsAtFiveLines) 
   std::string long_log;
   for (int i = 0; i < 12; ++i)
     long_log += "Dòng nhật ký số " + std::to_string(i) + " đủ dài để xuống hàng. ";
-  s.state.update_manifest = manifest_with("1.0.2", 1.5f, long_log);
-  s.state.update_status = update_status::Failed{"Failed to check"};  // a later check failed
+  s.state.update.update_manifest = manifest_with("1.0.2", 1.5f, long_log);
+  s.state.update.update_status = update_status::Failed{"Failed to check"};  // a later check failed
   s.draw();
   EXPECT_EQ(s.band(), palette::ACCENT);
   EXPECT_TRUE(s.ink(70, 18, palette::HIGHLIGHT_TEXT));
@@ -118,12 +118,12 @@ TEST(UpdateLayout, DialogBottomFollowsTheStatusAndTheChangeLogStopsAtFiveLines) 
   EXPECT_TRUE(s.ink(280, 18, palette::ERROR_TEXT));
   EXPECT_TRUE(s.ink(320, 20, palette::PRIMARY_TEXT));
 
-  s.state.update_status = update_status::Available{*s.state.update_manifest};
+  s.state.update.update_status = update_status::Available{*s.state.update.update_manifest};
   s.draw();
   EXPECT_FALSE(s.ink(280, 18, palette::ERROR_TEXT));
   EXPECT_TRUE(s.ink(320, 20, palette::STAR_TEXT));
 
-  s.state.update_status = update_status::Downloading{};
+  s.state.update.update_status = update_status::Downloading{};
   s.draw();
   EXPECT_EQ(s.canvas.pixel(s.x0 + 610, s.y0 + 318), palette::SEPARATOR) << "the bar";
   EXPECT_EQ(s.canvas.pixel(s.x0 + 24, s.y0 + 299), palette::PANEL);
@@ -150,12 +150,12 @@ TEST(UpdateLayout, EveryDialogMatchesItsReferenceFrameOnBothScreens) {
   for (const auto& [w, h] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
     for (const auto& [name, status] : dialogs) {
       UpdateScreen s(w, h);
-      s.state.home_loading = false;
-      s.state.update_status = status;
+      s.state.home.home_loading = false;
+      s.state.update.update_status = status;
       // The dialog offers the update whenever a manifest is known, whatever the status.
       if (std::holds_alternative<update_status::Downloading>(status) ||
           std::holds_alternative<update_status::Available>(status)) {
-        s.state.update_manifest = manifest;
+        s.state.update.update_manifest = manifest;
       }
       s.draw();
       EXPECT_TRUE(testing::matches_golden(
