@@ -169,7 +169,7 @@ std::vector<Case> cases(int width, int height) {
   hidden.reader.hud_visible = false;
   all.push_back({"reader, page at 200 %, no HUD", std::move(hidden), none});
   all.push_back({"reader, loading", reader_state(width, height, nullptr, 0), none});
-  const OtaManifest manifest = *update_state(width, height, {}).update_manifest;
+  const OtaManifest manifest = *update_state(width, height, {}).update.update_manifest;
   all.push_back(
       {"update, checking", update_state(width, height, update_status::Checking{}), covers});
   all.push_back({"update, available",
