@@ -110,16 +110,9 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
     case Button::Start:
       continue_reading(state, context);
       return false;
-    case Button::Left:
-    case Button::Right:
-    case Button::Select:
-    case Button::R1:
-    case Button::L2:
-    case Button::R2:
-    case Button::Menu:  // the dispatch ends the program
+    default:  // nothing to do here; MENU is the dispatch's
       return false;
   }
-  return false;
 }
 
 }  // namespace zentomi

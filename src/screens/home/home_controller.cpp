@@ -118,14 +118,9 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
     case Button::Start:
       open_update_screen(state, context);
       return false;
-    case Button::L1:
-    case Button::R1:
-    case Button::L2:
-    case Button::R2:
-    case Button::Menu:  // the dispatch ends the program
+    default:  // nothing to do here; MENU is the dispatch's
       return false;
   }
-  return false;
 }
 
 }  // namespace zentomi

@@ -78,12 +78,9 @@ bool handle_reader_button(AppState& state, Button button, AppContext& context) {
       state.reader.reset_view();
       state.screen = Screen::Detail;
       return false;
-    case Button::A:
-    case Button::Start:
-    case Button::Menu:  // the dispatch ends the program
+    default:  // nothing to do here; MENU is the dispatch's
       return false;
   }
-  return false;
 }
 
 }  // namespace zentomi
