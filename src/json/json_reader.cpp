@@ -121,13 +121,18 @@ std::optional<std::string_view> JsonReader::read_number() {
 
 std::optional<std::string> JsonReader::read_string() {
   std::string out;
-  if (!pass_string(true, &out)) return std::nullopt;
+  if (!pass_string(LoneSurrogates::Refused, &out)) return std::nullopt;
   return out;
 }
 
-bool JsonReader::pass_string(bool checked, std::string* out) {
+std::optional<std::string> JsonReader::read_name() {
+  std::string out;
+  if (!pass_string(LoneSurrogates::Replaced, &out)) return std::nullopt;
+  return out;
+}
+
+bool JsonReader::pass_string(LoneSurrogates lone, std::string* out) {
   if (!consume('"')) return false;
-  const bool decode = checked || out != nullptr;
   while (position_ < text_.size()) {
     const char c = text_[position_++];
     if (c == '"') return true;
@@ -145,15 +150,28 @@ bool JsonReader::pass_string(bool checked, std::string* out) {
     if (escape != 'u') return false;
     const auto unit = read_hex4(text_, position_);
     if (!unit) return false;
-    if (!decode) continue;
+    // Passed: every escape is read on its own, so the one after a surrogate keeps the grammar.
+    if (lone == LoneSurrogates::Passed) continue;
     char32_t code_point = *unit;
-    if (*unit >= 0xDC00 && *unit <= 0xDFFF) return false;
+    bool alone = *unit >= 0xDC00 && *unit <= 0xDFFF;
     if (*unit >= 0xD800 && *unit <= 0xDBFF) {
-      if (!text_.substr(position_).starts_with("\\u")) return false;
-      position_ += 2;
-      const auto low = read_hex4(text_, position_);
-      if (!low || *low < 0xDC00 || *low > 0xDFFF) return false;
-      code_point = 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00);
+      // A pair when a low surrogate's escape follows; otherwise the high one is alone, and
+      // whatever follows is read as it comes (and still has to be a well-formed escape).
+      std::size_t after = position_;
+      std::optional<char32_t> low;
+      if (text_.substr(after).starts_with("\\u")) {
+        after += 2;
+        low = read_hex4(text_, after);
+      }
+      alone = !low || *low < 0xDC00 || *low > 0xDFFF;
+      if (!alone) {
+        code_point = 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00);
+        position_ = after;
+      }
+    }
+    if (alone) {
+      if (lone == LoneSurrogates::Refused) return false;
+      code_point = 0xFFFD;
     }
     if (out) unicode::append_utf8(*out, code_point);
   }
@@ -163,7 +181,8 @@ bool JsonReader::pass_string(bool checked, std::string* out) {
 bool JsonReader::pass_value(bool checked) {
   // The containers still open, innermost last: '{' or '['.
   std::string open;
-  const auto pass_key = [&] { return pass_string(checked, nullptr) && consume(':'); };
+  const LoneSurrogates lone = checked ? LoneSurrogates::Refused : LoneSurrogates::Passed;
+  const auto pass_key = [&] { return pass_string(lone, nullptr) && consume(':'); };
   while (true) {
     const std::optional<char> next = peek();
     if (!next) return false;
@@ -185,7 +204,7 @@ bool JsonReader::pass_value(bool checked) {
         }
         break;
       case '"':
-        if (!pass_string(checked, nullptr)) return false;
+        if (!pass_string(lone, nullptr)) return false;
         break;
       case 't':
         if (!read_literal("true")) return false;

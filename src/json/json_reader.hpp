@@ -11,6 +11,11 @@ namespace zentomi {
 // knows and skips everything else. Skipping checks only the grammar, so a value the reader could
 // not hold (1e400, a 400-digit integer, a lone "\ud800") may sit in a member nobody reads.
 // No call reads outside the text, and nesting costs no stack, whatever the bytes.
+//
+// Every document read through it follows one rule for repeated names: a member that the document
+// reads into a field may be given once per object, and a second one makes the document invalid;
+// members it skips may repeat, each one skipped. (A document whose member names are themselves
+// its data, like the history's keys, says what a repeated one means.)
 class JsonReader {
  public:
   explicit JsonReader(std::string_view text) : text_(text) {}
@@ -25,6 +30,10 @@ class JsonReader {
   // A string value, unescaped. Nothing (with the position unspecified) when the next value is not
   // a well-formed string, including escapes that name a lone surrogate.
   std::optional<std::string> read_string();
+  // A member name, unescaped like a string, except that an escape naming a lone surrogate reads as
+  // U+FFFD: such a name is never one the caller knows, so its member is skipped like any unknown
+  // one. Nothing when the string breaks the grammar.
+  std::optional<std::string> read_name();
   // A number's text exactly as written, after checking its grammar.
   std::optional<std::string_view> read_number();
   // One of the words true, false, null.
@@ -36,8 +45,12 @@ class JsonReader {
   bool check_value() { return pass_value(true); }
 
  private:
+  // What a string's escapes of lone surrogates do: only their grammar is checked (skipping), they
+  // make the string invalid (checking, reading), or they read as U+FFFD (names).
+  enum class LoneSurrogates : unsigned char { Passed, Refused, Replaced };
+
   bool pass_value(bool checked);
-  bool pass_string(bool checked, std::string* out);
+  bool pass_string(LoneSurrogates lone, std::string* out);
   void skip_white_space();
 
   std::string_view text_;

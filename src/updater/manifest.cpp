@@ -58,6 +58,14 @@ struct Fields {
   }
 };
 
+bool is_field_name(std::string_view key) {
+  for (const std::string_view name :
+       {"version", "name", "changelog", "download_url", "size_mb", "sha256", "signature"}) {
+    if (key == name) return true;
+  }
+  return false;
+}
+
 bool read_member(JsonReader& reader, const std::string& key, Fields& fields) {
   if (key == "version") return read_text(reader, fields.version);
   if (key == "name") return read_text(reader, fields.name);
@@ -72,10 +80,11 @@ bool read_member(JsonReader& reader, const std::string& key, Fields& fields) {
 // After the opening brace.
 bool read_object(JsonReader& reader, Fields& fields) {
   if (reader.consume('}')) return true;
+  // A field given twice makes the manifest invalid; other members may repeat, each one skipped.
   std::set<std::string> seen;
   while (true) {
     std::optional<std::string> key = reader.read_string();
-    if (!key || !seen.insert(*key).second) return false;
+    if (!key || (is_field_name(*key) && !seen.insert(*key).second)) return false;
     if (!reader.consume(':')) return false;
     if (!read_member(reader, *key, fields)) return false;
     if (reader.consume('}')) return true;

@@ -178,6 +178,51 @@ TEST(StoreParsing, UnknownMembersMayHoldValuesNoDoubleOrUtf8CanCarry) {
                                   ", \"\\ud800\": " + VALID_HISTORY_RECORD + "}"));
 }
 
+TEST(StoreParsing, UnknownMembersAreSkippedButStillFollowTheGrammar) {
+  // A broken value fails the store even in a member that is skipped; its fixed twin, grammatical
+  // though no record could hold it, is skipped. Broken: a high surrogate's escape followed by a
+  // broken escape, a broken escape or a raw tab after a lone surrogate, a token run on after such
+  // a string or after a number past the range of a double. The raw strings hold the JSON text as
+  // it is: each backslash in them is one backslash of the document.
+  struct Case {
+    std::string broken;
+    std::string fixed;
+  };
+  const std::vector<Case> cases{
+      {R"("\uD800\u")", R"("\uD800\u0041")"},
+      {R"("\uD800\u1")", R"("\uD800\u1234")"},
+      {R"("\uD800\u1x")", R"("\uD800\u12ab")"},
+      {R"("\uD834\uDd")", R"("\uD834\uDd1e")"},
+      {R"("\uD800\uD800\x")", R"("\uD800\uD800\n")"},
+      {R"("\udc00\q")", R"("\udc00\"")"},
+      {"\"\\ud800\t\"", R"("\ud800\t")"},
+      {R"("\ud800"5)", R"("\ud800")"},
+      {R"("\ud800".5)", R"("\ud800")"},
+      {R"("\ud800"e5)", R"("\ud800")"},
+      {R"(1e400.5)", R"(1e400)"},
+      {R"(1e4001e5)", R"(1e4001)"},
+  };
+  // Complete records, so that only the unknown member "zzz" can make them fail.
+  const std::string items =
+      R"("title": "T", "url": "u", "thumb_url": "", "latest_chapter": "c", "views": "9")";
+  const std::string history = VALID_HISTORY_RECORD.substr(1, VALID_HISTORY_RECORD.size() - 2);
+  for (const Case& note : cases) {
+    for (const std::string* value : {&note.broken, &note.fixed}) {
+      const bool valid = value == &note.fixed;
+      const std::vector<std::string> favorites{
+          "[{" + items + ", \"zzz\": " + *value + "}]",
+          "[{\"zzz\": " + *value + ", " + items + "}]",
+          "[{\"zzz\": {\"deep\": [" + *value + "]}, " + items + "}]",
+      };
+      for (const std::string& text : favorites) {
+        EXPECT_EQ(parse_favorites_json(text).has_value(), valid) << text;
+      }
+      const std::string text = "{\"k\": {" + history + ", \"zzz\": " + *value + "}}";
+      EXPECT_EQ(parse_history_json(text).has_value(), valid) << text;
+    }
+  }
+}
+
 TEST(StoreParsing, RecordsMayBePositionalArrays) {
   EXPECT_EQ(parse_favorites_json(R"([["t", "u", "th", "lc", "v"]])"),
             (FavoritesList{{"t", "u", "th", "lc", "v"}}));
@@ -226,7 +271,7 @@ TEST(StoreParsing, InvalidHistoryDocuments) {
       "{\"k\": \"\xFF\"}",          // not UTF-8
       "{}\xC3",                     // not UTF-8 after the document
       "{}"s + '\0',                 // anything after the document
-      "{}"s + '\0' + "{\"k\": 1}",  // nlohmann/json alone would stop reading at the NUL
+      "{}"s + '\0' + "{\"k\": 1}",  // reading does not stop at a NUL
       "{'k': 1}",
       "{\"k\": 5}",  // a record that is not a container
       "{\"k\": null}",
@@ -274,6 +319,8 @@ TEST(StoreParsing, InvalidFavoritesDocuments) {
       "\"views\": 5}]",
       "[{\"title\": \"t\", \"url\": \"u\", \"url\": \"u\", \"thumb_url\": \"th\", "
       "\"latest_chapter\": \"lc\", \"views\": \"v\"}]",
+      "[{\"title\": \"t\", \"url\": \"u\", \"\\u0075rl\": \"u\", \"thumb_url\": \"th\", "
+      "\"latest_chapter\": \"lc\", \"views\": \"v\"}]",  // the same name, escaped
       "[[\"t\", \"u\", \"th\", \"lc\", \"v\"],]",
       "[] []",
   };
