@@ -1,43 +1,33 @@
 #include "nettruyen/fetch.hpp"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "nettruyen/site.hpp"
-#include "platform/child_process.hpp"
-#include "platform/os_error.hpp"
+#include "platform/curl_runner.hpp"
 #include "unicode/utf8.hpp"
 
 namespace zentomi {
 namespace {
 
 struct Limits {
-  const char* connect_seconds;
-  const char* total_seconds;
+  std::chrono::seconds connect;
+  std::chrono::seconds total;
 };
-constexpr Limits TEXT_LIMITS{"6", "12"};
-constexpr Limits IMAGE_LIMITS{"8", "20"};
+constexpr Limits TEXT_LIMITS{std::chrono::seconds(6), std::chrono::seconds(12)};
+constexpr Limits IMAGE_LIMITS{std::chrono::seconds(8), std::chrono::seconds(20)};
 
-// Every URL handed to curl passes through here.
-std::vector<std::string> scraper_arguments(std::string_view url, Limits limits) {
-  return {"curl",
-          "-s",
-          "-L",
-          "-4",
-          "-k",
-          "--connect-timeout",
-          limits.connect_seconds,
-          "--max-time",
-          limits.total_seconds,
-          "-A",
-          std::string(BROWSER_USER_AGENT),
-          "-H",
-          "Referer: " + site_url("/"),
-          without_globbing(url)};
-}
-
-std::string refused_url_text(std::string_view url) {
-  return "not an http(s) URL: " + std::string(url);
+// Every page and image of the site is fetched with these options.
+CurlRequest scraper_request(std::string_view url, Limits limits) {
+  return {.url = std::string(url),
+          .switches = {CurlSwitch::Silent, CurlSwitch::FollowRedirects, CurlSwitch::Ipv4Only,
+                       CurlSwitch::NoCertificateCheck},
+          .connect_limit = limits.connect,
+          .total_limit = limits.total,
+          .user_agent = std::string(BROWSER_USER_AGENT),
+          .headers = {"Referer: " + site_url("/")},
+          .output = curl_output::Memory{}};
 }
 
 // Where the body stops being UTF-8, in the two wordings the fetch messages use.
@@ -53,9 +43,8 @@ std::string utf8_error_description(const unicode::Utf8Error& error) {
 
 std::expected<std::string, std::string> fetch_text(std::string_view url) {
   constexpr std::string_view PREFIX = "Curl error: ";
-  if (!is_web_url(url)) return std::unexpected(std::string(PREFIX) + refused_url_text(url));
-  auto child = run_child(scraper_arguments(url, TEXT_LIMITS));
-  if (!child) return std::unexpected(std::string(PREFIX) + os_error_text(child.error()));
+  auto child = run_curl(scraper_request(url, TEXT_LIMITS));
+  if (!child) return std::unexpected(std::string(PREFIX) + child.error().text);
   if (const std::optional<int> exit_code = child->exit_code; exit_code != 0) {
     const std::string code =
         exit_code.has_value() ? "Some(" + std::to_string(exit_code.value()) + ")" : "None";
@@ -69,9 +58,8 @@ std::expected<std::string, std::string> fetch_text(std::string_view url) {
 
 std::expected<std::vector<std::uint8_t>, std::string> fetch_bytes(std::string_view url) {
   constexpr std::string_view PREFIX = "Download error: ";
-  if (!is_web_url(url)) return std::unexpected(std::string(PREFIX) + refused_url_text(url));
-  auto child = run_child(scraper_arguments(url, IMAGE_LIMITS));
-  if (!child) return std::unexpected(std::string(PREFIX) + os_error_text(child.error()));
+  auto child = run_curl(scraper_request(url, IMAGE_LIMITS));
+  if (!child) return std::unexpected(std::string(PREFIX) + child.error().text);
   if (child->exit_code != 0 || child->out.empty()) {
     return std::unexpected(std::string("Failed to download image data"));
   }

@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/web_url.hpp"
-
 namespace zentomi {
 
 // Every transfer runs the external `curl`; both block the calling (job) thread until it exits.

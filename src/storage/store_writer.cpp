@@ -1,8 +1,10 @@
 #include "storage/store_writer.hpp"
 
-#include <cstdio>
 #include <exception>
+#include <string>
 #include <utility>
+
+#include "platform/log.hpp"
 
 namespace zentomi {
 
@@ -59,8 +61,7 @@ void StoreWriter::run() {
       ignore_failure(replace_store_file(*files_, queued.write.directory, queued.write.name,
                                         queued.write.text, queued.write.usable, queued.write.now));
     } catch (const std::exception& error) {
-      const std::string line = std::string("[App] Store write failed: ") + error.what() + "\n";
-      std::fwrite(line.data(), 1, line.size(), stderr);
+      log_line("App", std::string("Store write failed: ") + error.what());
     }
     lock.lock();
     writing_ = false;

@@ -1,13 +1,14 @@
 #include "updater/install.hpp"
 
 #include <array>
+#include <chrono>
 #include <system_error>
 #include <vector>
 
 #include "platform/child_process.hpp"
-#include "platform/web_url.hpp"
+#include "platform/curl_runner.hpp"
+#include "platform/log.hpp"
 #include "unicode/utf8.hpp"
-#include "updater/ota_log.hpp"
 #include "updater/package_verification.hpp"
 
 namespace zentomi {
@@ -47,15 +48,23 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
                                                       const InstallPaths& paths,
                                                       std::string_view pinned_public_key_base64) {
   const std::string& url = manifest.download_url;
-  log_ota({"[OTA] Starting download from: ", url});
-  if (!is_web_url(url))
-    return std::unexpected("Failed to download update package: not an http(s) URL: " + url);
-  const std::string directory = choose_install_directory(paths);
+  log_line("OTA", "Starting download from: " + url);
   const std::string package = paths.package.string();
+  // The URL is refused before anything on disk is touched.
+  const auto download =
+      CurlCommand::prepare({.url = url,
+                            .switches = {CurlSwitch::Ipv4Only, CurlSwitch::NoCertificateCheck,
+                                         CurlSwitch::Silent, CurlSwitch::FollowRedirects},
+                            .connect_limit = std::chrono::seconds(10),
+                            .total_limit = std::chrono::seconds(120),
+                            .output = curl_output::File{package}});
+  if (!download)
+    return std::unexpected("Failed to download update package: " + download.error().text);
+  const std::string directory = choose_install_directory(paths);
   remove_ignoring_errors(paths.package);
 
-  if (!succeeds({"curl", "-4", "-k", "-s", "-L", "--connect-timeout", "10", "--max-time", "120",
-                 "-o", package, without_globbing(url)})) {
+  const auto downloaded = download->run();
+  if (!downloaded || downloaded->exit_code != 0) {
     return std::unexpected(std::string("Failed to download update package"));
   }
   if (std::optional<std::string> refused =
@@ -64,7 +73,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
     return std::unexpected(std::move(*refused));
   }
 
-  log_ota({"[OTA] Download completed. Extracting to: ", directory});
+  log_line("OTA", "Download completed. Extracting to: " + directory);
   // Without -o unzip would ask before replacing each file of the old version, find no answer and
   // fail.
   const bool unpacked = succeeds({"unzip", "-o", package, "-d", directory});
@@ -74,7 +83,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
   // A package without one of them is still installed.
   for (const std::string_view file : EXECUTABLE_FILES)
     succeeds({"chmod", "+x", directory + std::string(file)});
-  log_ota({"[OTA] Update successfully applied! Restarting Zentomi..."});
+  log_line("OTA", "Update successfully applied! Restarting Zentomi...");
   return {};
 }
 

@@ -27,6 +27,19 @@ TEST(LogLine, ControlCharactersCannotStartALineOfTheirOwn) {
   EXPECT_EQ(format_log_line("App", "x\xC2\x85y\xC2\xA0z"), "[App] x\\u0085y\xC2\xA0z\n");
 }
 
+TEST(LogLine, OneRuleEscapesC1ControlsAndEscapeButNotVietnamese) {
+  // U+0085 NEXT LINE is C2 85 in UTF-8 and ESC starts terminal sequences: both escaped. The
+  // Vietnamese letters pass as they are, though some carry bytes 80 to 9F after another lead byte
+  // (Đ is C4 90, ệ is E1 BB 87).
+  EXPECT_EQ(format_log_line("OTA", "Đã tải xong\xC2\x85[App] giả\x1b[2J mạo, Chương 1: Tiệm trà"),
+            "[OTA] Đã tải xong\\u0085[App] giả\\x1b[2J mạo, Chương 1: Tiệm trà\n");
+  EXPECT_EQ(format_log_line("OTA", "Update available: v1.0.2"), "[OTA] Update available: v1.0.2\n");
+  EXPECT_EQ(format_log_line("App", "Truyện tranh – Đảo Hải Tặc, ưởng ỹ ạ"),
+            "[App] Truyện tranh – Đảo Hải Tặc, ưởng ỹ ạ\n");
+  // The ends of the C1 range, and a lone C2 byte, which is no control.
+  EXPECT_EQ(format_log_line("T", "\xC2\x80|\xC2\x9F|\xC2"), "[T] \\u0080|\\u009f|\xC2\n");
+}
+
 TEST(LogLine, IsWrittenWhole) {
   std::FILE* file = std::tmpfile();
   ASSERT_NE(file, nullptr);

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 
 #include "storage/store.hpp"
 #include "support/files.hpp"
@@ -15,7 +16,8 @@ namespace zentomi {
 namespace {
 
 // The real file system whose flushes wait at a gate the test opens, like a slow SD card, and
-// which counts the store files it creates.
+// which counts the store files it creates or, given a create_failure, throws it when asked to
+// create one, as a broken driver might.
 class GatedFileSystem final : public FileSystem {
  public:
   void open_gate() {
@@ -26,6 +28,7 @@ class GatedFileSystem final : public FileSystem {
     opened_.notify_all();
   }
   std::atomic<int> files_created{0};
+  std::optional<std::string> create_failure;
 
   std::optional<FileIdentity> status(const std::string& path) override {
     return real_.status(path);
@@ -37,6 +40,7 @@ class GatedFileSystem final : public FileSystem {
     return real_.read_file(path);
   }
   std::expected<int, std::string> create_file(const std::string& path) override {
+    if (create_failure) throw std::runtime_error(*create_failure);
     ++files_created;
     return real_.create_file(path);
   }
@@ -119,6 +123,21 @@ TEST(StoreWriter, EndingTheStoreWritesWhatWasSubmitted) {
                           current, std::chrono::system_clock::now());
   }
   EXPECT_EQ(Store(paths).get_history_entry("https://site/t")->last_page_idx, 4u);
+}
+
+TEST(StoreWriter, AFailedWriteIsLoggedAsEveryLineIs) {
+  testing::TempDir dir;
+  ::testing::internal::CaptureStderr();
+  {
+    auto files = std::make_shared<GatedFileSystem>();
+    // A message no log line may carry as it is.
+    files->create_failure = "card gone\n[App] forged\x1b[2J\u0085Đã lưu";
+    StoreWriter writer(files);
+    writer.submit(
+        {dir.path().string(), "history.json", "[]", nullptr, std::chrono::system_clock::now()});
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] Store write failed: card gone\\n[App] forged\\x1b[2J\\u0085Đã lưu\n");
 }
 
 }  // namespace

@@ -98,12 +98,14 @@ TEST(UpdateCheck, ABodyFromThePrimaryIsTheOnlyOneRead) {
 
 TEST(UpdateCheck, AReceivedVersionCannotForgeLogLines) {
   FakeCurl curl;
-  curl.serve("primary.json", manifest_json("2.0\\n[App] forged\\u001b[2J"));
+  curl.serve("primary.json", manifest_json("2.0\\n[App] forged\\u001b[2J\\u0085[App] again"));
   const Check check = run_check(TEST_ENDPOINTS);
   ASSERT_TRUE(check.outcome.has_value() && check.outcome->has_value());
-  EXPECT_EQ((*check.outcome)->version, "2.0\n[App] forged\x1b[2J");
-  EXPECT_TRUE(check.log.ends_with(
-      "\n[OTA] Found new version: 2.0\\x0a[App] forged\\x1b[2J (current: 1.0.1)\n"))
+  EXPECT_EQ((*check.outcome)->version, "2.0\n[App] forged\x1b[2J\u0085[App] again");
+  // Escaped as every log line is (platform/log).
+  EXPECT_TRUE(
+      check.log.ends_with("\n[OTA] Found new version: 2.0\\n[App] forged\\x1b[2J"
+                          "\\u0085[App] again (current: 1.0.1)\n"))
       << check.log;
 }
 
