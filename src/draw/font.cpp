@@ -55,18 +55,11 @@ struct FaceDeleter {
   void operator()(FT_Face face) const { FT_Done_Face(face); }
 };
 
-}  // namespace
-
-struct Font::Parts {
-  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+// One parsed face and the size it is set to.
+struct SizedFace {
   std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
   std::int64_t current_size = 0;  // 26.6; 0 until a size is set
   bool size_failed = false;
-  GlyphCache cache;
-  std::unordered_map<GlyphKey, float, GlyphKeyHash> advances;
-  Glyph scratch;
-
-  explicit Parts(std::size_t cache_bytes) : cache(cache_bytes) {}
 
   // Makes the face scale to the size; false when the rasteriser refuses it.
   bool use_size(std::int64_t size) {
@@ -76,11 +69,54 @@ struct Font::Parts {
     size_failed = FT_Set_Char_Size(face.get(), 0, static_cast<FT_F26Dot6>(size), 72, 72) != 0;
     return !size_failed;
   }
+};
 
-  Glyph rasterise(std::uint32_t index, std::int64_t size) {
+// Glyphs of the fallback face are numbered above every glyph the main face can have (a face has
+// at most 65,535), so one number names the face and the glyph in it.
+constexpr std::uint32_t FALLBACK_GLYPH = 0x8000'0000u;
+
+std::expected<std::unique_ptr<FT_FaceRec_, FaceDeleter>, std::string> open_face(
+    FT_Library library, std::span<const std::uint8_t> bytes) {
+  FT_Face face = nullptr;
+  if (const FT_Error error =
+          FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face);
+      error != 0) {
+    return std::unexpected(freetype_error_text(error));
+  }
+  std::unique_ptr<FT_FaceRec_, FaceDeleter> owned(face);
+  if (!FT_IS_SCALABLE(face)) return std::unexpected("not a scalable outline font");
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
+    return std::unexpected("no Unicode character map");
+  }
+  return owned;
+}
+
+}  // namespace
+
+struct Font::Parts {
+  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library;
+  SizedFace main;
+  SizedFace fallback;  // no face when the font has no fallback
+  GlyphCache cache;
+  std::unordered_map<GlyphKey, float, GlyphKeyHash> advances;
+  Glyph scratch;
+
+  explicit Parts(std::size_t cache_bytes) : cache(cache_bytes) {}
+
+  // The face a glyph number belongs to, and the glyph's index in it.
+  std::pair<SizedFace*, FT_UInt> face_of(std::uint32_t glyph) {
+    if ((glyph & FALLBACK_GLYPH) != 0 && fallback.face) {
+      return {&fallback, glyph & ~FALLBACK_GLYPH};
+    }
+    return {&main, glyph};
+  }
+
+  Glyph rasterise(std::uint32_t number, std::int64_t size) {
     Glyph glyph;
-    if (!use_size(size)) return glyph;
-    if (FT_Load_Glyph(face.get(), index, LOAD_FLAGS | FT_LOAD_RENDER) != 0) return glyph;
+    const auto [sized, index] = face_of(number);
+    if (!sized->use_size(size)) return glyph;
+    const FT_Face face = sized->face.get();
+    if (FT_Load_Glyph(face, index, LOAD_FLAGS | FT_LOAD_RENDER) != 0) return glyph;
     const FT_GlyphSlot slot = face->glyph;
     glyph.advance = static_cast<float>(static_cast<double>(slot->linearHoriAdvance) / 65536.0);
     const FT_Bitmap& bitmap = slot->bitmap;
@@ -105,6 +141,12 @@ Font::~Font() = default;
 
 std::expected<Font, std::string> Font::load(std::span<const std::uint8_t> bytes,
                                             std::size_t cache_bytes) {
+  return load(bytes, {}, cache_bytes);
+}
+
+std::expected<Font, std::string> Font::load(std::span<const std::uint8_t> bytes,
+                                            std::span<const std::uint8_t> fallback_bytes,
+                                            std::size_t cache_bytes) {
   const auto failure = [](const std::string& description) {
     return std::unexpected("Failed to load embedded font: " + description);
   };
@@ -114,35 +156,41 @@ std::expected<Font, std::string> Font::load(std::span<const std::uint8_t> bytes,
     return failure(freetype_error_text(error));
   }
   parts->library.reset(library);
-  FT_Face face = nullptr;
-  if (const FT_Error error =
-          FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face);
-      error != 0) {
-    return failure(freetype_error_text(error));
+  auto main = open_face(library, bytes);
+  if (!main) return failure(main.error());
+  parts->main.face = std::move(*main);
+  if (!fallback_bytes.empty()) {
+    auto fallback = open_face(library, fallback_bytes);
+    if (!fallback) return failure(fallback.error());
+    parts->fallback.face = std::move(*fallback);
   }
-  parts->face.reset(face);
-  if (!FT_IS_SCALABLE(face)) return failure("not a scalable outline font");
-  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) return failure("no Unicode character map");
   return Font(std::move(parts));
 }
 
 std::expected<Font, std::string> Font::load_embedded(std::size_t cache_bytes) {
-  return load(embedded_font_bytes(), cache_bytes);
+  return load(embedded_font_bytes(), embedded_fallback_font_bytes(), cache_bytes);
 }
 
 std::size_t Font::glyph_count() const {
-  return static_cast<std::size_t>(parts_->face->num_glyphs);
+  return static_cast<std::size_t>(parts_->main.face->num_glyphs);
 }
 
 std::uint32_t Font::glyph_index(char32_t code_point) const {
-  return FT_Get_Char_Index(parts_->face.get(), code_point);
+  const FT_UInt main = FT_Get_Char_Index(parts_->main.face.get(), code_point);
+  if (main != 0 || !parts_->fallback.face) return main;
+  const FT_UInt fallback = FT_Get_Char_Index(parts_->fallback.face.get(), code_point);
+  return fallback == 0 ? 0 : FALLBACK_GLYPH | fallback;
 }
 
 int Font::left_overhang(float size) const {
-  const FT_Face face = parts_->face.get();
-  if (!usable_text_size(size) || face->units_per_EM == 0) return 0;
-  const double reach = -static_cast<double>(face->bbox.xMin) * size / face->units_per_EM;
-  return static_cast<int>(std::ceil(std::max(reach, 0.0))) + 1;
+  if (!usable_text_size(size)) return 0;
+  double reach = 0.0;
+  for (const SizedFace* sized : {&parts_->main, &parts_->fallback}) {
+    const FT_Face face = sized->face.get();
+    if (face == nullptr || face->units_per_EM == 0) continue;
+    reach = std::max(reach, -static_cast<double>(face->bbox.xMin) * size / face->units_per_EM);
+  }
+  return static_cast<int>(std::ceil(reach)) + 1;
 }
 
 float Font::advance(std::uint32_t glyph, float size) {
@@ -154,10 +202,11 @@ float Font::advance(std::uint32_t glyph, float size) {
       return found->second;
     }
   }
-  if (!parts_->use_size(key.size_26_6)) return 0;
+  const auto [sized, index] = parts_->face_of(glyph);
+  if (!sized->use_size(key.size_26_6)) return 0;
   // The same scaled design advance as the loaded glyph's linearHoriAdvance, without loading it.
   FT_Fixed scaled = 0;
-  if (FT_Get_Advance(parts_->face.get(), glyph, LOAD_FLAGS, &scaled) != 0) return 0;
+  if (FT_Get_Advance(sized->face.get(), index, LOAD_FLAGS, &scaled) != 0) return 0;
   const auto advance = static_cast<float>(static_cast<double>(scaled) / 65536.0);
   if (keep) {
     if (parts_->advances.size() >= MAX_KEPT_ADVANCES) parts_->advances.clear();

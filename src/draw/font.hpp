@@ -19,7 +19,8 @@ inline bool usable_text_size(float size) {
   return size > 0.0f && size <= MAX_TEXT_SIZE;
 }
 
-// A parsed TrueType font rasterised unhinted at fractional pixel sizes. Used by the main thread
+// A parsed TrueType font, with an optional fallback font for the code points it lacks,
+// rasterised unhinted at fractional pixel sizes. Used by the main thread
 // only. Keeps recently drawn glyphs, and measured advances, in caches of bounded size; a capacity
 // of 0 turns both off, which changes nothing drawn or measured.
 class Font {
@@ -30,7 +31,11 @@ class Font {
   // embedded font: " and the parser's description.
   static std::expected<Font, std::string> load(std::span<const std::uint8_t> bytes,
                                                std::size_t cache_bytes = DEFAULT_CACHE_BYTES);
-  // The font built into the program.
+  // As above, with a second font whose glyphs stand in for the code points the first lacks.
+  static std::expected<Font, std::string> load(std::span<const std::uint8_t> bytes,
+                                               std::span<const std::uint8_t> fallback_bytes,
+                                               std::size_t cache_bytes = DEFAULT_CACHE_BYTES);
+  // The fonts built into the program, the second as the fallback.
   static std::expected<Font, std::string> load_embedded(
       std::size_t cache_bytes = DEFAULT_CACHE_BYTES);
 
@@ -38,8 +43,10 @@ class Font {
   Font& operator=(Font&&) noexcept;
   ~Font();
 
+  // The glyphs of the main font.
   std::size_t glyph_count() const;
-  // The glyph of a code point; 0, the font's missing-glyph shape, when the font lacks it.
+  // The glyph of a code point: the main font's, else the fallback's, else 0, the main font's
+  // missing-glyph shape.
   std::uint32_t glyph_index(char32_t code_point) const;
   // The unhinted advance in pixels, from the metrics alone. 0 for an unusable size.
   float advance(std::uint32_t glyph, float size);

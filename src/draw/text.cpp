@@ -91,6 +91,22 @@ void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, 
   }
 }
 
+void draw_text_fitted(Renderer& renderer, std::string_view text, int x, int y, Color color,
+                      float size, int right) {
+  if (text.empty() || !usable_text_size(size)) return;
+  const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
+  std::int64_t pen = x;
+  std::size_t position = 0;
+  while (position < text.size()) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
+    const std::int64_t next = pen + truncated_advance(glyph.advance);
+    if (next > right) return;
+    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, right, color);
+    pen = next;
+  }
+}
+
 std::int64_t text_width(Font& font, std::string_view text, float size) {
   std::int64_t width = 0;
   std::size_t position = 0;

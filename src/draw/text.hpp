@@ -27,6 +27,11 @@ void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color co
 void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, Color color,
                        float size, int clip_right);
 
+// draw_text with whole glyphs only: it stops before the first glyph whose advance would end right
+// of column `right`, so a text that does not fit ends at a letter, never halfway through one.
+void draw_text_fitted(Renderer& renderer, std::string_view text, int x, int y, Color color,
+                      float size, int right);
+
 // How far draw_text moves the pen over the text.
 std::int64_t text_width(Font& font, std::string_view text, float size);
 

@@ -5,14 +5,11 @@
 #include <cstdint>
 #include <system_error>
 
+#include "unicode/ascii.hpp"
 #include "unicode/utf8.hpp"
 
 namespace zentomi {
 namespace {
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 std::optional<char32_t> hex_digit(char c) {
   if (c >= '0' && c <= '9') return static_cast<char32_t>(c - '0');
@@ -95,7 +92,7 @@ std::optional<std::string_view> JsonReader::read_number() {
   const std::size_t start = position_;
   const auto digits = [&] {
     const std::size_t first = position_;
-    while (position_ < text_.size() && is_digit(text_[position_]))
+    while (position_ < text_.size() && unicode::is_ascii_digit(text_[position_]))
       ++position_;
     return position_ - first;
   };

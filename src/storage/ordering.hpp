@@ -18,8 +18,8 @@ void apply_sort(std::vector<MangaItem>& displayed, const std::vector<MangaItem>&
 // Latest -> Views -> NameAZ -> Latest.
 SortMode next_sort_mode(SortMode mode);
 
-// A view count as the site writes it: "12,345", "+42", "1.2K", "3m" (any case, white space
-// around). Anything else counts 0; counts past 2^64 - 1 saturate in the K and M forms.
+// A view count as the site writes it: "12,345", "1.234.567", "+42", "1.2K", "3m" (any case, white
+// space around). Anything else counts 0; counts past 2^64 - 1 saturate in the K and M forms.
 std::uint64_t parse_views(std::string_view text);
 
 }  // namespace zentomi

@@ -1,4 +1,4 @@
-// parse_views: the view counts the site prints ("12,345", "1.2K", "3M").
+// parse_views: the view counts the site prints ("12,345", "1.234.567", "1.2K", "3M").
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -7,15 +7,12 @@
 #include <string_view>
 
 #include "storage/ordering.hpp"
+#include "unicode/ascii.hpp"
 #include "unicode/case_mapping.hpp"
 #include "unicode/white_space.hpp"
 
 namespace zentomi {
 namespace {
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 bool equals_ignoring_ascii_case(std::string_view text, std::string_view lower) {
   if (text.size() != lower.size()) return false;
@@ -29,7 +26,7 @@ bool equals_ignoring_ascii_case(std::string_view text, std::string_view lower) {
 
 std::size_t count_digits(std::string_view text, std::size_t from) {
   std::size_t end = from;
-  while (end < text.size() && is_digit(text[end]))
+  while (end < text.size() && unicode::is_ascii_digit(text[end]))
     ++end;
   return end - from;
 }
@@ -118,6 +115,17 @@ std::uint64_t scaled_count(std::string_view number, double factor) {
   return value ? saturating_count(*value * factor) : 0;
 }
 
+// Digit groups separated by dots, as the site writes thousands: one to three digits, then groups of
+// exactly three ("1.234.567", "45.001").
+bool is_dotted_thousands(std::string_view text) {
+  const std::size_t first = count_digits(text, 0);
+  if (first == 0 || first > 3 || first == text.size()) return false;
+  for (std::size_t at = first; at < text.size(); at += 4) {
+    if (text[at] != '.' || count_digits(text, at + 1) != 3) return false;
+  }
+  return true;
+}
+
 // An optional "+" and one or more digits; 0 when anything else is there or the count overflows.
 std::uint64_t plain_count(std::string_view text) {
   if (text.starts_with('+')) text.remove_prefix(1);
@@ -136,9 +144,10 @@ std::uint64_t parse_views(std::string_view text) {
   const std::string_view body = std::string_view(upper).substr(0, upper.size() - 1);
   if (upper.ends_with("K")) return scaled_count(body, 1000.0);
   if (upper.ends_with("M")) return scaled_count(body, 1000000.0);
+  const bool dotted = is_dotted_thousands(upper);
   std::string digits;
   for (const char c : upper) {
-    if (c != ',') digits.push_back(c);
+    if (c != ',' && !(dotted && c == '.')) digits.push_back(c);
   }
   return plain_count(digits);
 }

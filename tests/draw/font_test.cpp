@@ -34,18 +34,59 @@ TEST(EmbeddedFont, IsTheCommittedDejaVuSansBoldFileByteForByte) {
                          [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
 }
 
-TEST(EmbeddedFont, CoversVietnameseAndTheScreensSymbolsButNotThePictographs) {
+TEST(EmbeddedFont, TheFallbackIsTheCommittedSymbolaFileByteForByte) {
+  const std::string file = testing::read_file(testing::source_dir() / "src/draw/Symbola.ttf");
+  const std::span<const std::uint8_t> embedded = embedded_fallback_font_bytes();
+  ASSERT_EQ(embedded.size(), 3'165'808u);
+  ASSERT_EQ(file.size(), embedded.size());
+  EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), file.begin(),
+                         [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+}
+
+TEST(EmbeddedFont, CoversVietnameseAndTheScreensSymbolsAndThePictographsFromTheFallback) {
+  auto main_only = Font::load(embedded_font_bytes());
   auto font = Font::load_embedded();
   ASSERT_TRUE(font.has_value()) << font.error();
+  ASSERT_TRUE(main_only.has_value());
   EXPECT_EQ(font->glyph_count(), 6196u);
   const std::vector<char32_t> letters = code_points(VIETNAMESE_LETTERS);
   EXPECT_EQ(letters.size(), 2u * 73u);  // 12 vowels with 6 tone forms each, and đ
   for (char32_t letter : letters)
-    EXPECT_NE(font->glyph_index(letter), 0u) << "U+" << +letter;
-  for (char32_t symbol : code_points("★☆▶◀▲▼•➔\uFFFD"))
+    EXPECT_EQ(font->glyph_index(letter), main_only->glyph_index(letter)) << "U+" << +letter;
+  for (char32_t symbol : code_points("★☆▶◀▲▼•➔\uFFFD")) {
     EXPECT_NE(font->glyph_index(symbol), 0u) << "U+" << +symbol;
-  for (char32_t pictograph : code_points("⏮🚀🔄✨❌✅👁"))
-    EXPECT_EQ(font->glyph_index(pictograph), 0u) << "U+" << +pictograph;
+    EXPECT_EQ(font->glyph_index(symbol), main_only->glyph_index(symbol)) << "U+" << +symbol;
+  }
+  // The main font lacks these; the fallback draws them.
+  for (char32_t pictograph : code_points("⏮🚀🔄✨❌✅👁")) {
+    EXPECT_EQ(main_only->glyph_index(pictograph), 0u) << "U+" << +pictograph;
+    EXPECT_NE(font->glyph_index(pictograph), 0u) << "U+" << +pictograph;
+  }
+  // A code point neither font has is still the main font's missing-glyph shape.
+  EXPECT_EQ(font->glyph_index(U'\U0010FFFD'), 0u);
+}
+
+TEST(EmbeddedFont, AFallbackGlyphIsItsOwnOutlineAndEveryMainGlyphIsUnchanged) {
+  auto main_only = Font::load(embedded_font_bytes(), 0);
+  auto font = Font::load_embedded(0);
+  ASSERT_TRUE(font.has_value() && main_only.has_value());
+  const auto same = [](const Glyph& a, const Glyph& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height &&
+           a.advance == b.advance && a.coverage == b.coverage;
+  };
+  for (float size : {11.5f, 13.0f, 24.0f}) {
+    for (char32_t c : code_points("ZENTOMI Truyện ★▶•➔")) {
+      const Glyph expected = main_only->glyph(main_only->glyph_index(c), size);
+      EXPECT_TRUE(same(font->glyph(font->glyph_index(c), size), expected)) << "U+" << +c;
+    }
+    const Glyph box = main_only->glyph(0, size);
+    for (char32_t c : code_points("✨👁⏮")) {
+      const Glyph& drawn = font->glyph(font->glyph_index(c), size);
+      EXPECT_FALSE(drawn.coverage.empty()) << "U+" << +c;
+      EXPECT_FALSE(same(drawn, box)) << "U+" << +c << " is drawn as the missing-glyph box";
+      EXPECT_EQ(drawn.advance, font->advance(font->glyph_index(c), size));
+    }
+  }
 }
 
 TEST(FontLoading, AFontThatDoesNotParseGivesTheFatalMessageWithTheParsersError) {

@@ -127,17 +127,41 @@ TEST(DrawText, MissingCodePointsDrawGlyphZeroAndAdvanceByItsWidth) {
   const float size = 16.0f;
   const auto missing_advance = static_cast<int>(font.advance(0, size));
   ASSERT_GT(missing_advance, 0);
-  EXPECT_EQ(text_width(font, "🚀", size), missing_advance);
-  EXPECT_EQ(text_width(font, "🚀✅👁", size), 3 * missing_advance);
+  // Private-use code points that neither the font nor its fallback has.
+  const std::string missing = "\U0010FFFD";
+  EXPECT_EQ(text_width(font, missing, size), missing_advance);
+  EXPECT_EQ(text_width(font, "\U0010FFFD\U0010FFFC\U0010FFFB", size), 3 * missing_advance);
 
-  const Canvas rocket = drawn("🚀", 10, 10, size);
-  ASSERT_TRUE(ink_box(rocket).has_value());
-  EXPECT_TRUE(same_pixels(rocket, drawn("⏮", 10, 10, size)));  // the same missing-glyph shape
+  const Canvas box = drawn(missing, 10, 10, size);
+  ASSERT_TRUE(ink_box(box).has_value());
+  EXPECT_TRUE(same_pixels(box, drawn("\U0010FFFC", 10, 10, size)));  // the same missing shape
+  // A symbol the fallback font has is its own outline, not that shape.
+  EXPECT_FALSE(same_pixels(box, drawn("🚀", 10, 10, size)));
 
-  Canvas expected = drawn("🚀", 10, 10, size);
+  Canvas expected = drawn(missing, 10, 10, size);
   Renderer renderer{expected, font};
   draw_text(renderer, "H", 10 + missing_advance, 10, INK, size);
-  EXPECT_TRUE(same_pixels(drawn("🚀H", 10, 10, size), expected));
+  EXPECT_TRUE(same_pixels(drawn(missing + "H", 10, 10, size), expected));
+}
+
+TEST(DrawText, FittedTextEndsAtAWholeGlyph) {
+  Font& font = shared_font();
+  const float size = 15.0f;
+  const std::string text = "Chương 12: Trận chiến";
+  const auto prefix_width = [&](std::string_view prefix) {
+    return static_cast<int>(text_width(font, prefix, size));
+  };
+  // A right edge one column short of "Chương 12:" draws "Chương 12" whole and nothing more.
+  const int right = 10 + prefix_width("Chương 12:") - 1;
+  Canvas fitted(400, 160, BACKGROUND);
+  Renderer renderer{fitted, font};
+  draw_text_fitted(renderer, text, 10, 10, INK, size, right);
+  EXPECT_TRUE(same_pixels(fitted, drawn("Chương 12", 10, 10, size)));
+  // With room for all of it, it is draw_text.
+  Canvas whole(400, 160, BACKGROUND);
+  Renderer whole_renderer{whole, font};
+  draw_text_fitted(whole_renderer, text, 10, 10, INK, size, 10 + prefix_width(text));
+  EXPECT_TRUE(same_pixels(whole, drawn(text, 10, 10, size)));
 }
 
 TEST(DrawText, NothingForEmptyTextOrUnusableSizes) {

@@ -22,13 +22,18 @@ TEST(ParseViews, SiteForms) {
   EXPECT_EQ(parse_views("1,2,3"), 123u);
   EXPECT_EQ(parse_views("+42"), 42u);
   EXPECT_EQ(parse_views("007"), 7u);
+  // Dots between thousands, as the site writes its largest counts.
+  EXPECT_EQ(parse_views("1.234.567"), 1234567u);
+  EXPECT_EQ(parse_views("45.001"), 45001u);
+  EXPECT_EQ(parse_views(" 999.000.000.000 "), 999000000000u);
 }
 
 TEST(ParseViews, TextsThatAreNotCounts) {
   for (const char* text :
-       {"1.234.567", "2,5K", "1.2 K", "N/A",      "-5",    "",        "   ",      "K",    "M",
-        "+",         "++1",  ",,,",   "12,345.6", "1.2KK", "10 000",  "１２",     "0x10", "1e3",
-        ".K",        "1e K", "1eK",   "e5K",      "+-1K",  "nan(1)K", "infinit K"}) {
+       {"1.2345", "12.34", "1234.567", ".123",  "1.234.", "1..234",  "+1.234",   "2,5K",
+        "1.2 K",  "N/A",   "-5",       "",      "   ",    "K",       "M",        "+",
+        "++1",    ",,,",   "12,345.6", "1.2KK", "10 000", "１２",    "0x10",     "1e3",
+        ".K",     "1e K",  "1eK",      "e5K",   "+-1K",   "nan(1)K", "infinit K"}) {
     EXPECT_EQ(parse_views(text), 0u) << text;
   }
 }
@@ -103,6 +108,14 @@ TEST(ApplySort, ViewsIsLargestFirstAndStable) {
   std::vector<MangaItem> displayed = source;
   apply_sort(displayed, source, SortMode::Views);
   EXPECT_EQ(titles(displayed), (std::vector<std::string>{"c", "f", "b", "e", "a", "d", "g"}));
+
+  // The demo site's counts, written as the site writes them.
+  const std::vector<MangaItem> site{titled("a", "1.234.567"), titled("b", "98,765"),
+                                    titled("c", "12.3M"),     titled("d", "45.001"),
+                                    titled("e", "3.2K"),      titled("f", "765")};
+  displayed = site;
+  apply_sort(displayed, site, SortMode::Views);
+  EXPECT_EQ(titles(displayed), (std::vector<std::string>{"c", "a", "b", "d", "e", "f"}));
 }
 
 TEST(ApplySort, CyclingReturnsToTheSourceOrder) {

@@ -1,5 +1,6 @@
 #include "screens/common/bars.hpp"
 
+#include <algorithm>
 #include <string>
 #include <variant>
 
@@ -10,17 +11,31 @@
 namespace zentomi {
 namespace {
 
-void draw_update_indicator(Renderer& r, const AppState& state) {
+constexpr int INDICATOR_RIGHT = 12;  // the indicator ends this many columns before the edge
+constexpr int INDICATOR_PADDING = 6;
+constexpr int VERSION_GAP = 11;  // between the version and the indicator
+
+// Draws the update indicator at the right end of the header and returns its left edge, so the
+// version can stand clear of it.
+int draw_update_indicator(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
   if (std::holds_alternative<update_status::Checking>(state.update.update_status)) {
     draw_text(r, "🔄 Đang kiểm tra...", w - 150, 19, palette::HIGHLIGHT_TEXT, 12.0f);
-  } else if (std::holds_alternative<update_status::Available>(state.update.update_status)) {
-    fill_rounded_rect(r.canvas, w - 150, 14, 138, 24, 6, palette::ACCENT);
-    draw_text(r, "✨ CÓ BẢN MỚI [START]", w - 144, 19, palette::PRIMARY_TEXT, 11.5f);
-  } else {
-    fill_rounded_rect(r.canvas, w - 110, 14, 98, 24, 6, palette::SEPARATOR);
-    draw_text(r, "OTA [START]", w - 98, 19, palette::SECONDARY_TEXT, 11.5f);
+    return w - 150;
   }
+  if (std::holds_alternative<update_status::Available>(state.update.update_status)) {
+    // The chip is as wide as its text needs, never narrower than it was drawn before.
+    const char* const label = "✨ CÓ BẢN MỚI [START]";
+    const int width =
+        std::max(138, static_cast<int>(text_width(r.font, label, 11.5f)) + 2 * INDICATOR_PADDING);
+    const int left = w - INDICATOR_RIGHT - width;
+    fill_rounded_rect(r.canvas, left, 14, width, 24, 6, palette::ACCENT);
+    draw_text(r, label, left + INDICATOR_PADDING, 19, palette::PRIMARY_TEXT, 11.5f);
+    return left;
+  }
+  fill_rounded_rect(r.canvas, w - 110, 14, 98, 24, 6, palette::SEPARATOR);
+  draw_text(r, "OTA [START]", w - 98, 19, palette::SECONDARY_TEXT, 11.5f);
+  return w - 110;
 }
 
 }  // namespace
@@ -43,20 +58,24 @@ void draw_home_header(Renderer& r, const AppState& state) {
   fill_rect(r.canvas, 0, bars::HEADER_HEIGHT - 2, w, 2, palette::ACCENT);
   draw_text(r, "ZENTOMI", 24, 14, palette::ACCENT, 24.0f);
 
-  fill_rounded_rect(r.canvas, 165, 14, 140, 24, 6, palette::SEPARATOR);
+  // The filter chip holds its longer label, "★ YÊU THÍCH [SELECT]"; the chips after it follow.
+  fill_rounded_rect(r.canvas, 165, 14, 172, 24, 6, palette::SEPARATOR);
   if (state.home.favorites_only) {
     draw_text(r, "★ YÊU THÍCH [SELECT]", 175, 19, palette::STAR_TEXT, 13.0f);
   } else {
     draw_text(r, "TẤT CẢ [SELECT]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
   }
-  fill_rounded_rect(r.canvas, 315, 14, 120, 24, 6, palette::SEPARATOR);
-  draw_text(r, state.home.grid_view ? "LƯỚI [X]" : "DANH SÁCH [X]", 325, 19, palette::PRIMARY_TEXT,
+  fill_rounded_rect(r.canvas, 347, 14, 120, 24, 6, palette::SEPARATOR);
+  draw_text(r, state.home.grid_view ? "LƯỚI [X]" : "DANH SÁCH [X]", 357, 19, palette::PRIMARY_TEXT,
             13.0f);
-  fill_rounded_rect(r.canvas, 445, 14, 150, 24, 6, palette::SEPARATOR);
-  draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 455, 19,
+  fill_rounded_rect(r.canvas, 477, 14, 150, 24, 6, palette::SEPARATOR);
+  draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
             palette::HIGHLIGHT_TEXT, 13.0f);
-  draw_text(r, std::string("v") + APP_VERSION, w - 170, 18, palette::SECONDARY_TEXT, 14.5f);
-  draw_update_indicator(r, state);
+  const int indicator_left = draw_update_indicator(r, state);
+  const std::string version = std::string("v") + APP_VERSION;
+  const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));
+  draw_text(r, version, std::min(w - 170, indicator_left - VERSION_GAP - version_width), 18,
+            palette::SECONDARY_TEXT, 14.5f);
 }
 
 void draw_footer(Renderer& r, const char* hint, float size) {

@@ -1,5 +1,6 @@
 #include "screens/detail/detail_layout.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "draw/image_drawing.hpp"
@@ -12,6 +13,8 @@ namespace {
 // clang-format off
 constexpr const char* DETAIL_HINT = "[▲▼] Chọn chương   [A] Đọc   [START] Đọc tiếp   [X] Đổi thứ tự chương   [Y] Yêu thích   [B] Trở về";
 // clang-format on
+constexpr int CHIP_PADDING = 10;
+constexpr int CHAPTER_NAME_GAP = 10;
 
 std::string cover_address(const AppState& state) {
   if (state.details.detail && !state.details.detail->cover_url.empty())
@@ -54,23 +57,26 @@ void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& service
 void draw_loading_layout(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
   const int h = r.canvas.height();
-  draw_text(r, "Đang tải dữ liệu...", 32, 425, palette::SECONDARY_TEXT, 12.5f);
-  draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
-  draw_text(r, "Đang lấy tóm tắt nội dung từ NetTruyen...", 32, 483, palette::SECONDARY_TEXT,
-            12.0f);
+  // A failed load says why, and nothing on the screen promises data that will not come.
+  const bool failed = !state.details.detail_loading && state.details.detail_error;
+  if (!failed) {
+    draw_text(r, "Đang tải dữ liệu...", 32, 425, palette::SECONDARY_TEXT, 12.5f);
+    draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
+    draw_text(r, "Đang lấy tóm tắt nội dung từ NetTruyen...", 32, 483, palette::SECONDARY_TEXT,
+              12.0f);
+  }
   if (h - 55 > 65 && w - 20 > 355) {
     fill_rounded_rect(r.canvas, 355, 65, w - 375, h - 120, 10, palette::PANEL);
   }
-  // A failed load says why instead of promising data that will not come.
-  if (!state.details.detail_loading && state.details.detail_error) {
-    draw_text(r, "Lỗi: " + *state.details.detail_error, 385, h / 2 - 20, palette::HIGHLIGHT_TEXT,
-              17.0f);
+  if (failed) {
+    draw_text_fitted(r, "Lỗi: " + *state.details.detail_error, 385, h / 2 - 20, palette::ERROR_TEXT,
+                     17.0f, w - 35);
   } else {
     draw_text(r, "Đang tải thông tin & danh sách chương từ NetTruyen...", 385, h / 2 - 20,
               palette::HIGHLIGHT_TEXT, 17.0f);
+    draw_text(r, "Vui lòng giữ kết nối Wi-Fi ổn định", 385, h / 2 + 15, palette::SECONDARY_TEXT,
+              14.0f);
   }
-  draw_text(r, "Vui lòng giữ kết nối Wi-Fi ổn định", 385, h / 2 + 15, palette::SECONDARY_TEXT,
-            14.0f);
   draw_text(r, "Bấm [B] để quay lại", 385, h / 2 + 50, palette::PRIMARY_TEXT, 14.0f);
   draw_footer(r, "[B] Trở về màn hình chính", 13.5f);
 }
@@ -89,7 +95,7 @@ void draw_continue_box(Renderer& r, const AppState& state) {
   const std::string line = "▶ ĐỌC TIẾP: " + history.last_chapter_title + " (Trang " +
                            std::to_string(history.last_page_idx + 1) + ") [START]";
   // A long chapter title must not run under the first-chapter hint.
-  draw_text_clipped(r, line, 371, 78, palette::STAR_TEXT, 15.0f, w - 240);
+  draw_text_fitted(r, line, 371, 78, palette::STAR_TEXT, 15.0f, w - 240);
   draw_text(r, "⏮ Đọc từ đầu: Chap 1 [L1]", w - 230, 80, palette::SECONDARY_TEXT, 13.0f);
 }
 
@@ -97,11 +103,14 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
   draw_text(r, "DANH SÁCH CHƯƠNG (" + std::to_string(state.details.chapters.size()) + " TẬP)", 355,
             129, palette::PRIMARY_TEXT, 15.0f);
-  fill_rounded_rect(r.canvas, w - 200, 125, 180, 24, 6, palette::SEPARATOR);
-  draw_text(r,
-            std::string("Thứ tự: ") +
-                (state.details.chapters_reversed ? "Cũ ➔ Mới (Từ đầu)" : "Mới ➔ Cũ") + " [X]",
-            w - 190, 130, palette::HIGHLIGHT_TEXT, 12.5f);
+  const std::string order = std::string("Thứ tự: ") +
+                            (state.details.chapters_reversed ? "Cũ ➔ Mới (Từ đầu)" : "Mới ➔ Cũ") +
+                            " [X]";
+  // The chip grows to the left for the longer order, keeping its right edge and padding.
+  const int chip_width =
+      std::max(180, static_cast<int>(text_width(r.font, order, 12.5f)) + 2 * CHIP_PADDING);
+  fill_rounded_rect(r.canvas, w - 20 - chip_width, 125, chip_width, 24, 6, palette::SEPARATOR);
+  draw_text(r, order, w - 20 - chip_width + CHIP_PADDING, 130, palette::HIGHLIGHT_TEXT, 12.5f);
 
   const std::size_t rows = detail_geometry::chapter_rows(r.canvas.height());
   for (std::size_t n = 0;
@@ -116,13 +125,17 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
       fill_rounded_rect(r.canvas, 355, top, w - 375, detail_geometry::CHAPTER_ROW_HEIGHT, 6,
                         selected ? palette::ACCENT : palette::PANEL);
     }
-    draw_text(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f);
+    // A long name ends a gap before the first marker of its row, or before the row's end.
+    int name_right = w - 20 - CHAPTER_NAME_GAP;
     if (selected) {
+      name_right = (being_read ? w - 210 : w - 115) - CHAPTER_NAME_GAP;
       if (being_read) draw_text(r, "★ ĐANG ĐỌC", w - 210, top + 13, palette::STAR_TEXT, 12.0f);
       draw_text(r, "[A] Đọc ngay", w - 115, top + 13, palette::PRIMARY_TEXT, 13.0f);
     } else if (being_read) {
+      name_right = w - 130 - CHAPTER_NAME_GAP;
       draw_text(r, "★ ĐANG ĐỌC", w - 130, top + 13, palette::STAR_TEXT, 12.0f);
     }
+    draw_text_fitted(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f, name_right);
   }
 }
 

@@ -15,6 +15,8 @@ namespace {
 constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
 // clang-format on
+constexpr int BADGE_PADDING = 4;
+constexpr int NUMBER_GAP = 8;
 namespace geometry = home_geometry;
 
 void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
@@ -37,12 +39,20 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
     draw_text(r, "★", x + g - 34, y + 18, palette::STAR_TEXT, 15.0f);
   }
   if (!item.views.empty()) {
-    darken_rounded_rect(r.canvas, x + g - 82, y + 189, 68, 18, 4);
-    draw_text(r, "👁 " + item.views, x + g - 78, y + 192, palette::BADGE_TEXT, 11.5f);
+    // The badge grows to the left for a long count, within the cover; its right edge stays.
+    const std::string views = "👁 " + item.views;
+    const int badge_width =
+        std::clamp(static_cast<int>(text_width(r.font, views, 11.5f)) + 2 * BADGE_PADDING, 68,
+                   std::max(68, g - 28));
+    const int badge_right = x + g - 14;
+    darken_rounded_rect(r.canvas, badge_right - badge_width, y + 189, badge_width, 18, 4);
+    draw_text_fitted(r, views, badge_right - badge_width + BADGE_PADDING, y + 192,
+                     palette::BADGE_TEXT, 11.5f, badge_right - BADGE_PADDING);
   }
   draw_wrapped_text(r, item.title, x + 10, y + 221, g - 20, 18, palette::PRIMARY_TEXT, 14.0f, 2);
   fill_rounded_rect(r.canvas, x + 10, y + 269, g - 20, 20, 4, palette::RECESSED_SURFACE);
-  draw_text(r, item.latest_chapter, x + 16, y + 272, palette::HIGHLIGHT_TEXT, 12.0f);
+  draw_text_fitted(r, item.latest_chapter, x + 16, y + 272, palette::HIGHLIGHT_TEXT, 12.0f,
+                   x + g - 16);
 }
 
 void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
@@ -77,18 +87,27 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
     fill_rounded_rect(r.canvas, 30, top + 3, 44, 56, 5, palette::RECESSED_SURFACE);
     draw_text(r, "TRUYỆN", 34, top + 25, palette::SECONDARY_TEXT, 10.0f);
   }
-  draw_text(r, std::to_string(index + 1) + ".", 88, top + 14, palette::SECONDARY_TEXT, 15.0f);
+  const std::string number = std::to_string(index + 1) + ".";
+  draw_text(r, number, 88, top + 14, palette::SECONDARY_TEXT, 15.0f);
+  // Numbers from 10 up push the title right, so the two never touch.
+  const int title_left =
+      std::max(115, 88 + static_cast<int>(text_width(r.font, number, 15.0f)) + NUMBER_GAP);
   const Color title_color = selected ? palette::PRIMARY_TEXT : palette::LIST_TEXT;
+  // A long title ends a gap before "[A] Đọc ngay", or inside its row.
+  const int title_right = selected ? w - 130 - NUMBER_GAP : w - 20 - NUMBER_GAP;
   if (services.is_favorite(item.url)) {
-    draw_text(r, "★", 115, top + 13, palette::STAR_TEXT, 16.0f);
-    draw_text(r, item.title, 135, top + 13, title_color, 16.5f);
+    draw_text(r, "★", title_left, top + 13, palette::STAR_TEXT, 16.0f);
+    draw_text_fitted(r, item.title, title_left + 20, top + 13, title_color, 16.5f, title_right);
   } else {
-    draw_text(r, item.title, 115, top + 13, title_color, 16.5f);
+    draw_text_fitted(r, item.title, title_left, top + 13, title_color, 16.5f, title_right);
   }
   fill_rounded_rect(r.canvas, 88, top + 36, 120, 20, 4, palette::RECESSED_SURFACE);
-  draw_text(r, "  " + item.latest_chapter + "  ", 92, top + 39, palette::HIGHLIGHT_TEXT, 12.0f);
+  // Long chapter names and counts stay in their chip and before the hint.
+  draw_text_fitted(r, "  " + item.latest_chapter + "  ", 92, top + 39, palette::HIGHLIGHT_TEXT,
+                   12.0f, 88 + 120);
   if (!item.views.empty()) {
-    draw_text(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f);
+    draw_text_fitted(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f,
+                     w - 130 - NUMBER_GAP);
   }
   if (selected) draw_text(r, "[A] Đọc ngay", w - 130, top + 24, palette::HIGHLIGHT_TEXT, 13.0f);
 }

@@ -1,5 +1,6 @@
 #include "screens/reader/reader_layout.hpp"
 
+#include <algorithm>
 #include <string>
 
 #include "draw/image_drawing.hpp"
@@ -12,6 +13,7 @@ namespace {
 constexpr const char* FIT_HINT = "[◀ ▶ / L1 R1] Đổi trang   [R2 / X] Phóng to   [SELECT] Ẩn HUD   [B] Trở về";
 constexpr const char* ZOOMED_HINT = "[D-Pad] Di chuyển hình ảnh   [R2/X] Phóng to   [L2/Y] Thu nhỏ   [L1/R1] Đổi trang   [B] Trở về";
 // clang-format on
+constexpr int HUD_GAP = 12;
 
 std::size_t zoom_level(const AppState& state) {
   return state.reader.zoom >= 0 && static_cast<std::size_t>(state.reader.zoom) < ZOOM_LABELS.size()
@@ -23,9 +25,14 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
   const int h = r.canvas.height();
   darken_band(r.canvas, 0, 38);
-  draw_text(r, state.reader.chapter_title, 20, 10, palette::PRIMARY_TEXT, 16.0f);
-  draw_text(r, "Zoom: " + std::string(ZOOM_LABELS[zoom_level(state)]), w - 280, 10,
-            palette::INFORMATION_TEXT, 15.0f);
+  // The zoom label ends a gap before the page count, moving left when it is long; a long chapter
+  // title ends a gap before the zoom label.
+  const std::string zoom = "Zoom: " + std::string(ZOOM_LABELS[zoom_level(state)]);
+  const int zoom_width = static_cast<int>(text_width(r.font, zoom, 15.0f));
+  const int zoom_left = std::min(w - 280, w - 140 - HUD_GAP - zoom_width);
+  draw_text_fitted(r, state.reader.chapter_title, 20, 10, palette::PRIMARY_TEXT, 16.0f,
+                   zoom_left - HUD_GAP);
+  draw_text(r, zoom, zoom_left, 10, palette::INFORMATION_TEXT, 15.0f);
   draw_text(r,
             "Trang " + std::to_string(state.reader.page_index + 1) + " / " +
                 std::to_string(state.reader.pages.size()),
