@@ -169,20 +169,6 @@ TEST(ReleaseCommand, RefusesWhatTheUpdaterCouldNotDownload) {
   EXPECT_FALSE(fs::exists(directory / "dist"));
 }
 
-TEST(AppFolder, LaunchScriptRunsTheProgramFromItsFolderAndPassesItsStatusOn) {
-  TempDir directory;
-  const fs::path app = directory / "Apps/zentomi";
-  fs::create_directories(app / "bin");
-  fs::copy_file(source_dir() / "packaging/zentomi/launch.sh", app / "launch.sh");
-  // A stand-in for the reader after an installed update.
-  write_file(app / "bin/zentomi-native64", "#!/bin/sh\npwd > ran-in\nexit 42\n");
-  fs::permissions(app / "bin/zentomi-native64", fs::perms::owner_all);
-  const ProcessResult result =
-      run_process({"sh", (app / "launch.sh").string()}, {{}, directory.path().string()});
-  EXPECT_EQ(result.exit_status, 42) << result.err;
-  EXPECT_EQ(read_file(app / "ran-in"), fs::canonical(app).string() + "\n");
-}
-
 TEST(AppFolder, ConfigNamesTheLaunchScriptAndAnIconThatExists) {
   const fs::path folder = source_dir() / "packaging/zentomi";
   const auto config = nlohmann::json::parse(read_file(folder / "config.json"));
