@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -65,6 +66,9 @@ class Release : public ::testing::Test {
 
   static fs::path out() { return *directory_ / "dist"; }
   static fs::path zip_path() { return out() / (std::string("zentomi-") + APP_VERSION + ".zip"); }
+  static fs::path sdcard_zip_path() {
+    return out() / (std::string("zentomi-") + APP_VERSION + "-sdcard.zip");
+  }
 
  private:
   static inline std::optional<TempDir> directory_;
@@ -104,6 +108,32 @@ TEST_F(Release, UnzippingAsTheUpdaterDoesInstallsTheStrippedProgram) {
   EXPECT_FALSE(summary->has_symbol_table);
   for (const char* name : {"launch.sh", "config.json", "icon.png"})
     EXPECT_EQ(read_file(install / name), read_file(source_dir() / "packaging/zentomi" / name));
+}
+
+// Each regular file below the folder, by its path relative to it, with its permission bits.
+std::map<std::string, mode_t> files_below(const fs::path& folder) {
+  std::map<std::string, mode_t> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (!entry.is_directory())
+      files[entry.path().lexically_relative(folder).string()] = mode_of(entry.path()) & 07777;
+  return files;
+}
+
+TEST_F(Release, SdCardZipUnpacksToTheAppFolderInOneFolder) {
+  TempDir apps;
+  const ProcessResult unzip =
+      run_process({"unzip", sdcard_zip_path().string(), "-d", apps.path().string()});
+  ASSERT_EQ(unzip.exit_status, 0) << unzip.err;
+
+  std::vector<fs::path> top;
+  for (const auto& entry : fs::directory_iterator(apps.path()))
+    top.push_back(entry.path().filename());
+  EXPECT_THAT(top, ElementsAre("zentomi"));
+  const fs::path app = out() / "zentomi";
+  const auto files = files_below(app);
+  EXPECT_EQ(files_below(apps / "zentomi"), files);
+  for (const auto& [name, mode] : files)
+    EXPECT_EQ(read_file(apps / "zentomi" / name), read_file(app / name)) << name;
 }
 
 TEST_F(Release, ManifestDescribesTheZip) {
