@@ -1,11 +1,14 @@
 #!/bin/sh
-# Builds the console binary and packs a release: the app folder, the update zip and its manifest.
+# Builds the console binary and packs a release: the app folder, the update zip and its manifest,
+# and a zip for installing by hand.
 #
 #   packaging/make-release.sh --download-url URL [--changelog TEXT] [--name TEXT] [--out DIR]
 #
 # The zip's paths are relative to the install directory (/mnt/SDCARD/Apps/zentomi), so unzipping
 # it there replaces the program and launch.sh; user data (data/, cache/) is never in it.
 # The manifest is the update server's /ota/zentomi.json for that zip.
+# zentomi-VERSION-sdcard.zip holds the same files under one folder, zentomi/: unzipped into the
+# card's Apps/ folder, it makes the app folder.
 #
 # --binary FILE packs an already-built program instead of building the `device` preset; its
 # version is then read from --build-dir DIR (default build/device), and --strip PROGRAM names the
@@ -73,8 +76,9 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 app="$out/zentomi"
 zip_file="$out/zentomi-$version.zip"
+sdcard_zip="$out/zentomi-$version-sdcard.zip"
 manifest="$out/zentomi.json"
-rm -rf "$app" "$zip_file" "$manifest"
+rm -rf "$app" "$zip_file" "$sdcard_zip" "$manifest"
 
 # The app folder, as it is copied to the SD card.
 mkdir -p "$app/bin"
@@ -88,6 +92,8 @@ chmod 0644 "$app/config.json" "$app/icon.png"
 stamp=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)}
 find "$app" -exec touch -h -d "@$stamp" {} +
 (cd "$app" && TZ=UTC zip -q -X -D "$zip_file" launch.sh config.json icon.png bin/zentomi-native64)
+(cd "$out" && TZ=UTC zip -q -X -D "$sdcard_zip" zentomi/launch.sh zentomi/config.json \
+  zentomi/icon.png zentomi/bin/zentomi-native64)
 
 bytes=$(wc -c <"$zip_file")
 sha256=$(sha256sum "$zip_file" | cut -d ' ' -f 1)
@@ -118,3 +124,4 @@ PYTHON
 echo "App folder: $app"
 echo "Update zip: $zip_file ($bytes bytes, sha256 $sha256)"
 echo "Manifest:   $manifest"
+echo "SD card zip: $sdcard_zip (unzip into Apps/)"

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -65,6 +66,9 @@ class Release : public ::testing::Test {
 
   static fs::path out() { return *directory_ / "dist"; }
   static fs::path zip_path() { return out() / (std::string("zentomi-") + APP_VERSION + ".zip"); }
+  static fs::path sdcard_zip_path() {
+    return out() / (std::string("zentomi-") + APP_VERSION + "-sdcard.zip");
+  }
 
  private:
   static inline std::optional<TempDir> directory_;
@@ -104,6 +108,32 @@ TEST_F(Release, UnzippingAsTheUpdaterDoesInstallsTheStrippedProgram) {
   EXPECT_FALSE(summary->has_symbol_table);
   for (const char* name : {"launch.sh", "config.json", "icon.png"})
     EXPECT_EQ(read_file(install / name), read_file(source_dir() / "packaging/zentomi" / name));
+}
+
+// Each regular file below the folder, by its path relative to it, with its permission bits.
+std::map<std::string, mode_t> files_below(const fs::path& folder) {
+  std::map<std::string, mode_t> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (!entry.is_directory())
+      files[entry.path().lexically_relative(folder).string()] = mode_of(entry.path()) & 07777;
+  return files;
+}
+
+TEST_F(Release, SdCardZipUnpacksToTheAppFolderInOneFolder) {
+  TempDir apps;
+  const ProcessResult unzip =
+      run_process({"unzip", sdcard_zip_path().string(), "-d", apps.path().string()});
+  ASSERT_EQ(unzip.exit_status, 0) << unzip.err;
+
+  std::vector<fs::path> top;
+  for (const auto& entry : fs::directory_iterator(apps.path()))
+    top.push_back(entry.path().filename());
+  EXPECT_THAT(top, ElementsAre("zentomi"));
+  const fs::path app = out() / "zentomi";
+  const auto files = files_below(app);
+  EXPECT_EQ(files_below(apps / "zentomi"), files);
+  for (const auto& [name, mode] : files)
+    EXPECT_EQ(read_file(apps / "zentomi" / name), read_file(app / name)) << name;
 }
 
 TEST_F(Release, ManifestDescribesTheZip) {
@@ -167,20 +197,6 @@ TEST(ReleaseCommand, RefusesWhatTheUpdaterCouldNotDownload) {
   EXPECT_EQ(missing.exit_status, 2);
   EXPECT_THAT(missing.err, HasSubstr("usage:"));
   EXPECT_FALSE(fs::exists(directory / "dist"));
-}
-
-TEST(AppFolder, LaunchScriptRunsTheProgramFromItsFolderAndPassesItsStatusOn) {
-  TempDir directory;
-  const fs::path app = directory / "Apps/zentomi";
-  fs::create_directories(app / "bin");
-  fs::copy_file(source_dir() / "packaging/zentomi/launch.sh", app / "launch.sh");
-  // A stand-in for the reader after an installed update.
-  write_file(app / "bin/zentomi-native64", "#!/bin/sh\npwd > ran-in\nexit 42\n");
-  fs::permissions(app / "bin/zentomi-native64", fs::perms::owner_all);
-  const ProcessResult result =
-      run_process({"sh", (app / "launch.sh").string()}, {{}, directory.path().string()});
-  EXPECT_EQ(result.exit_status, 42) << result.err;
-  EXPECT_EQ(read_file(app / "ran-in"), fs::canonical(app).string() + "\n");
 }
 
 TEST(AppFolder, ConfigNamesTheLaunchScriptAndAnIconThatExists) {
