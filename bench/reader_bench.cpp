@@ -100,8 +100,10 @@ void BM_PageArrivalToFirstFrame(benchmark::State& run) {
   for (auto _ : run) {
     state.reader.page_image = nullptr;
     state.reader.reader_loading = true;
-    apply_worker_result(
-        state, PageImageLoaded{image, state.reader.page_index, state.reader.chapter_url}, context);
+    apply_worker_result(state,
+                        PageImageLoaded{image, state.reader.page_index, state.reader.chapter_url,
+                                        state.reader.image_request},
+                        context);
     Renderer renderer{canvas, font};
     draw_screen(renderer, state, services);
     benchmark::DoNotOptimize(canvas.data());

@@ -35,11 +35,11 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             return DetailLoaded{load_manga_detail(detail.url), detail.url};
           },
           [](const job::ChapterPages& chapter) -> Result {
-            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url};
+            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
           },
           [](const job::PageImage& page) -> Result {
             return PageImageLoaded{load_page_image(page.url, fetch_bytes), page.index,
-                                   page.chapter_url};
+                                   page.chapter_url, page.request};
           },
           [&](const job::UpdateCheck&) -> Result {
             return UpdateCheckResult{check_for_updates(environment.update_endpoints)};

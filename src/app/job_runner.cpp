@@ -46,10 +46,10 @@ WorkerResult failed_job_result(const JobRequest& request, std::string message) {
             return DetailLoaded{error(), detail.url};
           },
           [&](const job::ChapterPages& chapter) -> WorkerResult {
-            return PagesLoaded{error(), chapter.url};
+            return PagesLoaded{error(), chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> WorkerResult {
-            return PageImageLoaded{error(), page.index, page.chapter_url};
+            return PageImageLoaded{error(), page.index, page.chapter_url, page.request};
           },
           [&](const job::UpdateCheck&) -> WorkerResult { return UpdateCheckResult{error()}; },
           [&](const job::Install&) -> WorkerResult {

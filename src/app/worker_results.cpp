@@ -58,7 +58,10 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
 // The page list of a chapter the user has since left is dropped, so its page numbers never reach
 // another chapter's history.
 void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context) {
-  if (loaded.chapter_url != state.reader.chapter_url) return;
+  if (loaded.chapter_url != state.reader.chapter_url ||
+      loaded.request != state.reader.pages_request) {
+    return;
+  }
   state.reader.reader_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Pages load error: " + loaded.result.error());
@@ -81,8 +84,10 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
 // away from is dropped.
 void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
   if (loaded.page_index != state.reader.page_index ||
-      loaded.chapter_url != state.reader.chapter_url)
+      loaded.chapter_url != state.reader.chapter_url ||
+      loaded.request != state.reader.image_request) {
     return;
+  }
   state.reader.reader_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +

@@ -59,6 +59,10 @@ struct ReaderState {
   bool reader_loading = false;
   bool resume_pending = false;
   std::size_t resume_page = 0;
+  // The newest page-list and page-image requests: an answer to any older one is dropped, so a
+  // chapter opened twice is never reset to its first page by the first opening's late answer.
+  std::uint64_t pages_request = 0;
+  std::uint64_t image_request = 0;
 
   // Back to the fitted page, unmoved.
   void reset_view() {
@@ -82,6 +86,8 @@ struct AppState {
   int screen_height = 720;
 
   Screen screen = Screen::Home;
+  // Numbers every page-list and page-image request; never goes back.
+  std::uint64_t last_request = 0;
   HomeState home;
   DetailState details;
   ReaderState reader;

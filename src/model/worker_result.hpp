@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <expected>
 #include <optional>
 #include <string>
@@ -23,12 +24,14 @@ struct DetailLoaded {
 };
 struct PagesLoaded {
   std::expected<std::vector<std::string>, std::string> result;
-  std::string chapter_url;  // the chapter the job was started for
+  std::string chapter_url;    // the chapter the job was started for
+  std::uint64_t request = 0;  // the number of the request that started it
 };
 struct PageImageLoaded {
   std::expected<SharedImage, std::string> result;
   std::size_t page_index = 0;  // the page the job was started for
   std::string chapter_url;     // and its chapter
+  std::uint64_t request = 0;   // the number of the request that started it
 };
 struct UpdateCheckResult {
   // A manifest when a newer version exists, nothing when this version is current.

@@ -233,11 +233,17 @@ TEST(RedrawGate, ReaderComposesForItsPageAndCountsAStaleImage) {
   scene.state.reader.page_index = 1;
   EXPECT_EQ(scene.frame(), COMPOSED);
 
-  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 0, "https://site/c1"}), RECOMPOSED)
+  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 0, "https://site/c1",
+                                        scene.state.reader.image_request}),
+            RECOMPOSED)
       << "the image of a page turned away from";
-  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c0"}), RECOMPOSED)
+  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c0",
+                                        scene.state.reader.image_request}),
+            RECOMPOSED)
       << "the same page of the chapter left";
-  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c1"}), COMPOSED);
+  EXPECT_EQ(scene.apply(PageImageLoaded{page_image(), 1, "https://site/c1",
+                                        scene.state.reader.image_request}),
+            COMPOSED);
   EXPECT_EQ(scene.press(Button::Select), COMPOSED) << "the HUD hidden";
   EXPECT_EQ(scene.frame(), SKIPPED);
 }

@@ -129,8 +129,10 @@ SharedImage tiny_image() {
 TEST(PageImageLoaded, AnImageForAnotherPageIsDropped) {
   Harness h;
   read_page_two(h);
-  h.apply(PageImageLoaded{tiny_image(), 1, h.state.reader.chapter_url});
-  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3, h.state.reader.chapter_url});
+  h.apply(
+      PageImageLoaded{tiny_image(), 1, h.state.reader.chapter_url, h.state.reader.image_request});
+  h.apply(PageImageLoaded{std::unexpected(std::string("x")), 3, h.state.reader.chapter_url,
+                          h.state.reader.image_request});
   EXPECT_EQ(h.state.reader.page_image, nullptr);
   EXPECT_TRUE(h.state.reader.reader_loading);
   EXPECT_FALSE(h.state.details.current_history.has_value());
@@ -141,7 +143,7 @@ TEST(PageImageLoaded, TheCurrentPageIsShownAndItsProgressSaved) {
   Harness h;
   read_page_two(h);
   const SharedImage image = tiny_image();
-  h.apply(PageImageLoaded{image, 2, h.state.reader.chapter_url});
+  h.apply(PageImageLoaded{image, 2, h.state.reader.chapter_url, h.state.reader.image_request});
   EXPECT_EQ(h.state.reader.page_image, image);
   EXPECT_FALSE(h.state.reader.reader_loading);
   ASSERT_TRUE(h.state.details.current_history.has_value());
@@ -159,7 +161,7 @@ TEST(PageImageLoaded, AFailureIsLoggedWithItsPageIndex) {
   read_page_two(h);
   ::testing::internal::CaptureStderr();
   h.apply(PageImageLoaded{std::unexpected(std::string("Failed to download image data")), 2,
-                          h.state.reader.chapter_url});
+                          h.state.reader.chapter_url, h.state.reader.image_request});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Page 2 image error: Failed to download image data\n");
   EXPECT_EQ(h.state.reader.page_image, nullptr);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -19,14 +20,18 @@ struct Detail {
   std::string url;
   bool operator==(const Detail&) const = default;
 };
+// Page lists and page images carry the number of the request (AppState::last_request) that asked
+// for them, handed back with the answer: only the newest request's answer is applied.
 struct ChapterPages {
   std::string url;
+  std::uint64_t request = 0;
   bool operator==(const ChapterPages&) const = default;
 };
 struct PageImage {
   std::string url;
   std::size_t index = 0;
   std::string chapter_url;  // handed back with the image, so a late page finds its chapter
+  std::uint64_t request = 0;
   bool operator==(const PageImage&) const = default;
 };
 struct UpdateCheck {

@@ -33,8 +33,9 @@ void open_chapter(AppState& state, AppContext& context, const std::string& title
   opened.reader_loading = true;
   opened.resume_pending = true;
   opened.resume_page = start_page;
+  opened.pages_request = ++state.last_request;
   state.reader = std::move(opened);
-  context.jobs.start(job::ChapterPages{url});
+  context.jobs.start(job::ChapterPages{url, state.reader.pages_request});
   state.screen = Screen::Reader;
 }
 

@@ -10,8 +10,10 @@ void save_reading_progress(AppState& state, AppContext& context, std::size_t pag
 
 void request_page_image(AppState& state, AppContext& context) {
   if (state.reader.page_index >= state.reader.pages.size()) return;
+  state.reader.image_request = ++state.last_request;
   context.jobs.start(job::PageImage{state.reader.pages[state.reader.page_index],
-                                    state.reader.page_index, state.reader.chapter_url});
+                                    state.reader.page_index, state.reader.chapter_url,
+                                    state.reader.image_request});
 }
 
 }  // namespace zentomi

@@ -55,7 +55,8 @@ struct ReaderHarness {
   void open(std::size_t index, std::size_t page_count) {
     state.details.chapter_selected = index;
     press(Button::A);
-    apply(PagesLoaded{page_urls(state.reader.chapter_url, page_count), state.reader.chapter_url});
+    apply(PagesLoaded{page_urls(state.reader.chapter_url, page_count), state.reader.chapter_url,
+                      state.reader.pages_request});
   }
   std::vector<job::PageImage> page_jobs() const {
     std::vector<job::PageImage> found;
@@ -141,7 +142,8 @@ TEST(ReaderTurns, StopAtBothEndsAndDoNothingWithoutAPageList) {
   h.press(Button::A);  // its page list has not arrived
   EXPECT_EQ(h.state.reader.page_index, 0u);
   ::testing::internal::CaptureStderr();
-  h.apply(PagesLoaded{std::unexpected(std::string("Không tìm thấy trang")), CHAPTER_B});
+  h.apply(PagesLoaded{std::unexpected(std::string("Không tìm thấy trang")), CHAPTER_B,
+                      h.state.reader.pages_request});
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[NetTruyen] Pages load error: Không tìm thấy trang\n");
   h.jobs.requests.clear();
@@ -158,7 +160,7 @@ TEST(ReaderProgress, SavedOnEveryTurnAndAgainWhenThePageArrives) {
   ReaderHarness h;
   h.open(1, 10);
   EXPECT_FALSE(h.saved());  // nothing read yet
-  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A, h.state.reader.image_request});
   ASSERT_TRUE(h.saved());
   EXPECT_EQ(h.saved()->last_page_idx, 0u);
   EXPECT_EQ(h.saved()->total_pages, 10u);
@@ -167,7 +169,7 @@ TEST(ReaderProgress, SavedOnEveryTurnAndAgainWhenThePageArrives) {
   EXPECT_EQ(h.state.details.current_history, h.saved());
   h.press(Button::B);
   h.press(Button::Start);  // continue where the history says
-  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A, h.state.reader.pages_request});
   EXPECT_EQ(h.state.reader.page_index, 1u);
 }
 
@@ -176,7 +178,7 @@ TEST(ReaderResults, TheResumePageIsClampedToTheLastPage) {
   h.state.details.chapter_selected = 1;
   h.press(Button::A);
   h.state.reader.resume_page = 12;
-  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A});
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A, h.state.reader.pages_request});
   EXPECT_EQ(h.state.reader.page_index, 9u);
   ASSERT_EQ(h.page_jobs().size(), 1u);
   EXPECT_EQ(h.page_jobs()[0].url, CHAPTER_A + "/p9");
@@ -184,14 +186,39 @@ TEST(ReaderResults, TheResumePageIsClampedToTheLastPage) {
   EXPECT_TRUE(h.state.reader.reader_loading);
 }
 
+TEST(ReaderResults, OnlyTheNewestOpeningOfAChapterIsAnsweredSoItsPlaceIsKept) {
+  ReaderHarness h;
+  h.open(1, 10);
+  h.press(Button::Right, 4);
+  ASSERT_EQ(h.saved()->last_page_idx, 4u);
+  h.press(Button::B);
+  h.press(Button::Start);  // continue at page 4
+  const std::uint64_t first = h.state.reader.pages_request;
+  h.press(Button::B);      // before the page list arrives
+  h.press(Button::Start);  // and again
+  const std::uint64_t second = h.state.reader.pages_request;
+  ASSERT_NE(first, second);
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A, first});
+  EXPECT_TRUE(h.state.reader.pages.empty()) << "the first opening's answer is dropped";
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 10), CHAPTER_A, second});
+  EXPECT_EQ(h.state.reader.page_index, 4u);
+  // A page image asked for before the newest request is dropped too.
+  const std::uint64_t image = h.state.reader.image_request;
+  h.apply(PageImageLoaded{page(), 4, CHAPTER_A, image - 1});
+  EXPECT_FALSE(h.state.reader.page_image);
+  h.apply(PageImageLoaded{page(), 4, CHAPTER_A, image});
+  EXPECT_TRUE(h.state.reader.page_image);
+  EXPECT_EQ(h.saved()->last_page_idx, 4u);
+}
+
 TEST(ReaderResults, AnEarlierPageArrivingLateIsDropped) {
   ReaderHarness h;
   h.open(1, 5);
   h.press(Button::Right, 2);
-  h.apply(PageImageLoaded{page(1, 1), 1, CHAPTER_A});
+  h.apply(PageImageLoaded{page(1, 1), 1, CHAPTER_A, h.state.reader.image_request});
   EXPECT_FALSE(h.state.reader.page_image);
   EXPECT_TRUE(h.state.reader.reader_loading);
-  h.apply(PageImageLoaded{page(2, 2), 2, CHAPTER_A});
+  h.apply(PageImageLoaded{page(2, 2), 2, CHAPTER_A, h.state.reader.image_request});
   ASSERT_TRUE(h.state.reader.page_image);
   EXPECT_EQ(h.state.reader.page_image->width, 2u);
 }
@@ -203,14 +230,14 @@ TEST(ReaderResults, AnotherChaptersLateResultsNeverLand) {
   h.press(Button::B);
   h.state.details.chapter_selected = 0;
   h.press(Button::A);  // chapter B, list pending
-  h.apply(PagesLoaded{page_urls(CHAPTER_A, 30), CHAPTER_A});
+  h.apply(PagesLoaded{page_urls(CHAPTER_A, 30), CHAPTER_A, h.state.reader.pages_request});
   EXPECT_TRUE(h.state.reader.pages.empty());
   EXPECT_TRUE(h.state.reader.resume_pending);
-  h.apply(PagesLoaded{page_urls(CHAPTER_B, 3), CHAPTER_B});
-  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  h.apply(PagesLoaded{page_urls(CHAPTER_B, 3), CHAPTER_B, h.state.reader.pages_request});
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A, h.state.reader.image_request});
   EXPECT_FALSE(h.state.reader.page_image);
   EXPECT_FALSE(h.saved());
-  h.apply(PageImageLoaded{page(), 0, CHAPTER_B});
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_B, h.state.reader.image_request});
   EXPECT_TRUE(h.state.reader.page_image);
   EXPECT_EQ(h.saved()->last_chapter_url, CHAPTER_B);
 }
@@ -218,7 +245,7 @@ TEST(ReaderResults, AnotherChaptersLateResultsNeverLand) {
 TEST(ReaderScreen, TheHeadUpDisplayHidesOnlyAtTheFittedPageOnceItArrived) {
   ReaderHarness h;
   h.open(1, 20);
-  h.apply(PageImageLoaded{page(), 0, CHAPTER_A});
+  h.apply(PageImageLoaded{page(), 0, CHAPTER_A, h.state.reader.image_request});
   Canvas canvas(1280, 720);
   Font font = Font::load_embedded().value();
   Renderer renderer{canvas, font};
