@@ -50,9 +50,11 @@ ErrorState& errors_of(j_common_ptr info) {
 }
 
 // Warnings are not printed. Running out of data is remembered: a truncated file must fail
-// rather than show a half-grey picture; other damage is shown as well as it decodes.
+// rather than show a half-grey picture, whether it simply ends or a marker (an end marker added
+// to a cut file) comes where pixel data should be; other damage is shown as well as it decodes.
 void note_message(j_common_ptr info, int level) {
-  if (level >= 0 || info->err->msg_code != JWRN_JPEG_EOF) return;
+  const int code = info->err->msg_code;
+  if (level >= 0 || (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER)) return;
   ErrorState& errors = errors_of(info);
   (*info->err->format_message)(info, errors.message);
   errors.premature_end = true;

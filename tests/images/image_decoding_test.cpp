@@ -271,6 +271,25 @@ TEST(DecodeImage, FilesCutShortOfTheirPixelDataFail) {
   }
 }
 
+// A file cut inside its pixel data and given an end marker again would show a half-grey page.
+TEST(DecodeImage, JpegsCutShortAndGivenAnEndMarkerFail) {
+  std::mt19937 random(7);
+  Bytes noise(std::size_t{256} * 256 * 3);
+  for (std::uint8_t& sample : noise)
+    sample = static_cast<std::uint8_t>(random());
+  for (const bool progressive : {false, true}) {
+    const Bytes whole = testing::encode_jpeg(noise, 256, 256, 3, JCS_RGB, 80, progressive);
+    ASSERT_TRUE(decode_image(whole));
+    for (const std::size_t kept : {whole.size() / 2, whole.size() - 100}) {
+      Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(kept));
+      cut.push_back(0xFF);
+      cut.push_back(0xD9);
+      EXPECT_FALSE(decode_image(cut))
+          << (progressive ? "progressive" : "baseline") << " cut to " << kept << " bytes";
+    }
+  }
+}
+
 TEST(DecodeImage, DamagedFilesNeverBreakTheDecoder) {
   std::mt19937 random(20240607);
   for (const char* name : DECODABLE) {
