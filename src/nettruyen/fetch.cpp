@@ -14,9 +14,13 @@ namespace {
 struct Limits {
   std::chrono::seconds connect;
   std::chrono::seconds total;
+  std::size_t bytes;  // kept at most; a longer body fails the fetch
 };
-constexpr Limits TEXT_LIMITS{std::chrono::seconds(6), std::chrono::seconds(12)};
-constexpr Limits IMAGE_LIMITS{std::chrono::seconds(8), std::chrono::seconds(20)};
+// A page of the site is a few hundred kilobytes and a page image a few megabytes; the bounds
+// leave them room many times over and keep a hostile answer from filling the memory.
+constexpr std::size_t MIB = std::size_t{1} << 20;
+constexpr Limits TEXT_LIMITS{std::chrono::seconds(6), std::chrono::seconds(12), 16 * MIB};
+constexpr Limits IMAGE_LIMITS{std::chrono::seconds(8), std::chrono::seconds(20), 32 * MIB};
 
 // Every page and image of the site is fetched with these options.
 CurlRequest scraper_request(std::string_view url, Limits limits) {
@@ -27,7 +31,7 @@ CurlRequest scraper_request(std::string_view url, Limits limits) {
           .total_limit = limits.total,
           .user_agent = std::string(BROWSER_USER_AGENT),
           .headers = {"Referer: " + site_url("/")},
-          .output = curl_output::Memory{}};
+          .output = curl_output::Memory{limits.bytes}};
 }
 
 // Where the body stops being UTF-8, in the two wordings the fetch messages use.
@@ -45,6 +49,9 @@ std::expected<std::string, std::string> fetch_text(std::string_view url) {
   constexpr std::string_view PREFIX = "Curl error: ";
   auto child = run_curl(scraper_request(url, TEXT_LIMITS));
   if (!child) return std::unexpected(std::string(PREFIX) + child.error().text);
+  if (child->over_limit)
+    return std::unexpected("Network error: page larger than " +
+                           std::to_string(TEXT_LIMITS.bytes / MIB) + " MiB");
   if (const std::optional<int> exit_code = child->exit_code; exit_code != 0) {
     const std::string code =
         exit_code.has_value() ? "Some(" + std::to_string(exit_code.value()) + ")" : "None";
@@ -60,7 +67,7 @@ std::expected<std::vector<std::uint8_t>, std::string> fetch_bytes(std::string_vi
   constexpr std::string_view PREFIX = "Download error: ";
   auto child = run_curl(scraper_request(url, IMAGE_LIMITS));
   if (!child) return std::unexpected(std::string(PREFIX) + child.error().text);
-  if (child->exit_code != 0 || child->out.empty()) {
+  if (child->over_limit || child->exit_code != 0 || child->out.empty()) {
     return std::unexpected(std::string("Failed to download image data"));
   }
   return std::vector<std::uint8_t>(child->out.begin(), child->out.end());

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -142,8 +143,10 @@ std::expected<int, int> wait_for_exit(pid_t pid) {
   return status;
 }
 
-// Reads both pipes to their ends, keeping what arrives on the first.
-std::expected<void, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected) {
+// Reads both pipes to their ends, keeping what arrives on the first; false when the first passed
+// `limit` bytes, which stops the reading there.
+std::expected<bool, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected,
+                               std::size_t limit) {
   std::array<char, 65536> buffer;
   std::array<FileDescriptor*, 2> sources = {&out, &err};
   for (;;) {
@@ -152,7 +155,7 @@ std::expected<void, int> drain(FileDescriptor& out, FileDescriptor& err, std::st
       // poll ignores negative descriptors, so a closed pipe simply drops out.
       fds[i] = {sources[i]->get(), POLLIN, 0};
     }
-    if (!out.is_open() && !err.is_open()) return {};
+    if (!out.is_open() && !err.is_open()) return true;
     if (auto ready = wait_readable(fds); !ready) return std::unexpected(ready.error());
     for (std::size_t i = 0; i < fds.size(); ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
@@ -161,6 +164,7 @@ std::expected<void, int> drain(FileDescriptor& out, FileDescriptor& err, std::st
       if (*count == 0) {
         sources[i]->reset();
       } else if (sources[i] == &out) {
+        if (*count > limit - collected.size()) return false;
         collected.append(buffer.data(), *count);
       }
     }
@@ -175,7 +179,8 @@ std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output) {
   return output;
 }
 
-std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv, bool null_input) {
+std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv, bool null_input,
+                                              std::size_t limit) {
   auto out_pipe = open_pipe();
   if (!out_pipe) return std::unexpected(out_pipe.error());
   auto err_pipe = open_pipe();
@@ -188,7 +193,13 @@ std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
   if (!pid) return std::unexpected(pid.error());
 
   ChildOutput output;
-  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out);
+  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out, limit);
+  // A child past the limit is ended rather than waited for, and what it wrote is let go.
+  if (drained && !*drained) {
+    ::kill(*pid, SIGKILL);
+    output.over_limit = true;
+    std::string().swap(output.out);
+  }
   // After a failed read the pipes are closed first, so a child still writing ends instead of
   // blocking, and is then reaped like any other.
   out_pipe->read_end.reset();
@@ -220,8 +231,8 @@ std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
                                           const ChildOptions& options) {
   const bool null_input = !options.inherit_input;
-  if (std::holds_alternative<child_output::Capture>(options.output))
-    return run_capturing(argv, null_input);
+  if (const auto* capture = std::get_if<child_output::Capture>(&options.output))
+    return run_capturing(argv, null_input, capture->limit);
   if (const auto* file = std::get_if<child_output::ToFile>(&options.output))
     return run_to_file(argv, null_input, file->path);
   return run_inheriting(argv, null_input);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <expected>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,13 +13,19 @@ namespace zentomi {
 struct ChildOutput {
   std::string out;               // what the child wrote to its standard output, when captured
   std::optional<int> exit_code;  // nothing when a signal ended the child
+  // The child wrote more than the capture's limit: `out` holds none of it and the child was
+  // stopped.
+  bool over_limit = false;
 };
 
 // Where the child's standard output goes.
 namespace child_output {
 // Collected into ChildOutput::out; standard error is drained and dropped. Both pipes are read
-// concurrently so the child never stalls on a full pipe.
-struct Capture {};
+// concurrently so the child never stalls on a full pipe. Past `limit` bytes the child is ended
+// and nothing is kept, so no child can fill the memory.
+struct Capture {
+  std::size_t limit = std::numeric_limits<std::size_t>::max();
+};
 // Written to the file, created or truncated (0666 less the umask); standard error is dropped.
 struct ToFile {
   std::string path;
@@ -37,7 +45,7 @@ struct ChildOptions {
 // (starting the program included: ENOENT when it is not on PATH; os_error_text words it).
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
                                           const ChildOptions& options);
-// The same with its standard output captured and standard input from /dev/null.
+// The same with its standard output captured (without a limit) and standard input from /dev/null.
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv);
 
 }  // namespace zentomi

@@ -74,11 +74,13 @@ std::expected<CurlCommand, CurlError> CurlCommand::prepare(const CurlRequest& re
     return std::unexpected(
         CurlError{CurlError::Kind::NotAWebUrl, "not an http(s) URL: " + request.url});
   }
-  return CurlCommand(curl_arguments(request));
+  const auto* memory = std::get_if<curl_output::Memory>(&request.output);
+  return CurlCommand(curl_arguments(request),
+                     memory ? memory->limit : std::numeric_limits<std::size_t>::max());
 }
 
 std::expected<ChildOutput, CurlError> CurlCommand::run() const {
-  auto child = run_child(arguments_);
+  auto child = run_child(arguments_, ChildOptions{child_output::Capture{capture_limit_}});
   if (!child)
     return std::unexpected(CurlError{CurlError::Kind::NotStarted, os_error_text(child.error())});
   return std::move(*child);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +31,11 @@ enum class CurlSwitch : std::uint8_t {
 
 // Where curl puts the body.
 namespace curl_output {
-// Read from curl's standard output into ChildOutput::out.
-struct Memory {};
+// Read from curl's standard output into ChildOutput::out, at most `limit` bytes: a longer body
+// ends curl and sets ChildOutput::over_limit.
+struct Memory {
+  std::size_t limit = std::numeric_limits<std::size_t>::max();
+};
 // Written by curl itself to the file (-o); ChildOutput::out is then empty.
 struct File {
   std::string path;
@@ -68,13 +73,16 @@ class CurlCommand {
   // The whole command line, "curl" first.
   const std::vector<std::string>& arguments() const { return arguments_; }
 
-  // Runs curl through PATH with standard input from /dev/null and its standard output captured,
-  // and waits for it. A curl that ran is a success whatever its exit code.
+  // Runs curl through PATH with standard input from /dev/null and its standard output captured
+  // (up to the request's limit), and waits for it. A curl that ran is a success whatever its
+  // exit code.
   std::expected<ChildOutput, CurlError> run() const;
 
  private:
-  explicit CurlCommand(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
+  CurlCommand(std::vector<std::string> arguments, std::size_t capture_limit)
+      : arguments_(std::move(arguments)), capture_limit_(capture_limit) {}
   std::vector<std::string> arguments_;
+  std::size_t capture_limit_;
 };
 
 // prepare, then run.

@@ -12,6 +12,9 @@
 namespace zentomi {
 namespace {
 
+// A manifest is a few hundred bytes; anything past this is not one.
+constexpr std::size_t MANIFEST_LIMIT = std::size_t{1} << 20;
+
 // The body of one manifest request, when curl started, succeeded and wrote something. Bytes
 // that are not UTF-8 become U+FFFD rather than failing the check.
 std::optional<std::string> fetch_manifest_body(const std::string& url,
@@ -22,8 +25,10 @@ std::optional<std::string> fetch_manifest_body(const std::string& url,
                                             CurlSwitch::Silent, CurlSwitch::FollowRedirects},
                                .connect_limit = connect_limit,
                                .total_limit = total_limit,
-                               .output = curl_output::Memory{}});
-  if (!child || child->exit_code != 0 || child->out.empty()) return std::nullopt;
+                               .output = curl_output::Memory{MANIFEST_LIMIT}});
+  if (!child || child->over_limit || child->exit_code != 0 || child->out.empty()) {
+    return std::nullopt;
+  }
   return unicode::sanitize_utf8(child->out);
 }
 

@@ -100,6 +100,19 @@ TEST(Fetch, AnEmptyBodyIsEmptyTextButNoImage) {
             std::unexpected(std::string("Failed to download image data")));
 }
 
+TEST(Fetch, BodiesPastTheirBoundFailInsteadOfFillingTheMemory) {
+  FakeCurl curl;
+  const std::size_t mib = std::size_t{1} << 20;
+  curl.serve("page", std::string(16 * mib, 'a'));
+  curl.serve("huge-page", std::string(16 * mib + 1, 'a'));
+  curl.serve("huge-image", std::string(32 * mib + 1, 'b'));
+  EXPECT_EQ(fetch_text("https://x.test/page")->size(), 16 * mib);
+  EXPECT_EQ(fetch_text("https://x.test/huge-page"),
+            std::unexpected(std::string("Network error: page larger than 16 MiB")));
+  EXPECT_EQ(fetch_bytes("https://x.test/huge-image"),
+            std::unexpected(std::string("Failed to download image data")));
+}
+
 TEST(Fetch, AnErrorPageIsAnAnswer) {
   FakeCurl curl;
   const auto page = fetch_text("https://x.test/no/such/page");

@@ -72,6 +72,24 @@ TEST(ChildProcess, DrainsBothPipesAndReportsHowTheChildEnded) {
   EXPECT_EQ(run_child(missing, {child_output::Inherit{}, true}), std::unexpected(2));
 }
 
+TEST(ChildProcess, CapturedOutputPastItsLimitEndsTheChildAndKeepsNothing) {
+  const std::vector<std::string> endless{"yes", "a long line of output"};
+  const auto stopped = run_child(endless, ChildOptions{child_output::Capture{1 << 20}});
+  ASSERT_TRUE(stopped.has_value());
+  EXPECT_TRUE(stopped->over_limit);
+  EXPECT_TRUE(stopped->out.empty());
+  EXPECT_FALSE(stopped->exit_code.has_value()) << "ended by a signal";
+
+  const std::vector<std::string> exact{"head", "-c", "4096", "/dev/zero"};
+  const auto within = run_child(exact, ChildOptions{child_output::Capture{4096}});
+  ASSERT_TRUE(within.has_value());
+  EXPECT_FALSE(within->over_limit);
+  EXPECT_EQ(within->out, std::string(4096, '\0'));
+  const auto past = run_child(exact, ChildOptions{child_output::Capture{4095}});
+  ASSERT_TRUE(past.has_value());
+  EXPECT_TRUE(past->over_limit);
+}
+
 TEST(ChildProcess, OutputToAFile) {
   testing::TempDir dir;
   const fs::path target = dir / "package.zip";
