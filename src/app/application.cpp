@@ -39,7 +39,9 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                                           .install_paths = paths.install,
                                           .end_after_install =
                                               [ending = update_exit_] { ending->end_process(); }}](
-                const JobRequest& request) { return run_job(request, environment); }),
+                const JobRequest& request, const JobControl& control) {
+              return run_job(request, environment, control);
+            }),
       store_(paths.store, StoreSystem{.background_writes = true}),
       covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
               fetch_bytes),

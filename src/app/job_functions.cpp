@@ -26,7 +26,8 @@ std::optional<WorkerResult> install(const job::Install& request,
 
 }  // namespace
 
-std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment) {
+std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment,
+                                    const JobControl& control) {
   using Result = std::optional<WorkerResult>;
   return std::visit(
       Overloaded{
@@ -37,9 +38,11 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
           [](const job::ChapterPages& chapter) -> Result {
             return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
           },
-          [](const job::PageImage& page) -> Result {
-            return PageImageLoaded{load_page_image(page.url, fetch_bytes), page.index,
-                                   page.chapter_url, page.request};
+          [&](const job::PageImage& page) -> Result {
+            auto image = load_page_image(page.url, fetch_bytes,
+                                         [&control] { return !control.superseded(); });
+            if (!image && control.superseded()) return std::nullopt;
+            return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },
           [&](const job::UpdateCheck&) -> Result {
             return UpdateCheckResult{check_for_updates(environment.update_endpoints)};

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/job_runner.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
 #include "updater/install.hpp"
@@ -19,7 +20,9 @@ struct JobEnvironment {
   std::function<void()> end_after_install;
 };
 
-// The work behind each job request, run on the job's own thread.
-std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment);
+// The work behind each job request, run on the job's own thread. A page image asked for again
+// (superseded) is not decoded and sends nothing.
+std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment,
+                                    const JobControl& control);
 
 }  // namespace zentomi

@@ -13,25 +13,48 @@
 
 namespace zentomi {
 
-// Runs every job on a detached thread of its own, which sends the job's one result and ends.
-// Nothing is joined or cancelled. Counts the jobs in flight so a caller can wait until all
-// background work has reported.
+// Tells a running job whether a newer request of its kind has been made since it began: only the
+// newest one's answer is ever shown, so the work still ahead of this one can be skipped.
+class JobControl {
+ public:
+  virtual ~JobControl() = default;
+  virtual bool superseded() const = 0;
+};
+
+// Runs jobs on detached threads, each of which sends the job's one result. Nothing is joined or
+// cancelled. Title details, page lists and page images run in lanes: at most two of a kind at
+// once, and of the requests waiting for a place only the newest is kept, so holding a key or
+// opening titles quickly never piles up downloads. Every other job runs at once on a thread of
+// its own. Counts the jobs in flight so a caller can wait until all background work has reported.
 class ThreadJobRunner final : public Jobs {
  public:
+  static constexpr std::size_t LANE_WIDTH = 2;
+
   // Runs on the job's thread. Nothing means the job has no message to send (an install that
-  // succeeded ends the process instead). An exception it throws becomes failed_job_result with
-  // "Internal error: " and the exception's description, and an "[App]" line.
-  using JobFunction = std::function<std::optional<WorkerResult>(const JobRequest&)>;
+  // succeeded ends the process instead, a superseded page is dropped). An exception it throws
+  // becomes failed_job_result with "Internal error: " and the exception's description, and an
+  // "[App]" line.
+  using JobFunction =
+      std::function<std::optional<WorkerResult>(const JobRequest&, const JobControl&)>;
 
   ThreadJobRunner(Sender<WorkerResult> results, JobFunction run);
 
   void start(JobRequest request) override;
+  // Jobs started and not yet finished, those waiting in a lane included; a waiting request that a
+  // newer one replaced no longer counts.
   std::size_t in_flight() const { return in_flight_->load(); }
 
+  struct Lane;
+
  private:
+  void run_alone(JobRequest request);
+
   Sender<WorkerResult> results_;
   std::shared_ptr<const JobFunction> run_;
   std::shared_ptr<std::atomic<std::size_t>> in_flight_;
+  std::shared_ptr<Lane> details_;
+  std::shared_ptr<Lane> page_lists_;
+  std::shared_ptr<Lane> page_images_;
 };
 
 // What a job whose function failed with the message sends: its own kind of result, carrying the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <expected>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,9 @@ namespace zentomi {
 
 // The page image job's work: download one chapter page and decode it. A download failure keeps
 // its own message; a decoding failure reads "Image decode error: " and the decoder's reason.
-std::expected<SharedImage, std::string> load_page_image(std::string_view url,
-                                                        const FetchBytes& fetch);
+// When `still_wanted` says no after the download, nothing is decoded ("Page no longer shown").
+std::expected<SharedImage, std::string> load_page_image(
+    std::string_view url, const FetchBytes& fetch,
+    const std::function<bool()>& still_wanted = nullptr);
 
 }  // namespace zentomi

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "model/overloaded.hpp"
 
@@ -44,11 +47,12 @@ std::optional<WorkerResult> receive_within(Receiver<WorkerResult>& receiver,
 TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   auto [sender, receiver] = Channel<WorkerResult>::create();
   auto gate = std::make_shared<Gate>();
-  ThreadJobRunner runner(sender, [gate](const JobRequest& request) -> std::optional<WorkerResult> {
-    gate->wait();
-    const auto& page = std::get<job::PageImage>(request);
-    return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url};
-  });
+  ThreadJobRunner runner(
+      sender, [gate](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+        gate->wait();
+        const auto& page = std::get<job::PageImage>(request);
+        return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url};
+      });
   runner.start(job::PageImage{"u1", 1, ""});
   runner.start(job::PageImage{"u2", 2, ""});
   EXPECT_EQ(runner.in_flight(), 2u);
@@ -72,7 +76,8 @@ TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
 
 TEST(ThreadJobRunner, AJobWithNothingToSaySendsNothing) {
   auto [sender, receiver] = Channel<WorkerResult>::create();
-  ThreadJobRunner runner(sender, [](const JobRequest&) { return std::optional<WorkerResult>{}; });
+  ThreadJobRunner runner(
+      sender, [](const JobRequest&, const JobControl&) { return std::optional<WorkerResult>{}; });
   runner.start(job::UpdateCheck{});
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
@@ -91,10 +96,11 @@ void wait_until_settled(const ThreadJobRunner& runner) {
 
 TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
   auto [sender, receiver] = Channel<WorkerResult>::create();
-  ThreadJobRunner runner(sender, [](const JobRequest& request) -> std::optional<WorkerResult> {
-    if (std::holds_alternative<job::Install>(request)) throw 42;
-    throw std::runtime_error("boom");
-  });
+  ThreadJobRunner runner(
+      sender, [](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+        if (std::holds_alternative<job::Install>(request)) throw 42;
+        throw std::runtime_error("boom");
+      });
   const std::unexpected<std::string> boom("Internal error: boom");
   ::testing::internal::CaptureStderr();
   for (const JobRequest& request : std::vector<JobRequest>{
@@ -126,6 +132,53 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
   EXPECT_TRUE(receiver.empty()) << "one result per job";
   const std::string log = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("[App] Job PageImage stopped by an error: boom\n"), std::string::npos) << log;
+}
+
+// Holding Right over many pages: at most two page downloads at once, and of the pages asked for
+// meanwhile only the newest is fetched; the ones overtaken know it, so they skip their decoding.
+TEST(ThreadJobRunner, PagesRunTwoAtATimeAndOnlyTheNewestWaitingOneIsKept) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  auto gate = std::make_shared<Gate>();
+  auto running = std::make_shared<std::atomic<int>>(0);
+  auto most_running = std::make_shared<std::atomic<int>>(0);
+  auto superseded = std::make_shared<std::vector<std::size_t>>();
+  auto superseded_mutex = std::make_shared<std::mutex>();
+  ThreadJobRunner runner(
+      sender,
+      [=](const JobRequest& request, const JobControl& control) -> std::optional<WorkerResult> {
+        const int now = ++*running;
+        int most = most_running->load();
+        while (now > most && !most_running->compare_exchange_weak(most, now)) {
+        }
+        gate->wait();
+        const auto& page = std::get<job::PageImage>(request);
+        if (control.superseded()) {
+          const std::scoped_lock lock(*superseded_mutex);
+          superseded->push_back(page.index);
+        }
+        --*running;
+        return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url,
+                               page.request};
+      });
+  for (std::size_t index = 0; index < 50; ++index)
+    runner.start(job::PageImage{"u", index, "c", index});
+  EXPECT_EQ(runner.in_flight(), 3u) << "two running, the newest waiting";
+  gate->release();
+
+  std::vector<std::size_t> answered;
+  for (int i = 0; i < 3; ++i) {
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value());
+    answered.push_back(std::get<PageImageLoaded>(*result).page_index);
+  }
+  wait_until_settled(runner);
+  EXPECT_EQ(runner.in_flight(), 0u);
+  EXPECT_TRUE(receiver.empty());
+  std::sort(answered.begin(), answered.end());
+  EXPECT_EQ(answered, (std::vector<std::size_t>{0, 1, 49}));
+  EXPECT_LE(most_running->load(), 2);
+  std::sort(superseded->begin(), superseded->end());
+  EXPECT_EQ(*superseded, (std::vector<std::size_t>{0, 1}));
 }
 
 }  // namespace

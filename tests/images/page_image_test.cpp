@@ -37,6 +37,16 @@ TEST(LoadPageImage, DecodesTheDownloadedPage) {
   EXPECT_EQ(server.asked, std::vector<std::string>{"https://img.example/chap-1/page-01.png"});
 }
 
+TEST(LoadPageImage, APageNoLongerWantedAfterItsDownloadIsNotDecoded) {
+  OneAnswer server{image_fixture("rgba8.png"), {}};
+  int asked = 0;
+  const auto wanted_until_asked = [&asked] { return ++asked == 0; };
+  EXPECT_EQ(load_page_image("https://img.example/p.png", server.fetch(), wanted_until_asked),
+            std::unexpected(std::string("Page no longer shown")));
+  EXPECT_EQ(asked, 1) << "asked once, after the download";
+  EXPECT_TRUE(load_page_image("https://img.example/p.png", server.fetch(), [] { return true; }));
+}
+
 TEST(LoadPageImage, PassesDownloadErrorsOnUnchanged) {
   OneAnswer server{std::unexpected("Failed to download image data"), {}};
   EXPECT_EQ(load_page_image("https://img.example/p.jpg", server.fetch()).error(),
