@@ -42,7 +42,8 @@ std::expected<void, std::string> move_present_file(FileSystem& files, const std:
                                                    const std::string& path, StoreCheck usable,
                                                    std::chrono::system_clock::time_point now) {
   if (!files.status(path)) return {};
-  const auto present = files.read_file(path);
+  const bool readable = !too_large_for_a_store(files, path);
+  const auto present = readable ? files.read_file(path) : std::unexpected(std::string());
   std::expected<void, std::string> moved;
   if (present && usable(*present)) {
     const std::string previous = previous_version_path(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <expected>
 #include <optional>
 #include <string>
@@ -20,6 +21,17 @@ namespace zentomi {
 std::string next_version_path(const std::string& path);
 std::string previous_version_path(const std::string& path);
 
+// Store files past this size are never read: no use of the program makes one (a history of ten
+// thousand titles is a few megabytes), and reading one whole would hold up the first frame and
+// fill the memory. Such a file counts as unusable, so it is set aside like any other.
+inline constexpr std::uint64_t MAX_STORE_FILE_BYTES = std::uint64_t{16} << 20;
+
+// Whether the file at the path is too large to be read as a store.
+inline bool too_large_for_a_store(FileSystem& files, const std::string& path) {
+  const std::optional<FileIdentity> identity = files.status(path);
+  return identity && identity->size > MAX_STORE_FILE_BYTES;
+}
+
 // Whether some bytes are a usable store of a given kind.
 using StoreCheck = bool (*)(std::string_view bytes);
 
@@ -29,6 +41,7 @@ template <typename Parse>
 auto load_store_file(FileSystem& files, const std::string& path, Parse parse)
     -> decltype(parse(std::string_view{})) {
   for (const std::string& candidate : {path, previous_version_path(path)}) {
+    if (too_large_for_a_store(files, candidate)) continue;
     auto bytes = files.read_file(candidate);
     if (!bytes) continue;
     if (auto parsed = parse(*bytes)) return parsed;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "faulty_file_system.hpp"
+#include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
@@ -185,6 +186,24 @@ TEST_F(StoreTest, UnreadableStoreIsKeptAsACorruptCopy) {
   EXPECT_EQ(read_file(favorites_file().string() + ".corrupt-1700000000"), damaged);
   EXPECT_EQ(read_file(favorites_file().string() + ".corrupt-1700000000-2"), "garbage");
   EXPECT_EQ(read_file(favorites_file()), "[]");
+}
+
+TEST_F(StoreTest, AStoreFileTooLargeToBeOursIsSetAsideUnread) {
+  // Valid JSON, a favourites list with one title, padded past the bound with blanks.
+  const std::string one = render_favorites_json({manga("a")});
+  std::string padded = one.substr(0, one.size() - 1);
+  padded.append(MAX_STORE_FILE_BYTES, ' ');
+  padded += ']';
+  write_file(favorites_file(), padded);
+  EXPECT_TRUE(store.load_favorites().empty());
+  EXPECT_FALSE(store.is_favorite(manga("a").url));
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(store.toggle_favorite(manga("b")));
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(store.load_favorites(), FavoritesList{manga("b")});
+  EXPECT_EQ(std::filesystem::file_size(favorites_file().string() + ".corrupt-1700000000"),
+            padded.size())
+      << "the original is kept whole";
 }
 
 TEST_F(StoreTest, DamagedHistoryIsReplacedByTheChangeAndKept) {
