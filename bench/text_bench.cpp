@@ -2,6 +2,8 @@
 // summary, each with the glyph cache and with every glyph rasterised afresh.
 #include <benchmark/benchmark.h>
 
+#include <string>
+
 #include "draw/canvas.hpp"
 #include "draw/text.hpp"
 
@@ -47,5 +49,24 @@ void BM_WrappedSummary(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WrappedSummary)->ArgName("cached")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A title of "A", 20 MiB of blanks and "B" draws what "A B" draws; after its first frame it costs
+// what a short title costs. Arg 1 is the padded title.
+void BM_WrappedTitleWithABlankRun(benchmark::State& state) {
+  Font font = *Font::load_embedded();
+  Canvas canvas(1280, 720);
+  Renderer renderer{canvas, font};
+  const std::string title =
+      state.range(0) != 0 ? "A" + std::string(std::size_t{20} << 20, ' ') + "B" : "A B";
+  for (auto _ : state) {
+    draw_wrapped_text(renderer, title, 32, 359, 296, 22, palette::ACCENT, 17.5f, 2);
+    benchmark::DoNotOptimize(canvas.data());
+  }
+}
+BENCHMARK(BM_WrappedTitleWithABlankRun)
+    ->ArgName("padded")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

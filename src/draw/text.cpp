@@ -146,9 +146,65 @@ std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_wi
   return lines;
 }
 
+namespace {
+
+// Texts past this length are wrapped once and the lines kept: finding the words of a summary
+// padded with megabytes of blanks would otherwise cost every frame it is drawn in.
+constexpr std::size_t REMEMBERED_FROM = 4096;
+constexpr std::size_t REMEMBERED_ENDS = 1024;  // bytes of each end compared, with the length
+constexpr std::size_t REMEMBERED_WRAPS = 16;
+
+// A long text is known again by where it lies, its length and both of its ends: the state's texts
+// stay where they are until a result replaces them.
+struct WrapKey {
+  const Font* font;
+  const char* data;
+  std::size_t length;
+  std::string ends;
+  int max_width;
+  float size;
+  int max_lines;
+  bool operator==(const WrapKey&) const = default;
+};
+
+struct RememberedWrap {
+  WrapKey key;
+  std::vector<std::string> lines;
+};
+
+const std::vector<std::string>& wrapped_lines(Font& font, std::string_view text, int max_width,
+                                              float size, int max_lines,
+                                              std::vector<std::string>& scratch) {
+  if (text.size() < REMEMBERED_FROM) {
+    scratch = wrap_text(font, text, max_width, size, max_lines);
+    return scratch;
+  }
+  // Drawing is the main thread's alone; the memory of past wraps is too.
+  thread_local std::vector<RememberedWrap> remembered;
+  WrapKey key{&font,
+              text.data(),
+              text.size(),
+              std::string(text.substr(0, REMEMBERED_ENDS))
+                  .append(text.substr(text.size() - REMEMBERED_ENDS)),
+              max_width,
+              size,
+              max_lines};
+  for (const RememberedWrap& wrap : remembered) {
+    if (wrap.key == key) return wrap.lines;
+  }
+  if (remembered.size() >= REMEMBERED_WRAPS) remembered.erase(remembered.begin());
+  std::vector<std::string> lines = wrap_text(font, text, max_width, size, max_lines);
+  remembered.push_back({std::move(key), std::move(lines)});
+  return remembered.back().lines;
+}
+
+}  // namespace
+
 void draw_wrapped_text(Renderer& renderer, std::string_view text, int x, int y, int max_width,
                        int line_height, Color color, float size, int max_lines) {
-  const std::vector<std::string> lines = wrap_text(renderer.font, text, max_width, size, max_lines);
+  std::vector<std::string> scratch;
+  const std::vector<std::string>& lines =
+      wrapped_lines(renderer.font, text, max_width, size, max_lines, scratch);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::int64_t row = std::int64_t{y} + static_cast<std::int64_t>(i) * line_height;
     if (row < std::numeric_limits<int>::min() || row > std::numeric_limits<int>::max()) break;

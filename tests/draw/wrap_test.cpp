@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,29 @@ TEST(WrapText, WhiteSpaceRunsAndLineFeedsCollapseToOneSpace) {
   EXPECT_EQ(wrap("a\u200Bb c", 1000, 3), Lines{"a\u200Bb c"});
   EXPECT_EQ(wrap("", 1000, 3), Lines{});
   EXPECT_EQ(wrap(" \n\t\u3000 ", 1000, 3), Lines{});
+}
+
+// Long texts are wrapped once and the lines kept while the text stays where it is; another text
+// of the same length is wrapped afresh.
+TEST(DrawWrappedText, ALongTextDrawsWhatItsWordsDrawAndIsNotMistakenForAnother) {
+  const auto drawn = [](std::string_view text) {
+    Canvas canvas(400, 120, BACKGROUND);
+    Renderer renderer{canvas, shared_font()};
+    draw_wrapped_text(renderer, text, 10, 10, 300, 22, INK, 17.5f, 2);
+    return canvas;
+  };
+  const auto same = [](const Canvas& a, const Canvas& b) {
+    return std::equal(a.data(), a.data() + 400 * 120, b.data());
+  };
+  const std::string blanks(std::size_t{1} << 20, ' ');
+  const std::string padded = "A" + blanks + "B";
+  const Canvas expected = drawn("A B");
+  EXPECT_TRUE(same(drawn(padded), expected));
+  EXPECT_TRUE(same(drawn(padded), expected)) << "the kept lines";
+  std::string other = padded;
+  other[blanks.size() / 2] = 'C';  // the same length and ends, another word in the middle
+  const std::string other_copy = other;
+  EXPECT_TRUE(same(drawn(other_copy), drawn("A C B")));
 }
 
 TEST(WrapText, FillsEachLineUpToTheWidthInclusive) {

@@ -44,7 +44,8 @@ void draw_left_panel(Renderer& r, const AppState& state, LayoutServices& service
     draw_text(r, "☆ LƯU THÍCH [Y]", 168, 330, palette::PRIMARY_TEXT, 12.0f);
   }
 
-  std::string title = "Truyện tranh";
+  // A view, not a copy: the title stays where it is, which lets a long one be wrapped once.
+  std::string_view title = "Truyện tranh";
   if (state.details.detail) {
     title = state.details.detail->title;
   } else if (state.details.current_item) {
