@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "images/image_decoding.hpp"
 #include "model/image.hpp"
@@ -17,6 +18,13 @@ namespace zentomi::codecs {
 // Why an image of this size is refused, or nothing when it may be decoded.
 std::optional<std::string> refuse_size(std::uint64_t width, std::uint64_t height,
                                        const DecodeLimits& limits);
+
+// Why a file of `file_bytes` bytes cannot hold the image its header declares, or nothing when it
+// may: at most `pixels_per_byte` pixels can be packed into one byte of the format. Checked
+// before the pixels are allocated, so a tiny file declaring a huge image costs no memory.
+std::optional<std::string> refuse_unfillable(std::string_view format, std::uint64_t pixels,
+                                             std::uint64_t file_bytes,
+                                             std::uint64_t pixels_per_byte);
 
 std::expected<RgbaImage, std::string> decode_jpeg(std::span<const std::uint8_t> data,
                                                   const DecodeLimits& limits);

@@ -66,5 +66,13 @@ std::optional<std::string> refuse_size(std::uint64_t width, std::uint64_t height
          std::to_string(limits.max_pixels) + " in all)";
 }
 
+std::optional<std::string> refuse_unfillable(std::string_view format, std::uint64_t pixels,
+                                             std::uint64_t file_bytes,
+                                             std::uint64_t pixels_per_byte) {
+  if (pixels <= file_bytes * pixels_per_byte) return std::nullopt;
+  return "Format error decoding " + std::string(format) + ": " + std::to_string(file_bytes) +
+         " bytes cannot hold " + std::to_string(pixels) + " pixels";
+}
+
 }  // namespace codecs
 }  // namespace zentomi

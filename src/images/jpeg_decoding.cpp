@@ -112,6 +112,13 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
     session.refusal = std::move(*refusal);
     return false;
   }
+  // Every 8 x 8 block costs at least a bit of Huffman code (512 pixels a byte in one component);
+  // twice that leaves room to spare.
+  if (auto refusal = refuse_unfillable("Jpeg", std::uint64_t{info.image_width} * info.image_height,
+                                       data.size(), 1024)) {
+    session.refusal = std::move(*refusal);
+    return false;
+  }
   session.max_scans = scans_allowed(info.image_width, info.image_height, limits);
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;

@@ -95,6 +95,12 @@ bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
     refusal = std::move(*refused);
     return false;
   }
+  // Deflate packs at most 1032 bytes into one, and a pixel takes at least one bit of its row.
+  if (auto refused =
+          refuse_unfillable("Png", std::uint64_t{width} * height, session.data.size(), 1032 * 8)) {
+    refusal = std::move(*refused);
+    return false;
+  }
   request_rgba8(png, session.info);
   if (png_get_rowbytes(png, session.info) != std::size_t{width} * 4)
     png_error(png, "unexpected row layout after conversion");

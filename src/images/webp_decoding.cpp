@@ -46,6 +46,13 @@ std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> 
                                                   const DecodeLimits& limits) {
   Decoder decoder;
   WebPDecoderConfig& config = decoder.config();
+  // A file cut short of the size its container declares has lost pixel data; it is refused before
+  // its pixels are allocated.
+  if (data.size() >= 8) {
+    const std::uint64_t declared = std::uint64_t{data[4]} | std::uint64_t{data[5]} << 8 |
+                                   std::uint64_t{data[6]} << 16 | std::uint64_t{data[7]} << 24;
+    if (declared + 8 > data.size()) return failure(VP8_STATUS_NOT_ENOUGH_DATA);
+  }
   VP8StatusCode status = WebPGetFeatures(data.data(), data.size(), &config.input);
   if (status != VP8_STATUS_OK) return failure(status);
   if (config.input.has_animation)

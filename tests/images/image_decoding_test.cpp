@@ -248,6 +248,39 @@ TEST(DecodeImage, RefusesOversizedImagesFromTheirHeaders) {
       decode_error(image_fixture("most_pixels.png")).starts_with("Format error decoding Png: "));
 }
 
+// A file of a few hundred bytes declaring 16384 x 2441 pixels is refused from its header: its
+// data could never fill them, so the 160 MB of pixels are never allocated.
+constexpr std::uint8_t SOF0[] = {0xFF, 0xC0};
+Bytes flat_grey_jpeg(int width, int height, bool progressive = false);
+
+TEST(DecodeImage, TinyFilesDeclaringHugeImagesAreRefusedBeforeTheirPixels) {
+  const auto refused_early = [](const Bytes& file) {
+    const std::string error = decode_error(file);
+    return error.find(" bytes cannot hold ") != std::string::npos ||
+           error == "Format error decoding WebP: not enough data";
+  };
+  EXPECT_TRUE(refused_early(image_fixture("most_pixels.png")));
+
+  // A small JPEG whose frame header is made to declare 16384 x 2441.
+  Bytes jpeg = flat_grey_jpeg(16, 16);
+  const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(SOF0), std::end(SOF0));
+  ASSERT_NE(frame, jpeg.end());
+  const std::size_t at = static_cast<std::size_t>(frame - jpeg.begin()) + 5;  // height, width
+  jpeg[at] = 2441 >> 8;
+  jpeg[at + 1] = 2441 & 0xFF;
+  jpeg[at + 2] = 16384 >> 8;
+  jpeg[at + 3] = 16384 & 0xFF;
+  EXPECT_LT(jpeg.size(), 1000u);
+  EXPECT_TRUE(refused_early(jpeg)) << decode_error(jpeg);
+
+  // A WebP cut short of the size its container declares.
+  const Bytes webp = image_fixture("lossy.webp");
+  EXPECT_TRUE(refused_early(Bytes(webp.begin(), webp.begin() + webp.size() / 2)));
+  // Whole files still decode, the largest flat ones included.
+  EXPECT_TRUE(decode_image(webp));
+  EXPECT_TRUE(decode_image(flat_grey_jpeg(4000, 4000, true)));
+}
+
 const char* const DECODABLE[] = {
     "rgba8.png",        "rgb8.png",         "grey8.png",     "grey_alpha8.png", "grey1.png",
     "palette.png",      "rgba16.png",       "grey16.png",    "interlaced.png",  "quadrants.jpg",
@@ -312,7 +345,7 @@ TEST(DecodeImage, DamagedFilesNeverBreakTheDecoder) {
   }
 }
 
-Bytes flat_grey_jpeg(int width, int height, bool progressive = false) {
+Bytes flat_grey_jpeg(int width, int height, bool progressive) {
   const Bytes samples(static_cast<std::size_t>(width) * height, 128);
   return testing::encode_jpeg(samples, width, height, 1, JCS_GRAYSCALE, 75, progressive);
 }
