@@ -94,7 +94,7 @@ void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContex
                               " image error: " + loaded.result.error());
     return;
   }
-  state.reader.page_image = std::move(*loaded.result);
+  show_arrived_page(state, std::move(*loaded.result));
   save_reading_progress(state, context, state.reader.page_index);
 }
 

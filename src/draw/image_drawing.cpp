@@ -214,22 +214,38 @@ void draw_cover(Canvas& canvas, const SharedImage& image, int x, int y, int w, i
   blit_cover(canvas, covers.get(image, w, h), x, y, radius);
 }
 
-void draw_page(Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, int pan_x,
-               int pan_y) {
-  const int width = canvas.width();
-  const int height = canvas.height();
-  if (width == 0 || height == 0 || !drawable(image)) return;
-
+PagePlacement place_page(int canvas_width, int canvas_height, const RgbaImage& image,
+                         std::size_t zoom_level) {
+  if (canvas_width == 0 || canvas_height == 0 || image.width == 0 || image.height == 0) return {};
   const auto iw = static_cast<float>(image.width);
   const auto ih = static_cast<float>(image.height);
   const float zoom = ZOOM_FACTORS[std::min(zoom_level, ZOOM_FACTORS.size() - 1)];
-  const float fit = std::min(static_cast<float>(width) / iw, static_cast<float>(height) / ih);
-  const float scale = std::max(fit * zoom, MIN_PAGE_SCALE);
-  const auto drawn_width = static_cast<long long>(scale * iw);
-  const auto drawn_height = static_cast<long long>(scale * ih);
+  const float fit =
+      std::min(static_cast<float>(canvas_width) / iw, static_cast<float>(canvas_height) / ih);
+  PagePlacement placement;
+  placement.scale = std::max(fit * zoom, MIN_PAGE_SCALE);
+  placement.width = static_cast<long long>(placement.scale * iw);
+  placement.height = static_cast<long long>(placement.scale * ih);
   // Integer halving truncates toward zero, also for a page larger than the screen.
-  const long long left = pan_x + (width - drawn_width) / 2;
-  const long long top = pan_y + (height - drawn_height) / 2;
+  placement.left = (canvas_width - placement.width) / 2;
+  placement.top = (canvas_height - placement.height) / 2;
+  return placement;
+}
+
+void draw_page(Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, int pan_x,
+               int pan_y) {
+  const PagePlacement placement = place_page(canvas.width(), canvas.height(), image, zoom_level);
+  draw_scaled_page(canvas, image, placement.scale, pan_x + placement.left, pan_y + placement.top);
+}
+
+void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long long left,
+                      long long top) {
+  const int width = canvas.width();
+  const int height = canvas.height();
+  if (width == 0 || height == 0 || !drawable(image) || !(scale > 0.0f)) return;
+
+  const auto drawn_width = static_cast<long long>(scale * static_cast<float>(image.width));
+  const auto drawn_height = static_cast<long long>(scale * static_cast<float>(image.height));
   const Range rows = visible(top, drawn_height, height);
   const Range columns = visible(left, drawn_width, width);
   if (rows.empty() || columns.empty()) return;

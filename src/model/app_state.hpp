@@ -63,12 +63,19 @@ struct ReaderState {
   // chapter opened twice is never reset to its first page by the first opening's late answer.
   std::uint64_t pages_request = 0;
   std::uint64_t image_request = 0;
+  // Scroll reading (START): each page at its own width, moved by Up and Down. Kept across pages
+  // and chapters until turned off, and never saved.
+  bool scroll_reading = false;
+  std::int32_t scroll = 0;        // rows of the page above the screen
+  bool scroll_to_bottom = false;  // the page on its way was reached going back, so it ends in view
 
-  // Back to the fitted page, unmoved.
+  // Back to the fitted page, unmoved (a page read by scrolling back to its top).
   void reset_view() {
     zoom = 0;
     pan_x = 0;
     pan_y = 0;
+    scroll = 0;
+    scroll_to_bottom = false;
   }
 };
 

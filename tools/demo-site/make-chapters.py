@@ -13,6 +13,9 @@ site/pages/<slug>/<n>/. What the set covers:
                             720 x 6000 strip, a page whose download fails, a lossless WebP
     kiem-khach-mua-thu 2    only the site's notice banner: the page list is empty
     tiem-tra-meo-den 1, 45  portrait pages in the three formats
+    hanh-trinh-vo-tan 301   tall strips for scroll reading (720 x 6000, 800 x 3000, one 1600 x 4200
+                            wider than the screen, 720 x 3600) and a short 900 x 500 page, each
+                            with its number at the bottom too
     hanh-trinh-vo-tan 302   portrait pages, one of them a strip
 
     tools/demo-site/make-chapters.py [SITE_DIR]   (default: site beside this script)
@@ -39,8 +42,9 @@ DIGITS = {
 
 HOSTS = ["https://i1.zentomi-demo.test", "https://i2.zentomi-demo.test", "http://i3.zentomi-demo.test"]
 
-# A page: (file name, format, width, height, paper colour, ink colour). Formats: jpeg, png, webp
-# (lossy), webp-lossless; "fail" names an address whose download fails (curl exit 7).
+# A page: (file name, format, width, height, paper colour, ink colour[, number at the bottom too]).
+# Formats: jpeg, png, webp (lossy), webp-lossless; "fail" names an address whose download fails
+# (curl exit 7).
 KKMT_1 = [
     ("01.jpg", "jpeg", 800, 1200, (236, 228, 210), (120, 40, 20)),
     ("02.png", "png", 800, 1200, (250, 250, 245), (30, 60, 120)),
@@ -59,6 +63,13 @@ TTMD_45 = [
     ("01.jpg", "jpeg", 900, 1300, (250, 240, 230), (60, 30, 20)),
     ("02.png", "png", 900, 1300, (230, 240, 250), (20, 30, 60)),
 ]
+HTVT_301 = [
+    ("01.png", "png", 720, 6000, (235, 225, 250), (70, 30, 120), True),
+    ("02.png", "png", 800, 3000, (250, 235, 215), (130, 60, 10), True),
+    ("03.png", "png", 1600, 4200, (220, 245, 230), (10, 90, 50), True),
+    ("04.png", "png", 720, 3600, (250, 225, 230), (140, 20, 50), True),
+    ("05.png", "png", 900, 500, (230, 235, 240), (40, 50, 70), True),
+]
 HTVT_302 = [
     ("01.webp", "webp", 800, 1200, (20, 60, 140), (240, 240, 255)),
     ("02.jpg", "jpeg", 720, 3000, (200, 230, 250), (10, 40, 90)),
@@ -70,6 +81,7 @@ CHAPTERS = [
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "2", []),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "1", TTMD_1),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "45", TTMD_45),
+    ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "301", HTVT_301),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "302", HTVT_302),
 ]
 
@@ -80,12 +92,18 @@ def fill(row, x0, x1, colour, width):
         row[x0 * 3:x1 * 3] = bytes(colour) * (x1 - x0)
 
 
-def draw(width, height, paper, ink, number):
-    """Rows of RGB bytes: a frame, panels every 400 rows, and the page number in large digits."""
+def draw(width, height, paper, ink, number, at_bottom=False):
+    """Rows of RGB bytes: a frame, panels every 400 rows, and the page number in large digits
+    (near the top, and with at_bottom as far from the bottom too, so both ends of a strip say
+    which page they belong to)."""
     scale = max(8, width // 40)
     text = str(number)
     text_w = len(text) * 6 * scale - scale
     text_x, text_y = (width - text_w) // 2, min(height, 1200) // 2 - 7 * scale // 2
+    text_ys = [text_y]
+    bottom_y = height - text_y - 7 * scale
+    if at_bottom and bottom_y > text_y + 7 * scale + 40:
+        text_ys.append(bottom_y)
     border = max(6, width // 100)
     panel = tuple((p * 3 + i) // 4 for p, i in zip(paper, ink))
     rows = []
@@ -97,13 +115,14 @@ def draw(width, height, paper, ink, number):
             fill(row, 0, border, ink, width)
             fill(row, width - border, width, ink, width)
             band = (y - border) % 400
-            if 40 <= band < 360 and not text_y - 20 <= y < text_y + 7 * scale + 20:
+            if 40 <= band < 360 and not any(t - 20 <= y < t + 7 * scale + 20 for t in text_ys):
                 half = width // 2
                 fill(row, border + 30, half - 15, panel, width)
                 if (y - border) // 400 % 2 == 0:
                     fill(row, half + 15, width - border - 30, panel, width)
-            gy = (y - text_y) // scale
-            if 0 <= gy < 7 and y >= text_y:
+            top = next((t for t in text_ys if t <= y < t + 7 * scale), None)
+            gy = (y - top) // scale if top is not None else -1
+            if 0 <= gy < 7:
                 for index, digit in enumerate(text):
                     for column, bit in enumerate(DIGITS[digit][gy]):
                         if bit == "1":
@@ -190,7 +209,7 @@ def main():
             if pages:
                 os.makedirs(folder, exist_ok=True)
             urls = []
-            for index, (name, kind, width, height, paper, ink) in enumerate(pages):
+            for index, (name, kind, width, height, paper, ink, *at_bottom) in enumerate(pages):
                 url = f"{HOSTS[index % len(HOSTS)]}/pages/{slug}/{number}/{name}"
                 urls.append(url)
                 target = os.path.join(folder, name)
@@ -198,7 +217,7 @@ def main():
                     with open(target + ".action", "w", encoding="utf-8") as file:
                         file.write("exit 7\n")
                     continue
-                write_image(target, kind, draw(width, height, paper, ink, index + 1), work)
+                write_image(target, kind, draw(width, height, paper, ink, index + 1, *at_bottom), work)
                 print(target)
             path = os.path.join(site, "truyen-tranh", slug, f"chuong-{number}")
             with open(path, "w", encoding="utf-8", newline="\n") as file:

@@ -5,6 +5,7 @@
 
 #include "draw/image_drawing.hpp"
 #include "screens/reader/page_panels.hpp"
+#include "screens/reader/scroll_geometry.hpp"
 
 namespace zentomi {
 namespace {
@@ -12,7 +13,11 @@ namespace {
 // clang-format off
 constexpr const char* FIT_HINT = "[◀ ▶ / L1 R1] Đổi trang   [R2 / X] Phóng to   [SELECT] Ẩn HUD   [B] Trở về";
 constexpr const char* ZOOMED_HINT = "[D-Pad] Di chuyển hình ảnh   [R2/X] Phóng to   [L2/Y] Thu nhỏ   [L1/R1] Đổi trang   [B] Trở về";
+constexpr const char* SCROLL_HINT = "[▲▼] Cuộn   [◀ ▶ / L1 R1] Đổi trang   [START] Tắt cuộn dọc   [B] Trở về";
 // clang-format on
+// Ends the fitted hint on a tall strip, so that a user finds the mode where it helps.
+constexpr const char* TALL_STRIP_HINT = "   [START] Cuộn dọc";
+constexpr const char* SCROLL_LABEL = "Cuộn dọc";
 constexpr int HUD_GAP = 12;
 
 std::size_t zoom_level(const AppState& state) {
@@ -21,13 +26,24 @@ std::size_t zoom_level(const AppState& state) {
              : 0;
 }
 
+std::string key_hint(const Renderer& r, const AppState& state) {
+  if (state.reader.scroll_reading) return SCROLL_HINT;
+  if (state.reader.zoom != 0) return ZOOMED_HINT;
+  const bool tall_strip =
+      state.reader.page_image &&
+      scroll_geometry::is_tall_strip(r.canvas.width(), r.canvas.height(), *state.reader.page_image);
+  return tall_strip ? std::string(FIT_HINT) + TALL_STRIP_HINT : FIT_HINT;
+}
+
 void draw_head_up_display(Renderer& r, const AppState& state) {
   const int w = r.canvas.width();
   const int h = r.canvas.height();
   darken_band(r.canvas, 0, 38);
   // The zoom label ends a gap before the page count, moving left when it is long; a long chapter
   // title ends a gap before the zoom label.
-  const std::string zoom = "Zoom: " + std::string(ZOOM_LABELS[zoom_level(state)]);
+  const std::string zoom = state.reader.scroll_reading
+                               ? SCROLL_LABEL
+                               : "Zoom: " + std::string(ZOOM_LABELS[zoom_level(state)]);
   const int zoom_width = static_cast<int>(text_width(r.font, zoom, 15.0f));
   const int zoom_left = std::min(w - 280, w - 140 - HUD_GAP - zoom_width);
   draw_text_fitted(r, state.reader.chapter_title, 20, 10, palette::PRIMARY_TEXT, 16.0f,
@@ -38,14 +54,18 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
                 std::to_string(state.reader.pages.size()),
             w - 140, 10, palette::HIGHLIGHT_TEXT, 15.0f);
   darken_band(r.canvas, h - 36, h);
-  draw_text(r, state.reader.zoom == 0 ? FIT_HINT : ZOOMED_HINT, 20, h - 24, palette::PRIMARY_TEXT,
-            13.0f);
+  draw_text(r, key_hint(r, state), 20, h - 24, palette::PRIMARY_TEXT, 13.0f);
 }
 
 }  // namespace
 
 void draw_reader_screen(Renderer& r, const AppState& state) {
-  if (state.reader.page_image) {
+  if (state.reader.page_image && state.reader.scroll_reading) {
+    const PagePlacement placement = scroll_geometry::place(
+        r.canvas.width(), r.canvas.height(), *state.reader.page_image, state.reader.scroll);
+    draw_scaled_page(r.canvas, *state.reader.page_image, placement.scale, placement.left,
+                     placement.top);
+  } else if (state.reader.page_image) {
     draw_page(r.canvas, *state.reader.page_image, zoom_level(state), state.reader.pan_x,
               state.reader.pan_y);
   } else if (state.reader.reader_loading) {

@@ -1,11 +1,25 @@
 #include "screens/reader/reader_pages.hpp"
 
+#include <utility>
+
+#include "screens/reader/scroll_geometry.hpp"
+
 namespace zentomi {
 
 void save_reading_progress(AppState& state, AppContext& context, std::size_t page) {
   context.store.record_progress(state.details.current_item, state.reader.chapter_title,
                                 state.reader.chapter_url, page, state.reader.pages.size(),
                                 state.details.current_history, context.wall_clock());
+}
+
+void show_arrived_page(AppState& state, SharedImage image) {
+  ReaderState& reader = state.reader;
+  reader.page_image = std::move(image);
+  if (reader.scroll_to_bottom && reader.page_image) {
+    reader.scroll =
+        scroll_geometry::bottom(state.screen_width, state.screen_height, *reader.page_image);
+  }
+  reader.scroll_to_bottom = false;
 }
 
 void request_page_image(AppState& state, AppContext& context) {

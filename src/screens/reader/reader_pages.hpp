@@ -11,6 +11,10 @@ namespace zentomi {
 // it the current history entry. Nothing is saved without a title or a chapter.
 void save_reading_progress(AppState& state, AppContext& context, std::size_t page);
 
+// The image of the page shown has arrived: a page reached by scrolling back up starts at its
+// bottom.
+void show_arrived_page(AppState& state, SharedImage image);
+
 // Starts the image job of the page shown, tagged with its index and chapter.
 void request_page_image(AppState& state, AppContext& context);
 

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "draw/text.hpp"
+#include "support/model_printers.hpp"
+#include "support/no_services.hpp"
+#include "support/reader_harness.hpp"
+
+namespace zentomi {
+namespace {
+
+using testing::CHAPTER_A;
+using testing::page;
+using testing::ReaderHarness;
+
+// Each pixel tells where it came from: red and green hold the row, blue the column / 8.
+SharedImage coded_page(std::uint32_t width, std::uint32_t height) {
+  auto image = std::make_shared<RgbaImage>();
+  image->width = width;
+  image->height = height;
+  image->pixels.resize(std::size_t{width} * height * 4);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    for (std::uint32_t x = 0; x < width; ++x) {
+      std::uint8_t* pixel = &image->pixels[(std::size_t{y} * width + x) * 4];
+      pixel[0] = static_cast<std::uint8_t>(y & 0xFF);
+      pixel[1] = static_cast<std::uint8_t>(y >> 8);
+      pixel[2] = static_cast<std::uint8_t>(x / 8);
+      pixel[3] = 255;
+    }
+  }
+  return image;
+}
+
+struct Source {
+  std::uint32_t row;
+  std::uint32_t column_eighth;
+  bool operator==(const Source&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Source& source) {
+  return out << "row " << source.row << ", column / 8 " << source.column_eighth;
+}
+
+Source source_of(Color pixel) {
+  return {(pixel >> 16 & 0xFF) | (pixel >> 8 & 0xFF) << 8, pixel & 0xFF};
+}
+
+struct Screen {
+  int width;
+  int height;
+};
+constexpr Screen SCREENS[] = {{1280, 720}, {1024, 768}};
+
+// The frame the reader draws now.
+struct Frame {
+  explicit Frame(const AppState& state)
+      : canvas(state.screen_width, state.screen_height), font(Font::load_embedded().value()) {
+    Renderer renderer{canvas, font};
+    testing::NoServices services;
+    draw_screen(renderer, state, services);
+  }
+  std::vector<Color> pixels() const {
+    return {canvas.data(), canvas.data() + std::size_t(canvas.width()) * canvas.height()};
+  }
+  Canvas canvas;
+  Font font;
+};
+
+TEST(ScrollReading, DownReadsAStripToItsLastRowAndIntoTheNextPageUpComesBackToItsBottom) {
+  for (const Screen screen : SCREENS) {
+    SCOPED_TRACE(::testing::Message() << screen.width << " x " << screen.height);
+    ReaderHarness h(screen.width, screen.height);
+    h.open(1, 3);
+    h.arrive(page(720, 6000));
+    h.press(Button::Start);
+    const std::int32_t step = screen.height * 3 / 4;
+    const std::int32_t bottom = 6000 - screen.height;
+    for (std::int32_t expected = step; expected < bottom + step; expected += step) {
+      h.press(Button::Down);
+      EXPECT_EQ(h.state.reader.scroll, std::min(expected, bottom));
+      EXPECT_EQ(h.state.reader.page_index, 0u);
+    }
+    ASSERT_EQ(h.state.reader.scroll, bottom);
+    ASSERT_EQ(h.page_jobs().size(), 1u);
+
+    h.press(Button::Down);  // at the last row: the next page, as R1
+    EXPECT_EQ(h.state.reader.page_index, 1u);
+    EXPECT_EQ(h.saved()->last_page_idx, 1u);
+    EXPECT_FALSE(h.state.reader.page_image);
+    ASSERT_EQ(h.page_jobs().size(), 2u);  // that page only, nothing ahead of it
+    EXPECT_EQ(h.page_jobs()[1].url, CHAPTER_A + "/p1");
+    EXPECT_EQ(h.page_jobs()[1].index, 1u);
+    h.arrive(page(720, 3000));
+    EXPECT_EQ(h.state.reader.scroll, 0);
+    EXPECT_TRUE(h.state.reader.scroll_reading);
+
+    h.press(Button::Up);  // at the first row: back to the previous page, as L1
+    EXPECT_EQ(h.state.reader.page_index, 0u);
+    EXPECT_EQ(h.saved()->last_page_idx, 0u);
+    ASSERT_EQ(h.page_jobs().size(), 3u);
+    EXPECT_EQ(h.page_jobs()[2].url, CHAPTER_A + "/p0");
+    h.press(Button::Down);  // still loading: its length is unknown, so nothing moves
+    h.press(Button::Up);
+    EXPECT_EQ(h.state.reader.page_index, 0u);
+    EXPECT_EQ(h.page_jobs().size(), 3u);
+    h.arrive(page(720, 6000));
+    EXPECT_EQ(h.state.reader.scroll, bottom);  // its last rows in view
+    h.press(Button::Up);
+    EXPECT_EQ(h.state.reader.scroll, bottom - step);
+  }
+}
+
+// A page shorter than the screen has nothing to scroll, and one that failed no rows at all: the
+// key moves past either at once.
+TEST(ScrollReading, ShortAndFailedPagesArePassedAtOnce) {
+  ReaderHarness h;
+  h.open(1, 4);
+  h.press(Button::Start);
+  h.arrive(page(900, 500));
+  h.press(Button::Down);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
+  h.apply(PageImageLoaded{std::unexpected(std::string("HTTP 404")), 1, CHAPTER_A,
+                          h.state.reader.image_request});
+  h.press(Button::Down);
+  EXPECT_EQ(h.state.reader.page_index, 2u);
+  h.arrive(page(900, 500));
+  h.press(Button::Up);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
+  h.apply(PageImageLoaded{std::unexpected(std::string("HTTP 404")), 1, CHAPTER_A,
+                          h.state.reader.image_request});
+  h.press(Button::Up);
+  EXPECT_EQ(h.state.reader.page_index, 0u);
+  h.arrive(page(900, 500));
+  EXPECT_EQ(h.state.reader.scroll, 0);
+  h.press(Button::Up);  // the first page of the chapter: nowhere to go
+  EXPECT_EQ(h.state.reader.page_index, 0u);
+  EXPECT_EQ(h.saved()->last_page_idx, 0u);
+}
+
+TEST(ScrollReading, OutlastsPagesAndChaptersUntilStartOrAZoomKey) {
+  ReaderHarness h;
+  h.open(1, 5);
+  h.arrive(page(720, 6000));
+  h.press(Button::Start);
+  h.press(Button::Down);
+  h.press(Button::Right);
+  EXPECT_EQ(h.state.reader.page_index, 1u);
+  EXPECT_TRUE(h.state.reader.scroll_reading);
+  EXPECT_EQ(h.state.reader.scroll, 0);
+  h.arrive(page(720, 6000));
+  h.press(Button::Down);
+  h.press(Button::X);  // into the zoom cycle, from the fitted page
+  EXPECT_FALSE(h.state.reader.scroll_reading);
+  EXPECT_EQ(h.state.reader.zoom, 1);
+  EXPECT_EQ(h.state.reader.scroll, 0);
+  h.press(Button::Start);
+  EXPECT_TRUE(h.state.reader.scroll_reading);
+  EXPECT_EQ(h.state.reader.zoom, 0);
+  h.press(Button::L2);
+  EXPECT_FALSE(h.state.reader.scroll_reading);
+  EXPECT_EQ(h.state.reader.zoom, 3);
+  h.press(Button::Start);
+  h.press(Button::B);
+  h.state.details.chapter_selected = 0;
+  h.press(Button::A);
+  EXPECT_TRUE(h.state.reader.scroll_reading);
+  h.press(Button::Start);
+  EXPECT_FALSE(h.state.reader.scroll_reading);
+}
+
+// The page at its own size, centred across, from the row the scroll names; shrunk to the screen
+// width when wider, by the same sampling as the fitted page.
+TEST(ScrollReading, DrawsThePageAtItsOwnWidthFromTheScrolledRow) {
+  ReaderHarness h;
+  h.open(1, 3);
+  h.arrive(coded_page(720, 6000));
+  h.press(Button::Select);  // no HUD over the rows checked
+  h.press(Button::Start);
+  h.press(Button::Down);
+  Frame strip(h.state);
+  EXPECT_EQ(source_of(strip.canvas.pixel(280, 0)), (Source{540, 0}));
+  EXPECT_EQ(source_of(strip.canvas.pixel(999, 719)), (Source{1259, 89}));
+  EXPECT_EQ(strip.canvas.pixel(279, 300), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(strip.canvas.pixel(1000, 300), palette::FRAME_BACKGROUND);
+
+  h.press(Button::R1);
+  h.arrive(coded_page(1600, 4200));
+  h.press(Button::Down);
+  Frame wide(h.state);
+  EXPECT_EQ(source_of(wide.canvas.pixel(0, 0)), (Source{675, 0}));
+  EXPECT_EQ(source_of(wide.canvas.pixel(1279, 719)), (Source{1573, 199}));
+
+  h.press(Button::R1);
+  h.arrive(coded_page(900, 500));
+  Frame short_page(h.state);
+  EXPECT_EQ(source_of(short_page.canvas.pixel(190, 110)), (Source{0, 0}));
+  EXPECT_EQ(source_of(short_page.canvas.pixel(1089, 609)), (Source{499, 112}));
+  EXPECT_EQ(short_page.canvas.pixel(640, 109), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(short_page.canvas.pixel(640, 610), palette::FRAME_BACKGROUND);
+}
+
+// Off again, the reader draws exactly what it drew before the mode was used.
+TEST(ScrollReading, TurnedOffTheFramesAreThoseOfTheFittedAndZoomedPage) {
+  for (const bool hud : {true, false}) {
+    ReaderHarness fitted;
+    fitted.open(1, 3);
+    fitted.arrive(coded_page(800, 1200));
+    if (!hud) fitted.press(Button::Select);
+    const std::vector<Color> before = Frame(fitted.state).pixels();
+    fitted.press(Button::Start);
+    fitted.press(Button::Down);
+    ASSERT_NE(Frame(fitted.state).pixels(), before);
+    fitted.press(Button::Start);
+    EXPECT_EQ(Frame(fitted.state).pixels(), before);
+
+    ReaderHarness zoomed;
+    zoomed.open(1, 3);
+    zoomed.arrive(coded_page(800, 1200));
+    if (!hud) zoomed.press(Button::Select);
+    zoomed.press(Button::R2);
+    fitted.press(Button::Start);
+    fitted.press(Button::Down);
+    fitted.press(Button::R2);
+    EXPECT_EQ(Frame(fitted.state).pixels(), Frame(zoomed.state).pixels());
+  }
+}
+
+// Bright pixels on the bottom band past the end of the fitted hint: the mode is offered there.
+bool offers_scroll_reading(const AppState& state) {
+  Frame frame(state);
+  const int after_hint =
+      20 +
+      static_cast<int>(text_width(frame.font,
+                                  "[◀ ▶ / L1 R1] Đổi trang   [R2 / X] Phóng to   [SELECT] "
+                                  "Ẩn HUD   [B] Trở về",
+                                  13.0f)) +
+      4;
+  const int h = frame.canvas.height();
+  for (int y = h - 30; y < h; ++y) {
+    for (int x = after_hint; x < frame.canvas.width(); ++x) {
+      if ((frame.canvas.pixel(x, y) >> 16 & 0xFF) > 0x80) return true;
+    }
+  }
+  return false;
+}
+
+TEST(ScrollReading, OnlyATallStripsFittedHintOffersTheMode) {
+  for (const Screen screen : SCREENS) {
+    SCOPED_TRACE(::testing::Message() << screen.width << " x " << screen.height);
+    const std::uint32_t quarter = static_cast<std::uint32_t>(screen.width / 4);
+    ReaderHarness h(screen.width, screen.height);
+    h.open(1, 4);
+    h.arrive(page(720, 6000));
+    EXPECT_TRUE(offers_scroll_reading(h.state));
+    h.press(Button::R1);
+    EXPECT_FALSE(offers_scroll_reading(h.state));  // loading: no page to judge
+    h.arrive(page(quarter - 1, static_cast<std::uint32_t>(screen.height)));
+    EXPECT_TRUE(offers_scroll_reading(h.state));
+    h.press(Button::R1);
+    h.arrive(page(quarter, static_cast<std::uint32_t>(screen.height)));
+    EXPECT_FALSE(offers_scroll_reading(h.state));
+    h.press(Button::R1);
+    h.arrive(page(800, 1200));
+    EXPECT_FALSE(offers_scroll_reading(h.state));
+  }
+}
+
+}  // namespace
+}  // namespace zentomi
