@@ -32,8 +32,18 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
   return std::visit(
       Overloaded{
           [](const job::HomeListing&) -> Result { return HomeLoaded{load_home_listing()}; },
-          [](const job::Detail& detail) -> Result {
-            return DetailLoaded{load_manga_detail(detail.url), detail.url};
+          [&](const job::Detail& detail) -> Result {
+            // A title left for another fetches nothing more, and its answer is not sent.
+            const FetchText fetch_while_wanted = [&control](std::string_view url) {
+              if (control.superseded()) {
+                return std::expected<std::string, std::string>(
+                    std::unexpect, std::string("Title no longer shown"));
+              }
+              return fetch_text(url);
+            };
+            auto loaded = load_manga_detail(detail.url, fetch_while_wanted);
+            if (control.superseded()) return std::nullopt;
+            return DetailLoaded{std::move(loaded), detail.url};
           },
           [](const job::ChapterPages& chapter) -> Result {
             return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};

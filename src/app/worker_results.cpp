@@ -44,7 +44,10 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
   // The listing's cover is preferred over the one found on the page.
   if (!state.details.current_item->thumb_url.empty())
     detail.cover_url = state.details.current_item->thumb_url;
-  state.details.chapters_site_order = detail.chapters;
+  // The list is kept once in site order and once as shown; the detail's own copy would be a
+  // third, which for a title of many thousand chapters is many megabytes.
+  state.details.chapters_site_order = std::move(detail.chapters);
+  detail.chapters.clear();
   state.details.chapters = state.details.chapters_site_order;
   if (state.details.chapters_reversed)
     std::reverse(state.details.chapters.begin(), state.details.chapters.end());

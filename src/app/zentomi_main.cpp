@@ -10,6 +10,7 @@
 #include "model/channel.hpp"
 #include "platform/clock.hpp"
 #include "platform/files.hpp"
+#include "platform/memory.hpp"
 
 namespace {
 
@@ -43,6 +44,7 @@ int run_zentomi() {
 }  // namespace
 
 int main() {
+  zentomi::return_large_blocks_to_the_system();
   const int status = run_zentomi();
   // Background threads are never joined: end the process without running static destructors
   // under their feet.

@@ -17,6 +17,7 @@
 #include "platform/clock.hpp"
 #include "platform/files.hpp"
 #include "platform/log.hpp"
+#include "platform/memory.hpp"
 #include "png_writer.hpp"
 #include "script.hpp"
 #include "simulator.hpp"
@@ -143,6 +144,7 @@ int run_simulator(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zentomi::return_large_blocks_to_the_system();
   const int status = run_simulator(argc, argv);
   std::fflush(nullptr);
   std::_Exit(status);
