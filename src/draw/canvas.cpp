@@ -130,8 +130,9 @@ namespace {
 // Each channel of `count` pixels becomes floor(c * 2 / 15), alpha opaque. Working byte by byte
 // with a 16-bit multiply-high keeps the loop vectorisable on x86 and NEON alike; alpha is
 // restored afterwards, a block at a time while the block is still in the cache. On a desktop with
-// AVX2 the same loop runs twice as wide (the simulator darkens behind every dialog too).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// AVX2 the same loop runs twice as wide (the simulator darkens behind every dialog too). Not under
+// ThreadSanitizer: the clone resolver runs before its runtime is ready and the program crashes.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(ZENTOMI_TSAN)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void darken_pixels(std::uint32_t* first, std::size_t count) {
