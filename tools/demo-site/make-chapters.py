@@ -14,6 +14,7 @@ site/pages/<slug>/<n>/. What the set covers:
     kiem-khach-mua-thu 2    only the site's notice banner: the page list is empty
     tiem-tra-meo-den 1, 45  portrait pages in the three formats
     hanh-trinh-vo-tan 302   portrait pages, one of them a strip
+    den-long-pho-co 2, 3    PNG portrait pages of the title that left the front page
 
     tools/demo-site/make-chapters.py [SITE_DIR]   (default: site beside this script)
 """
@@ -65,12 +66,20 @@ HTVT_302 = [
     ("03.png", "png", 800, 1200, (160, 220, 250), (20, 30, 80)),
 ]
 
+DLPC = [
+    ("01.png", "png", 800, 1200, (250, 236, 200), (150, 60, 20)),
+    ("02.png", "png", 800, 1200, (245, 225, 190), (120, 40, 30)),
+    ("03.png", "png", 800, 1200, (240, 215, 180), (90, 30, 40)),
+]
+
 CHAPTERS = [
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "1", KKMT_1),
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "2", []),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "1", TTMD_1),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "45", TTMD_45),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "302", HTVT_302),
+    ("den-long-pho-co", "Đèn Lồng Phố Cổ", "2", DLPC),
+    ("den-long-pho-co", "Đèn Lồng Phố Cổ", "3", DLPC),
 ]
 
 
