@@ -10,6 +10,7 @@
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
+#include "nettruyen/search_results.hpp"
 
 namespace zentomi {
 namespace {
@@ -59,6 +60,9 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
           },
           [&](const job::Install& install_request) -> Result {
             return install(install_request, environment);
+          },
+          [](const job::Search& search) -> Result {
+            return SearchLoaded{load_search_results(search.query), search.query};
           },
       },
       request);

@@ -62,6 +62,9 @@ WorkerResult failed_job_result(const JobRequest& request, std::string message) {
           [&](const job::Install&) -> WorkerResult {
             return UpdateInstallResult{update_status::Failed{std::move(message)}};
           },
+          [&](const job::Search& search) -> WorkerResult {
+            return SearchLoaded{error(), search.query};
+          },
       },
       request);
 }

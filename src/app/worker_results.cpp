@@ -8,23 +8,45 @@
 #include "model/overloaded.hpp"
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
+#include "screens/common/home_sources.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/update/update_controller.hpp"
 
 namespace zentomi {
 namespace {
 
+// While the history or search results are shown, the listing goes to the front page kept for
+// the way back.
 void apply_home_loaded(AppState& state, HomeLoaded& loaded) {
-  state.home.home_loading = false;
+  HomeState& home = front_page_record(state);
+  home.home_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Home load error: " + loaded.result.error());
+    home.home_error = std::move(loaded.result.error());
+    return;
+  }
+  home.home_error.reset();
+  home.all_items = std::move(*loaded.result);
+  // With the favourites filter on, the favourites stay on screen until it is turned off.
+  if (home.favorites_only) return;
+  show_home_items(home, home.all_items);
+  home.home_selected = 0;
+  home.home_scroll = 0;
+}
+
+// Only the answer to the search on screen is shown: one for a query the user has since replaced,
+// or from a search the user has left, is dropped.
+void apply_search_loaded(AppState& state, SearchLoaded& loaded) {
+  if (state.home.source != HomeSource::Search || loaded.query != state.home.search_query) return;
+  state.home.home_loading = false;
+  if (!loaded.result) {
+    log_line("NetTruyen", "Search error: " + loaded.result.error());
     state.home.home_error = std::move(loaded.result.error());
     return;
   }
   state.home.home_error.reset();
   state.home.all_items = std::move(*loaded.result);
-  // With the favourites filter on, the favourites stay on screen until it is turned off.
-  if (state.home.favorites_only) return;
+  state.home.favorites_only = false;
   show_home_items(state.home, state.home.all_items);
   state.home.home_selected = 0;
   state.home.home_scroll = 0;
@@ -112,6 +134,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
+          [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
       },
       result);
 }

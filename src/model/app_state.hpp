@@ -12,9 +12,13 @@
 
 namespace zentomi {
 
-enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3 };
+// Search is the on-screen keyboard, drawn over the home screen.
+enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3, Search = 4 };
 
 enum class SortMode : std::uint8_t { Latest = 0, Views = 1, NameAZ = 2 };
+
+// Where the titles on the home screen come from.
+enum class HomeSource : std::uint8_t { FrontPage = 0, History = 1, Search = 2 };
 
 // What the home screen shows and where its selection is.
 struct HomeState {
@@ -29,6 +33,15 @@ struct HomeState {
   std::size_t grid_columns = 5;
   bool home_loading = true;
   std::optional<std::string> home_error;  // why the last home listing failed
+  HomeSource source = HomeSource::FrontPage;
+  std::string search_query;  // the query whose results are shown or awaited (Search only)
+};
+
+// The on-screen keyboard: what has been typed and which key is selected.
+struct SearchState {
+  std::string query;  // kept when the user leaves the keyboard
+  std::size_t key_row = 0;
+  std::size_t key_column = 0;
 };
 
 // The title opened from the home screen, its detail page and its chapter list.
@@ -96,6 +109,9 @@ struct AppState {
   // Numbers every page-list and page-image request; never goes back.
   std::uint64_t last_request = 0;
   HomeState home;
+  // The front page's record while the history or search results stand in for it.
+  std::optional<HomeState> front_page;
+  SearchState search;
   DetailState details;
   ReaderState reader;
   UpdateState update;

@@ -40,8 +40,12 @@ struct UpdateCheckResult {
 struct UpdateInstallResult {
   UpdateStatus status;
 };
+struct SearchLoaded {
+  std::expected<std::vector<MangaItem>, std::string> result;  // empty when nothing matched
+  std::string query;                                          // the query the job was started for
+};
 
 using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
-                                  UpdateCheckResult, UpdateInstallResult>;
+                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded>;
 
 }  // namespace zentomi

@@ -92,13 +92,18 @@ std::optional<MangaItem> scrape_item(std::string_view block) {
 
 }  // namespace
 
-std::expected<std::vector<MangaItem>, std::string> parse_home_listing(std::string_view html) {
+std::vector<MangaItem> scrape_listing_items(std::string_view html) {
   std::vector<std::string_view> blocks = split_at(html, ITEM_MARKER);
   std::vector<MangaItem> items;
   // The first piece is whatever precedes the first item.
   for (std::size_t i = 1; i < blocks.size(); ++i) {
     if (auto item = scrape_item(blocks[i])) items.push_back(std::move(*item));
   }
+  return items;
+}
+
+std::expected<std::vector<MangaItem>, std::string> parse_home_listing(std::string_view html) {
+  std::vector<MangaItem> items = scrape_listing_items(html);
   if (items.empty())
     return std::unexpected(std::string("Không tìm thấy danh sách truyện từ NetTruyen"));
   return items;

@@ -9,6 +9,8 @@
 #include "screens/home/home_layout.hpp"
 #include "screens/reader/reader_controller.hpp"
 #include "screens/reader/reader_layout.hpp"
+#include "screens/search/search_controller.hpp"
+#include "screens/search/search_layout.hpp"
 #include "screens/update/update_controller.hpp"
 #include "screens/update/update_layout.hpp"
 
@@ -31,6 +33,8 @@ bool handle_button(AppState& state, Button button, AppContext& context) {
       return handle_reader_button(state, button, context);
     case Screen::Update:
       return handle_update_button(state, button, context);
+    case Screen::Search:
+      return handle_search_button(state, button, context);
   }
   return false;
 }
@@ -52,6 +56,10 @@ void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& serv
       draw_home_header(renderer, state);
       draw_home_body(renderer, state, services, false);
       draw_update_panel(renderer, state);
+      return;
+    case Screen::Search:
+      draw_home_screen(renderer, state, services);
+      draw_search_keyboard(renderer, state);
       return;
   }
 }

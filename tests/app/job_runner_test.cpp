@@ -103,9 +103,10 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
       });
   const std::unexpected<std::string> boom("Internal error: boom");
   ::testing::internal::CaptureStderr();
-  for (const JobRequest& request : std::vector<JobRequest>{
-           job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
-           job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{OtaManifest{}}}) {
+  for (const JobRequest& request :
+       std::vector<JobRequest>{job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
+                               job::PageImage{"p", 7, "c"}, job::UpdateCheck{},
+                               job::Install{OtaManifest{}}, job::Search{"q"}}) {
     runner.start(request);
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << job_name(request);
@@ -123,6 +124,10 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
             [&](const UpdateInstallResult& installed) {
               EXPECT_EQ(installed.status,
                         UpdateStatus(update_status::Failed{"Internal error: unknown error"}));
+            },
+            [&](const SearchLoaded& loaded) {
+              EXPECT_EQ(loaded.result, boom);
+              EXPECT_EQ(loaded.query, "q");
             },
         },
         *result);

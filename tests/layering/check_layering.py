@@ -9,7 +9,8 @@ import re
 import sys
 import tempfile
 
-SCREENS = ["screens/common", "screens/home", "screens/detail", "screens/reader", "screens/update"]
+SCREENS = ["screens/common", "screens/home", "screens/detail", "screens/reader", "screens/search",
+           "screens/update"]
 SCREEN_FOLDERS = SCREENS[1:]
 EVERY = ["platform", "model", "unicode", "json", "draw", "device", "images", "storage",
          "nettruyen", "updater", *SCREENS, "screens/dispatch", "app"]

@@ -17,6 +17,7 @@ site/pages/<slug>/<n>/. What the set covers:
                             wider than the screen, 720 x 3600) and a short 900 x 500 page, each
                             with its number at the bottom too
     hanh-trinh-vo-tan 302   portrait pages, one of them a strip
+    den-long-pho-co 2, 3    PNG portrait pages of the title that left the front page
 
     tools/demo-site/make-chapters.py [SITE_DIR]   (default: site beside this script)
 """
@@ -76,6 +77,12 @@ HTVT_302 = [
     ("03.png", "png", 800, 1200, (160, 220, 250), (20, 30, 80)),
 ]
 
+DLPC = [
+    ("01.png", "png", 800, 1200, (250, 236, 200), (150, 60, 20)),
+    ("02.png", "png", 800, 1200, (245, 225, 190), (120, 40, 30)),
+    ("03.png", "png", 800, 1200, (240, 215, 180), (90, 30, 40)),
+]
+
 CHAPTERS = [
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "1", KKMT_1),
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "2", []),
@@ -83,6 +90,8 @@ CHAPTERS = [
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "45", TTMD_45),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "301", HTVT_301),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "302", HTVT_302),
+    ("den-long-pho-co", "Đèn Lồng Phố Cổ", "2", DLPC),
+    ("den-long-pho-co", "Đèn Lồng Phố Cổ", "3", DLPC),
 ]
 
 

@@ -2,7 +2,8 @@
 """Writes the demo site's title pages and chapter-list service answers. Run by hand when the set
 changes; the generated files are committed, so nothing here runs at build time.
 
-Each title of the front page gets site/truyen-tranh/<slug>/index.html (the fake curl serves a
+Each title of the front page, and one that has left it (found only by the reading history and
+the search), gets site/truyen-tranh/<slug>/index.html (the fake curl serves a
 directory's index.html, so chapter pages can later live beside it as chuong-<n>). Chapters come
 in the ways the site gives them:
     service   the chapter-list service answers; the page prints only its newest 50 chapters
@@ -114,6 +115,12 @@ TITLES = [
      ["Sci-fi", "Drama", "Tragedy"],
      ["Khi những ngôi sao lần lượt tắt trên bầu trời, phi hành đoàn cuối cùng của nhân loại "
       "lên đường tìm nguồn sáng còn sót lại."], 99, "service"),
+    # No longer on the front page; its cover block holds only the placeholder.
+    ("den-long-pho-co", "Đèn Lồng Phố Cổ",
+     '<img src="//st.zentomi-demo.test/images/thumb-default.jpg" alt="Đèn Lồng Phố Cổ" />',
+     ["Mystery", "Đời Thường"],
+     ["Mỗi đêm rằm, những chiếc đèn lồng trên phố cổ tự sáng lên dù không ai thắp. Cô thợ làm "
+      "đèn Hạ Vy là người duy nhất nhìn thấy bóng người đứng sau từng ngọn đèn."], 3, "page"),
 ]
 
 

@@ -60,7 +60,19 @@ void draw_home_header(Renderer& r, const AppState& state) {
 
   // The filter chip holds its longer label, "★ YÊU THÍCH [SELECT]"; the chips after it follow.
   fill_rounded_rect(r.canvas, 165, 14, 172, 24, 6, palette::SEPARATOR);
-  if (state.home.favorites_only) {
+  if (state.home.source == HomeSource::History) {
+    draw_text(r, "ĐANG ĐỌC [L2]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
+  } else if (state.home.source == HomeSource::Search) {
+    // A long query gives way to the key, which must stay readable.
+    const std::string key = " [R2]";
+    const std::string prefix = state.home.favorites_only ? "★ TÌM: " : "TÌM: ";
+    const Color color = state.home.favorites_only ? palette::STAR_TEXT : palette::PRIMARY_TEXT;
+    const int key_left = 165 + 172 - 10 - static_cast<int>(text_width(r.font, key, 13.0f));
+    const std::string query = prefix + state.home.search_query;
+    const int query_width = static_cast<int>(text_width(r.font, query, 13.0f));
+    draw_text_fitted(r, query, 175, 19, color, 13.0f, key_left);
+    draw_text(r, key, std::min(175 + query_width, key_left), 19, color, 13.0f);
+  } else if (state.home.favorites_only) {
     draw_text(r, "★ YÊU THÍCH [SELECT]", 175, 19, palette::STAR_TEXT, 13.0f);
   } else {
     draw_text(r, "TẤT CẢ [SELECT]", 175, 19, palette::PRIMARY_TEXT, 13.0f);

@@ -41,14 +41,18 @@ struct Install {
   OtaManifest manifest;  // its package, and what the package must match
   bool operator==(const Install&) const = default;
 };
+struct Search {
+  std::string query;
+  bool operator==(const Search&) const = default;
+};
 }  // namespace job
 
 using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
-                                job::UpdateCheck, job::Install>;
+                                job::UpdateCheck, job::Install, job::Search>;
 
 // The names the logs give the kinds of job, in the order of JobRequest's alternatives.
-inline constexpr std::array<std::string_view, 6> JOB_NAMES = {
-    "HomeListing", "Detail", "ChapterPages", "PageImage", "UpdateCheck", "Install"};
+inline constexpr std::array<std::string_view, 7> JOB_NAMES = {
+    "HomeListing", "Detail", "ChapterPages", "PageImage", "UpdateCheck", "Install", "Search"};
 static_assert(JOB_NAMES.size() == std::variant_size_v<JobRequest>,
               "every kind of job needs its name");
 

@@ -2,8 +2,10 @@
 
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
+#include "screens/common/home_sources.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_navigation.hpp"
+#include "screens/home/reading_history.hpp"
 #include "storage/ordering.hpp"
 
 namespace zentomi {
@@ -28,9 +30,8 @@ void move(AppState& state, Button button) {
   state.home.home_scroll = cursor.scroll;
 }
 
-// The selection stays; the new view scrolls from the top as far as needed to show it.
-void switch_view(AppState& state) {
-  state.home.grid_view = !state.home.grid_view;
+// The scroll of the current view that shows the selection, from the top as far as needed.
+void scroll_selection_into_view(AppState& state) {
   const ListCursor cursor =
       state.home.grid_view ? scrolled_into_view(state.home.home_selected, state.home.grid_columns,
                                                 home_geometry::grid_rows(state.screen_height))
@@ -39,9 +40,40 @@ void switch_view(AppState& state) {
   state.home.home_scroll = cursor.scroll;
 }
 
+// The selection stays.
+void switch_view(AppState& state) {
+  state.home.grid_view = !state.home.grid_view;
+  scroll_selection_into_view(state);
+}
+
+void open_history(AppState& state, AppContext& context) {
+  // Covers are known from the listing and the favourites.
+  std::vector<MangaItem> known = state.home.all_items;
+  const FavoritesList favorites = context.store.load_favorites();
+  known.insert(known.end(), favorites.begin(), favorites.end());
+  HistoryTitles titles = history_titles(context.store.load_history(), known);
+  show_other_source(state, HomeSource::History, std::move(titles.originals),
+                    std::move(titles.shown));
+}
+
+// The front page as it was left, in the view the user has chosen since.
+void return_to_front_page(AppState& state) {
+  if (!state.front_page) return;
+  const bool grid_view = state.home.grid_view;
+  state.home = std::move(*state.front_page);
+  state.front_page.reset();
+  if (state.home.grid_view == grid_view) return;
+  state.home.grid_view = grid_view;
+  scroll_selection_into_view(state);
+}
+
 void open_selected_title(AppState& state, AppContext& context) {
   if (state.home.home_selected >= state.home.displayed_items.size()) return;
-  state.details.current_item = state.home.displayed_items[state.home.home_selected];
+  // The history's cards carry the reading position as their chapter line; the title opens as the
+  // listing knows it.
+  state.details.current_item = state.home.source == HomeSource::History
+                                   ? state.home.all_items[state.home.home_selected]
+                                   : state.home.displayed_items[state.home.home_selected];
   state.details.current_history = context.store.get_history_entry(state.details.current_item->url);
   state.details.detail.reset();
   state.details.detail_error.reset();
@@ -69,10 +101,24 @@ void cycle_sort(AppState& state) {
   state.home.home_scroll = 0;
 }
 
+// Over search results the filter keeps the favourites among them.
+std::vector<MangaItem> favourite_results(const std::vector<MangaItem>& results, Store& store) {
+  std::vector<MangaItem> favourites;
+  for (const MangaItem& item : results) {
+    if (store.is_favorite(item.url)) favourites.push_back(item);
+  }
+  return favourites;
+}
+
 void toggle_favorites_filter(AppState& state, AppContext& context) {
   // The favourites are read anew on every press: the file is the only copy.
-  show_home_items(state.home, state.home.favorites_only ? state.home.all_items
-                                                        : context.store.load_favorites());
+  if (state.home.favorites_only) {
+    show_home_items(state.home, state.home.all_items);
+  } else if (state.home.source == HomeSource::Search) {
+    show_home_items(state.home, favourite_results(state.home.all_items, context.store));
+  } else {
+    show_home_items(state.home, context.store.load_favorites());
+  }
   state.home.favorites_only = !state.home.favorites_only;
   state.home.home_selected = 0;
   state.home.home_scroll = 0;
@@ -98,22 +144,40 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::A:
       if (!state.home.home_loading && home_listing_failed_with_nothing_shown(state.home)) {
-        retry_home_listing(state, context);
+        if (state.home.source == HomeSource::Search) {
+          start_search(state, context.jobs, state.home.search_query);
+        } else {
+          retry_home_listing(state, context);
+        }
       } else {
         open_selected_title(state, context);
       }
       return false;
     case Button::B:
+      if (state.home.source != HomeSource::FrontPage) {
+        return_to_front_page(state);
+        return false;
+      }
       log_line("App", "Clean exit to MainUI via Button B.");
       return true;
     case Button::X:
       switch_view(state);
       return false;
     case Button::Y:
-      cycle_sort(state);
+      if (state.home.source != HomeSource::History) cycle_sort(state);
       return false;
     case Button::Select:
-      toggle_favorites_filter(state, context);
+      if (state.home.source != HomeSource::History) toggle_favorites_filter(state, context);
+      return false;
+    case Button::L2:
+      if (state.home.source == HomeSource::FrontPage)
+        open_history(state, context);
+      else if (state.home.source == HomeSource::History)
+        return_to_front_page(state);
+      return false;
+    case Button::R2:
+      // The keyboard, with what was typed last; from the history the way back is L2 or B.
+      if (state.home.source != HomeSource::History) state.screen = Screen::Search;
       return false;
     case Button::Start:
       open_update_screen(state, context);

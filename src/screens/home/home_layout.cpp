@@ -12,12 +12,35 @@ namespace zentomi {
 namespace {
 
 // clang-format off
-constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
-constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [START] Cập nhật OTA   [B] Thoát";
+constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
+constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
+constexpr const char* HISTORY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] Lưới/DS   [START] Cập nhật OTA   [L2/B] Quay lại";
+constexpr const char* SEARCH_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [R2] Tìm lại   [B] Quay lại";
 // clang-format on
 constexpr int BADGE_PADDING = 4;
 constexpr int NUMBER_GAP = 8;
 namespace geometry = home_geometry;
+
+// The front page's hint names every key; the other sources say how to go back.
+const char* footer_hint(const AppState& state, const char* front_page_hint) {
+  switch (state.home.source) {
+    case HomeSource::History:
+      return HISTORY_HINT;
+    case HomeSource::Search:
+      return SEARCH_HINT;
+    case HomeSource::FrontPage:
+      break;
+  }
+  return front_page_hint;
+}
+
+// What an empty home screen says, for the source it shows.
+std::string empty_message(const HomeState& home) {
+  if (home.source == HomeSource::History) return "Bạn chưa đọc truyện nào.";
+  if (home.source == HomeSource::Search && !home.favorites_only)
+    return "Không tìm thấy truyện nào cho “" + home.search_query + "”.";
+  return "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.";
+}
 
 void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
                     LayoutServices& services) {
@@ -68,11 +91,11 @@ void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
                    geometry::GRID_LEFT + column * (g + geometry::GRID_COLUMN_GAP),
                    geometry::GRID_TOP + row * geometry::GRID_ROW_PITCH, g, services);
   }
-  draw_footer(r, GRID_HINT, 13.0f);
+  draw_footer(r, footer_hint(state, GRID_HINT), 13.0f);
 }
 
 void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool selected, int top,
-                   LayoutServices& services) {
+                   HomeSource source, LayoutServices& services) {
   const int w = r.canvas.width();
   if (selected) {
     fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::ACCENT);
@@ -101,10 +124,15 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   } else {
     draw_text_fitted(r, item.title, title_left, top + 13, title_color, 16.5f, title_right);
   }
-  fill_rounded_rect(r.canvas, 88, top + 36, 120, 20, 4, palette::RECESSED_SURFACE);
-  // Long chapter names and counts stay in their chip and before the hint.
-  draw_text_fitted(r, "  " + item.latest_chapter + "  ", 92, top + 39, palette::HIGHLIGHT_TEXT,
-                   12.0f, 88 + 120);
+  // Long chapter names and counts stay in their chip and before the hint. The history's reading
+  // position has no views beside it and the chip grows to show its page.
+  const std::string chapter = "  " + item.latest_chapter + "  ";
+  const int chip_width = source == HomeSource::History
+                             ? std::clamp(static_cast<int>(text_width(r.font, chapter, 12.0f)) + 8,
+                                          120, w - 130 - NUMBER_GAP - 88)
+                             : 120;
+  fill_rounded_rect(r.canvas, 88, top + 36, chip_width, 20, 4, palette::RECESSED_SURFACE);
+  draw_text_fitted(r, chapter, 92, top + 39, palette::HIGHLIGHT_TEXT, 12.0f, 88 + chip_width);
   if (!item.views.empty()) {
     draw_text_fitted(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f,
                      w - 130 - NUMBER_GAP);
@@ -118,9 +146,10 @@ void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
   for (std::size_t n = 0; n < rows && state.home.home_scroll + n < count; ++n) {
     const std::size_t index = state.home.home_scroll + n;
     draw_list_row(r, state.home.displayed_items[index], index, index == state.home.home_selected,
-                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n), services);
+                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n),
+                  state.home.source, services);
   }
-  draw_footer(r, LIST_HINT, 13.0f);
+  draw_footer(r, footer_hint(state, LIST_HINT), 13.0f);
 }
 
 }  // namespace
@@ -147,8 +176,8 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
     return;
   }
   if (state.home.displayed_items.empty()) {
-    draw_text(r, "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.", w / 2 - 240,
-              h / 2, palette::SECONDARY_TEXT, 18.0f);
+    draw_text_fitted(r, empty_message(state.home), w / 2 - 240, h / 2, palette::SECONDARY_TEXT,
+                     18.0f, w - 20);
     return;
   }
   if (state.home.grid_view) {

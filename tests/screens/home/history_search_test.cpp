@@ -1,0 +1,204 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/worker_results.hpp"
+#include "screens/dispatch.hpp"
+#include "storage/store.hpp"
+#include "support/recording_jobs.hpp"
+#include "support/temp_dir.hpp"
+
+namespace zentomi {
+namespace {
+
+std::vector<std::string> titles(const std::vector<MangaItem>& items) {
+  std::vector<std::string> result;
+  for (const MangaItem& item : items)
+    result.push_back(item.title);
+  return result;
+}
+
+MangaHistory read_at(std::string url, std::string title, std::string chapter, std::uint64_t page,
+                     std::uint64_t timestamp) {
+  return {url, std::move(title), std::move(chapter), url + "/chap", page, 10, timestamp};
+}
+
+struct Harness {
+  Harness() : state(make_initial_state(1280, 720)) {
+    state.home.home_loading = false;
+    state.home.all_items = {{"Front A", "https://site/a", "https://cdn/a.jpg", "Chapter 40", "1"},
+                            {"Front B", "https://site/b", "", "Chapter 9", "2"},
+                            {"Front C", "https://site/c", "", "Chapter 3", "3"}};
+    state.home.source_items = state.home.all_items;
+    state.home.displayed_items = state.home.all_items;
+  }
+  void press(Button button, int times = 1) {
+    for (int i = 0; i < times; ++i)
+      handle_button(state, button, context);
+  }
+  void answer(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
+  // Types `text` on the keyboard from its first key, then searches.
+  void search(const std::string& text) {
+    press(Button::R2);
+    for (const char c : text) {
+      // Only the letters of the keyboard's second row are used here: "qwertyuiop".
+      const auto column = static_cast<int>(std::string_view("qwertyuiop").find(c));
+      state.search.key_row = 0;
+      state.search.key_column = 0;
+      press(Button::Down);
+      press(Button::Right, column);
+      press(Button::A);
+    }
+    press(Button::Start);
+  }
+
+  testing::TempDir dir;
+  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
+  testing::RecordingJobs jobs;
+  AppContext context{jobs, store};
+  AppState state;
+};
+
+TEST(ReadingHistory, ShowsNewestReadFirstWithThePositionAsChapterLine) {
+  Harness h;
+  h.store.save_favorites({{"Fav Z", "https://site/z", "https://cdn/z.jpg", "Chapter 1", ""}});
+  h.store.save_history({
+      {"https://site/old", read_at("https://site/old", "Gone", "Chapter 1", 0, 100)},
+      {"https://site/a", read_at("https://site/a", "Front A", "Chapter 12", 4, 300)},
+      {"https://site/z", read_at("https://site/z", "Fav Z", "", 2, 200)},
+  });
+  h.state.home.home_selected = 2;
+  h.press(Button::L2);
+
+  ASSERT_THAT(titles(h.state.home.displayed_items),
+              ::testing::ElementsAre("Front A", "Fav Z", "Gone"));
+  const auto& shown = h.state.home.displayed_items;
+  EXPECT_EQ(shown[0].latest_chapter, "Chapter 12 · Trang 5");
+  EXPECT_EQ(shown[1].latest_chapter, "Trang 3");
+  EXPECT_EQ(shown[0].thumb_url, "https://cdn/a.jpg");  // from the listing
+  EXPECT_EQ(shown[1].thumb_url, "https://cdn/z.jpg");  // from the favourites
+  EXPECT_EQ(shown[2].thumb_url, "");                   // nowhere: the placeholder
+  EXPECT_EQ(h.state.home.home_selected, 0u);
+
+  // Y and SELECT leave the history as it is.
+  h.press(Button::Y);
+  h.press(Button::Select);
+  EXPECT_THAT(titles(h.state.home.displayed_items),
+              ::testing::ElementsAre("Front A", "Fav Z", "Gone"));
+
+  // A opens the title as the listing knows it, not with the reading position as its chapter.
+  h.press(Button::A);
+  ASSERT_EQ(h.state.screen, Screen::Detail);
+  EXPECT_EQ(h.state.details.current_item, h.state.front_page->all_items[0]);
+  EXPECT_EQ(h.jobs.requests.back(), JobRequest(job::Detail{"https://site/a"}));
+
+  // Back on the home screen, B returns to the front page where it was left.
+  h.state.screen = Screen::Home;
+  h.press(Button::B);
+  EXPECT_THAT(titles(h.state.home.displayed_items),
+              ::testing::ElementsAre("Front A", "Front B", "Front C"));
+  EXPECT_EQ(h.state.home.home_selected, 2u);
+  EXPECT_EQ(h.state.home.source, HomeSource::FrontPage);
+}
+
+TEST(ReadingHistory, AListingArrivingMeanwhileWaitsForTheWayBack) {
+  Harness h;
+  h.state.home.home_loading = true;
+  h.press(Button::L2);
+  EXPECT_FALSE(h.state.home.home_loading);
+  h.answer(HomeLoaded{std::vector<MangaItem>{{"New", "https://site/new", "", "", ""}}});
+  EXPECT_TRUE(h.state.home.displayed_items.empty());  // still the (empty) history
+  h.press(Button::L2);
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("New"));
+  EXPECT_FALSE(h.state.home.home_loading);
+}
+
+TEST(SearchKeyboard, StopsAtItsEdgesAndTakesTheLastKeyOfShorterRows) {
+  Harness h;
+  h.press(Button::R2);
+  ASSERT_EQ(h.state.screen, Screen::Search);
+  auto type_here = [&] { h.press(Button::A); };
+  h.press(Button::Up);
+  h.press(Button::Left);
+  type_here();  // still on "1"
+  h.press(Button::Right, 12);
+  type_here();  // the row ends at "0"
+  h.press(Button::Down);
+  type_here();  // "p"
+  h.press(Button::Down);
+  type_here();  // the nine-key row ends at "l"
+  h.press(Button::Down);
+  type_here();  // the space bar ends the last row
+  h.press(Button::Down);
+  h.press(Button::Right);
+  type_here();  // nothing below or beside it
+  h.press(Button::Left, 9);
+  type_here();  // "z"
+  EXPECT_EQ(h.state.search.query, "10pl  z");
+  h.press(Button::X);
+  h.press(Button::X);
+  EXPECT_EQ(h.state.search.query, "10pl ");
+  // B leaves the keyboard and keeps the query for the next time.
+  h.press(Button::B);
+  EXPECT_EQ(h.state.screen, Screen::Home);
+  h.press(Button::R2);
+  EXPECT_EQ(h.state.search.query, "10pl ");
+  EXPECT_TRUE(h.jobs.requests.empty());
+}
+
+TEST(Search, ShowsItsAnswerWithTheHomeKeysAndBGoesBackToTheFrontPage) {
+  Harness h;
+  h.search("wet");
+  ASSERT_EQ(h.state.screen, Screen::Home);
+  ASSERT_EQ(h.jobs.requests.back(), JobRequest(job::Search{"wet"}));
+  EXPECT_TRUE(h.state.home.home_loading);
+  h.store.save_favorites({{"Two", "https://site/2", "", "", ""}});
+  h.answer(SearchLoaded{std::vector<MangaItem>{{"One", "https://site/1", "", "", "5"},
+                                               {"Two", "https://site/2", "", "", "9"}},
+                        "wet"});
+  EXPECT_FALSE(h.state.home.home_loading);
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("One", "Two"));
+  h.press(Button::Y);  // by views
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Two", "One"));
+  h.press(Button::Select);  // the favourites among the results
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Two"));
+  h.press(Button::Select);
+  h.press(Button::B);
+  EXPECT_THAT(titles(h.state.home.displayed_items),
+              ::testing::ElementsAre("Front A", "Front B", "Front C"));
+}
+
+TEST(Search, AnswersForASearchTheUserLeftOrReplacedAreDropped) {
+  Harness h;
+  h.search("we");
+  h.press(Button::B);  // back to the front page before the answer
+  h.answer(SearchLoaded{std::vector<MangaItem>{{"Late", "https://site/late", "", "", ""}}, "we"});
+  EXPECT_THAT(titles(h.state.home.displayed_items),
+              ::testing::ElementsAre("Front A", "Front B", "Front C"));
+
+  h.search("q");
+  h.state.search.query.clear();
+  h.search("t");  // a new query before the first one is answered
+  h.answer(SearchLoaded{std::vector<MangaItem>{{"For q", "https://site/q", "", "", ""}}, "q"});
+  EXPECT_TRUE(h.state.home.displayed_items.empty());
+  EXPECT_TRUE(h.state.home.home_loading);
+  h.answer(SearchLoaded{std::vector<MangaItem>{{"For t", "https://site/t", "", "", ""}}, "t"});
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("For t"));
+}
+
+TEST(Search, AFailureIsRetriedWithA) {
+  Harness h;
+  h.search("r");
+  h.answer(SearchLoaded{std::unexpected(std::string("Network error: exit code Some(28)")), "r"});
+  EXPECT_EQ(h.state.home.home_error, "Network error: exit code Some(28)");
+  const std::size_t asked = h.jobs.requests.size();
+  h.press(Button::A);
+  ASSERT_EQ(h.jobs.requests.size(), asked + 1);
+  EXPECT_EQ(h.jobs.requests.back(), JobRequest(job::Search{"r"}));
+  EXPECT_TRUE(h.state.home.home_loading);
+}
+
+}  // namespace
+}  // namespace zentomi
