@@ -32,14 +32,16 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
     : font_(load_font_or_stop()),
       display_(std::move(display)),
       update_exit_(std::make_shared<UpdateExit>()),
+      installs_(std::make_shared<InstallTracker>()),
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender),
-            [environment = JobEnvironment{.update_endpoints = {},
-                                          .install_paths = paths.install,
-                                          .end_after_install =
-                                              [ending = update_exit_] { ending->end_process(); }}](
-                const JobRequest& request, const JobControl& control) {
+            [environment =
+                 JobEnvironment{
+                     .update_endpoints = {},
+                     .install_paths = paths.install,
+                     .end_after_install = [ending = update_exit_] { ending->end_process(); },
+                     .installs = installs_}](const JobRequest& request, const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
@@ -84,9 +86,21 @@ void Application::start() {
 
 bool Application::run_frame() {
   if (loop_.run_frame()) return true;
+  finish_before_exit();
+  return false;
+}
+
+void Application::finish_before_exit() {
+  if (installs_->close()) {
+    // Whatever screen the exit came from, the user sees the install going on.
+    state_.screen = Screen::Update;
+    Renderer renderer{display_.canvas, font_};
+    draw_screen(renderer, state_, services_);
+    display_.present();
+    installs_->wait();
+  }
   // However the program ends, the last reading position reaches the card first.
   finish_saves(store_);
-  return false;
 }
 
 bool Application::idle() const {
@@ -94,7 +108,7 @@ bool Application::idle() const {
 }
 
 void Application::wait_for_saves() {
-  finish_saves(store_);
+  finish_before_exit();
 }
 
 }  // namespace zentomi

@@ -5,6 +5,7 @@
 
 #include "app/app_paths.hpp"
 #include "app/application_services.hpp"
+#include "app/install_tracker.hpp"
 #include "app/job_runner.hpp"
 #include "app/main_loop.hpp"
 #include "app/redraw_gate.hpp"
@@ -47,8 +48,8 @@ class Application {
   bool run_frame();
   // No job in flight, no result waiting to be applied and no cover pending.
   bool idle() const;
-  // Waits for the pending store save, as every way out of the program does: for an end the main
-  // loop does not see, such as a desktop window being closed.
+  // Waits for a running install and then for the pending store save, as every way out of the
+  // program does: for an end the main loop does not see, such as a desktop window being closed.
   void wait_for_saves();
 
   const AppState& state() const { return state_; }
@@ -62,10 +63,14 @@ class Application {
   Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths,
               RedrawMode redraw, ResultQueueParts parts);
   void draw_if_changed(const FrameEvents& frame);
+  // Every way out: a running install finishes first (the update dialog shows it downloading
+  // meanwhile), then the last reading position reaches the card.
+  void finish_before_exit();
 
   Font font_;
   Display display_;
   std::shared_ptr<UpdateExit> update_exit_;
+  std::shared_ptr<InstallTracker> installs_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
   ThreadJobRunner jobs_;

@@ -15,8 +15,20 @@
 namespace zentomi {
 namespace {
 
+// Ends the install for the tracker however the job ends.
+struct TrackedInstall {
+  InstallTracker* tracker;
+  ~TrackedInstall() {
+    if (tracker) tracker->end();
+  }
+};
+
 std::optional<WorkerResult> install(const job::Install& request,
                                     const JobEnvironment& environment) {
+  InstallTracker* tracker = environment.installs.get();
+  // The program is ending: an install that has not begun must not begin now.
+  if (tracker && !tracker->begin()) return std::nullopt;
+  const TrackedInstall tracked{tracker};
   std::expected<void, std::string> installed =
       download_and_install(request.manifest, environment.install_paths);
   if (!installed) return UpdateInstallResult{update_status::Failed{std::move(installed.error())}};

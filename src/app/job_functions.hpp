@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "app/install_tracker.hpp"
 #include "app/job_runner.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
@@ -18,6 +20,9 @@ struct JobEnvironment {
   // Runs on the install job's thread once an update is in place: it ends the process with
   // UPDATE_EXIT_STATUS. Should it return, the job ends without a message.
   std::function<void()> end_after_install;
+  // Told of each install, so that the ways out of the program wait for it; none in tests that do
+  // not end the program.
+  std::shared_ptr<InstallTracker> installs;
 };
 
 // The work behind each job request, run on the job's own thread. A page image asked for again

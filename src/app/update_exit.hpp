@@ -4,11 +4,12 @@
 #include <mutex>
 
 #include "storage/store.hpp"
+#include "storage/store_writer.hpp"
 
 namespace zentomi {
 
 // How long any way out of the program waits for the store writer.
-inline constexpr std::chrono::milliseconds SAVE_WAIT_LIMIT{2000};
+inline constexpr std::chrono::milliseconds SAVE_WAIT_LIMIT = StoreWriter::END_WAIT;
 
 // Waits for the store's pending saves, at most SAVE_WAIT_LIMIT, and says so when they did not
 // finish in time.

@@ -78,9 +78,10 @@ void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock
     unwritten_history_ = UnwrittenStore<HistoryMap>{version, history};
     return;
   }
-  // A failed save is not reported: the previous store stays in place.
-  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
-                                    usable_history, now));
+  // A failed save leaves the previous store in place; the user learns of it from the log.
+  failures_.record(HISTORY_FILE_NAME,
+                   replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
+                                      usable_history, now));
 }
 
 FavoritesList Store::load_favorites() const {
@@ -100,9 +101,10 @@ void Store::save_favorites(const FavoritesList& favorites) {
     unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, favorites};
     return;
   }
-  // A failed save is not reported: the previous store stays in place.
-  ignore_failure(replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
-                                    usable_favorites, system_.clock()));
+  // A failed save leaves the previous store in place; the user learns of it from the log.
+  failures_.record(FAVORITES_FILE_NAME,
+                   replace_store_file(*system_.files, resolve_data_dir(), FAVORITES_FILE_NAME, text,
+                                      usable_favorites, system_.clock()));
 }
 
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {

@@ -13,6 +13,7 @@
 #include "model/string_hash.hpp"
 #include "platform/clock.hpp"
 #include "storage/file_system.hpp"
+#include "storage/save_failure_log.hpp"
 #include "storage/store_paths.hpp"
 #include "storage/store_writer.hpp"
 
@@ -39,7 +40,8 @@ struct UnwrittenStore {
 // Reading history and favourites, kept in history.json and favorites.json in the data directory.
 // Every operation reads the files afresh (is_favorite reuses its last reading while the file is
 // unchanged) and every change rewrites a whole file. Nothing here reports a failure: a store
-// that cannot be read is empty and a write that fails is ignored. Main thread only.
+// that cannot be read is empty and a write that fails leaves the files as they were (it is
+// logged, once per failure). Main thread only.
 class Store {
  public:
   explicit Store(StorePaths paths = {});
@@ -105,6 +107,7 @@ class Store {
   StoreSystem system_;
   std::optional<FavoritesReading> favorites_reading_;
   std::unique_ptr<StoreWriter> writer_;
+  SaveFailureLog failures_;  // of the saves written here, without the writer
   mutable std::optional<UnwrittenStore<HistoryMap>> unwritten_history_;
   mutable std::optional<UnwrittenStore<FavoritesList>> unwritten_favorites_;
 };

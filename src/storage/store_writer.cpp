@@ -1,75 +1,106 @@
 #include "storage/store_writer.hpp"
 
+#include <condition_variable>
 #include <exception>
+#include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 
-#include "platform/log.hpp"
+#include "platform/thread.hpp"
+#include "storage/save_failure_log.hpp"
 
 namespace zentomi {
 
-StoreWriter::StoreWriter(std::shared_ptr<FileSystem> files) : files_(std::move(files)) {
-  thread_ = std::thread([this] { run(); });
+struct StoreWriter::Shared {
+  struct Queued {
+    Write write;
+    std::uint64_t version = 0;
+  };
+
+  explicit Shared(std::shared_ptr<FileSystem> file_system) : files(std::move(file_system)) {}
+  void run();
+
+  std::shared_ptr<FileSystem> files;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::map<std::string, Queued> queued;  // by file path
+  std::uint64_t next_version = 1;
+  std::map<std::uint64_t, std::string> path_of;  // unfinished versions and their file
+  bool writing = false;
+  bool stopping = false;
+  bool gave_up = false;     // a wait for the writer ran out
+  SaveFailureLog failures;  // the thread's alone
+};
+
+StoreWriter::StoreWriter(std::shared_ptr<FileSystem> files)
+    : shared_(std::make_shared<Shared>(std::move(files))) {
+  spawn_detached("App", [shared = shared_] { shared->run(); });
 }
 
 StoreWriter::~StoreWriter() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
+  std::unique_lock lock(shared_->mutex);
+  shared_->stopping = true;
+  shared_->changed.notify_all();
+  if (shared_->gave_up) return;
+  shared_->changed.wait_for(lock, END_WAIT,
+                            [this] { return shared_->queued.empty() && !shared_->writing; });
 }
 
 std::uint64_t StoreWriter::submit(Write write) {
   std::uint64_t version = 0;
   {
-    std::lock_guard lock(mutex_);
-    version = next_version_++;
+    std::lock_guard lock(shared_->mutex);
+    version = shared_->next_version++;
     std::string path = write.directory + "/" + write.name;
-    path_of_[version] = path;
+    shared_->path_of[version] = path;
     // An older version still waiting is superseded: it counts as finished once this one is.
-    queued_.insert_or_assign(std::move(path), Queued{std::move(write), version});
+    shared_->queued.insert_or_assign(std::move(path), Shared::Queued{std::move(write), version});
   }
-  changed_.notify_all();
+  shared_->changed.notify_all();
   return version;
 }
 
 bool StoreWriter::finished(std::uint64_t version) const {
-  std::lock_guard lock(mutex_);
-  return !path_of_.contains(version);
+  std::lock_guard lock(shared_->mutex);
+  return !shared_->path_of.contains(version);
 }
 
 bool StoreWriter::wait_until_idle(std::chrono::milliseconds limit) {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, limit, [this] { return queued_.empty() && !writing_; });
+  std::unique_lock lock(shared_->mutex);
+  const bool idle = shared_->changed.wait_for(
+      lock, limit, [this] { return shared_->queued.empty() && !shared_->writing; });
+  if (!idle) shared_->gave_up = true;
+  return idle;
 }
 
-void StoreWriter::run() {
-  std::unique_lock lock(mutex_);
+void StoreWriter::Shared::run() {
+  std::unique_lock lock(mutex);
   while (true) {
-    changed_.wait(lock, [this] { return stopping_ || !queued_.empty(); });
-    if (queued_.empty()) return;  // stopping with nothing left to write
-    auto next = queued_.begin();
+    changed.wait(lock, [this] { return stopping || !queued.empty(); });
+    if (queued.empty()) return;  // stopping with nothing left to write
+    auto next = queued.begin();
     const std::string path = next->first;
-    Queued queued = std::move(next->second);
-    queued_.erase(next);
-    writing_ = true;
+    Queued entry = std::move(next->second);
+    queued.erase(next);
+    writing = true;
     lock.unlock();
+    std::expected<void, std::string> written;
     try {
-      // A failed save is not reported: the previous store stays in place.
-      ignore_failure(replace_store_file(*files_, queued.write.directory, queued.write.name,
-                                        queued.write.text, queued.write.usable, queued.write.now));
+      written = replace_store_file(*files, entry.write.directory, entry.write.name,
+                                   entry.write.text, entry.write.usable, entry.write.now);
     } catch (const std::exception& error) {
-      log_line("App", std::string("Store write failed: ") + error.what());
+      written = std::unexpected(std::string(error.what()));
     }
+    // The previous store stays in place; the user learns of it from the log.
+    failures.record(entry.write.name, written);
     lock.lock();
-    writing_ = false;
+    writing = false;
     // Every version of this file up to the one written is settled.
-    for (auto it = path_of_.begin(); it != path_of_.end() && it->first <= queued.version;) {
-      it = it->second == path ? path_of_.erase(it) : std::next(it);
+    for (auto it = path_of.begin(); it != path_of.end() && it->first <= entry.version;) {
+      it = it->second == path ? path_of.erase(it) : std::next(it);
     }
-    changed_.notify_all();
+    changed.notify_all();
   }
 }
 

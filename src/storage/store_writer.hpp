@@ -1,13 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "storage/file_system.hpp"
 #include "storage/store_file.hpp"
@@ -16,9 +12,13 @@ namespace zentomi {
 
 // Writes store files on its own thread, so that a slow SD card never holds up a frame. Each file
 // is written with replace_store_file; when several versions of one file are submitted before the
-// thread gets to it, only the newest is written.
+// thread gets to it, only the newest is written. A failed write leaves the files as they were and
+// is logged once (SaveFailureLog).
 class StoreWriter {
  public:
+  // How long the end of the writer waits for the submitted writes.
+  static constexpr std::chrono::milliseconds END_WAIT{2000};
+
   struct Write {
     std::string directory;
     std::string name;
@@ -28,7 +28,9 @@ class StoreWriter {
   };
 
   explicit StoreWriter(std::shared_ptr<FileSystem> files);
-  // Finishes every submitted write, then ends the thread.
+  // Waits for the submitted writes, at most END_WAIT, and not at all once a wait_until_idle has
+  // run out: a wedged card must not keep the user from the launcher. The thread is never joined;
+  // it finishes what it has on its own (or ends with the process).
   ~StoreWriter();
   StoreWriter(const StoreWriter&) = delete;
   StoreWriter& operator=(const StoreWriter&) = delete;
@@ -42,21 +44,9 @@ class StoreWriter {
   bool wait_until_idle(std::chrono::milliseconds limit);
 
  private:
-  struct Queued {
-    Write write;
-    std::uint64_t version = 0;
-  };
-  void run();
-
-  std::shared_ptr<FileSystem> files_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  std::map<std::string, Queued> queued_;  // by file path
-  std::uint64_t next_version_ = 1;
-  std::map<std::uint64_t, std::string> path_of_;  // unfinished versions and their file
-  bool writing_ = false;
-  bool stopping_ = false;
-  std::thread thread_;
+  struct Shared;
+  // Shared with the thread, which may outlive this object.
+  std::shared_ptr<Shared> shared_;
 };
 
 }  // namespace zentomi

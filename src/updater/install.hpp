@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <expected>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,9 @@ struct InstallPaths {
   std::filesystem::path preferred_directory = "/mnt/SDCARD/Apps/zentomi";
   // The link naming the running program.
   std::filesystem::path executable_link = "/proc/self/exe";
+  // A package that would unpack to more is refused before anything is written: the real one is a
+  // few MB, and a zip bomb must not fill the card.
+  std::uint64_t max_unpacked_bytes = 64 * 1024 * 1024;
 };
 
 // The preferred directory when anything exists there; else the directory two levels above the
@@ -26,10 +30,13 @@ struct InstallPaths {
 // directory anyway.
 std::string choose_install_directory(const InstallPaths& paths);
 
-// Downloads the manifest's package with curl, checks it (see verify_package), unpacks it over the
-// install directory with unzip and makes the program files executable. On success the caller
-// ends the process with UPDATE_EXIT_STATUS; otherwise it gets the message to show. Logs its
-// progress on standard error; blocks for up to about two minutes plus the unpacking.
+// Downloads the manifest's package with curl, checks it (see verify_package) and its entries (see
+// refuse_package_entries), unpacks it with unzip into the staging folder inside the install
+// directory, makes the program files executable there and moves everything into place. Nothing
+// of the app is replaced before all of that has succeeded. unzip and chmod write to the
+// program's own standard output and error. On success the caller ends the process with
+// UPDATE_EXIT_STATUS; otherwise it gets the message to show. Logs its progress on standard
+// error; blocks for up to about two minutes plus the unpacking.
 std::expected<void, std::string> download_and_install(
     const OtaManifest& manifest, const InstallPaths& paths = {},
     std::string_view pinned_public_key_base64 = UPDATE_PUBLIC_KEY);

@@ -132,5 +132,47 @@ TEST(Application, PresentsNothingDuringAStillSecondButTheHeartbeat) {
   ::testing::internal::GetCapturedStderr();
 }
 
+// The exit comes from the home screen while the install downloads; the package then fails its
+// checksum, so the install ends with a message instead of ending the test's process.
+TEST(Application, AnExitWaitsForTheRunningInstallAndShowsIt) {
+  testing::FakeCurl curl;
+  serve_front_page_and_manifest(curl);
+  curl.serve("ota/zentomi-1.0.2.zip", "not the package");
+  curl.serve("ota/zentomi-1.0.2.zip.action", "delay 1.5");
+  Harness h;
+  ::testing::internal::CaptureStderr();
+  h.application.start();
+  ASSERT_TRUE(run_until_idle(h.application));
+  h.clock.advance(std::chrono::seconds(2));  // past the start-up grace for B and MENU
+  h.buttons.send(Button::Start);
+  h.application.run_frame();
+  h.buttons.send(Button::A);
+  h.application.run_frame();
+  const std::string package_url = "https://zentomi.pages.dev/ota/zentomi-1.0.2.zip";
+  const auto downloading = [&] {
+    for (const auto& command_line : curl.command_lines())
+      if (command_line.back() == package_url) return true;
+    return false;
+  };
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!downloading() && std::chrono::steady_clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(downloading());
+
+  h.buttons.send(Button::B);
+  h.application.run_frame();
+  ASSERT_EQ(h.application.state().screen, Screen::Home);
+  h.presents = 0;
+  h.buttons.send(Button::Menu);
+  const auto pressed = std::chrono::steady_clock::now();
+  EXPECT_FALSE(h.application.run_frame());
+  const auto waited = std::chrono::steady_clock::now() - pressed;
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_GE(waited, std::chrono::milliseconds(1000)) << log;
+  EXPECT_FALSE(std::filesystem::exists(h.dir / "zentomi-update.zip"));
+  EXPECT_EQ(h.application.state().screen, Screen::Update);
+  EXPECT_EQ(h.presents, 1) << "the downloading dialog, drawn before the wait";
+}
+
 }  // namespace
 }  // namespace zentomi

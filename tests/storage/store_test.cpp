@@ -79,7 +79,11 @@ TEST_F(StoreTest, AnSdEntryThatIsNotADirectoryIsStillChosen) {
   EXPECT_TRUE(store.load_history().empty());
   ::testing::internal::CaptureStderr();
   EXPECT_TRUE(store.toggle_favorite(manga("a")));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[Favorites] Toggled Truyện a: added=true\n");
+  // The failed save is logged with its reason; the files stay as they were.
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] Store write failed: favorites.json: create " + paths.sd_data_dir +
+                "/favorites.json.tmp: Not a directory (os error 20)\n"
+                "[Favorites] Toggled Truyện a: added=true\n");
   EXPECT_FALSE(store.is_favorite(manga("a").url));
   EXPECT_EQ(read_file(paths.sd_data_dir), "not a directory");
   EXPECT_FALSE(fs::exists(paths.fallback_data_dir));

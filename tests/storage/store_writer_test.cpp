@@ -7,7 +7,9 @@
 #include <future>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
+#include "faulty_file_system.hpp"
 #include "storage/store.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
@@ -137,7 +139,119 @@ TEST(StoreWriter, AFailedWriteIsLoggedAsEveryLineIs) {
         {dir.path().string(), "history.json", "[]", nullptr, std::chrono::system_clock::now()});
   }
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "[App] Store write failed: card gone\\n[App] forged\\x1b[2J\\u0085Đã lưu\n");
+            "[App] Store write failed: history.json: card gone\\n[App] forged\\x1b[2J\\u0085Đã "
+            "lưu\n");
+}
+
+// Ends the store on another thread; whether that took at most `limit`. The gate opens either
+// way, so a store that does wait for the card still ends and the test fails instead of hanging.
+bool ends_within(std::unique_ptr<Store>& store, GatedFileSystem& files,
+                 std::chrono::milliseconds limit) {
+  auto ending = std::async(std::launch::async, [&] { store.reset(); });
+  const bool ended = ending.wait_for(limit) == std::future_status::ready;
+  files.open_gate();
+  ending.wait();
+  return ended;
+}
+
+// The writer keeps the file system for as long as its thread runs.
+void expect_writer_ends(std::weak_ptr<GatedFileSystem> files) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!files.expired() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(files.expired()) << "the writer thread never ended";
+}
+
+TEST(StoreWriter, AWedgedCardHoldsTheEndNoLongerThanTheWait) {
+  testing::TempDir dir;
+  const StorePaths paths{(dir / "sd").string(), (dir / "local").string()};
+  auto files = std::make_shared<GatedFileSystem>();
+  const std::weak_ptr<GatedFileSystem> watched = files;
+  auto store =
+      std::make_unique<Store>(paths, StoreSystem{.files = files, .background_writes = true});
+  std::optional<MangaHistory> current;
+  store->record_progress(MangaItem{"T", "https://site/t", "", "", ""}, "C", "https://site/c", 4, 5,
+                         current, std::chrono::system_clock::now());
+  GatedFileSystem& gate = *files;
+  files.reset();
+  // The end's own wait of 2 s is the bound; the card never answers within it.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(ends_within(store, gate, std::chrono::milliseconds(3500)));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
+  expect_writer_ends(watched);
+  // The write went on after the end and still reached the card.
+  EXPECT_EQ(Store(paths).get_history_entry("https://site/t")->last_page_idx, 4u);
+}
+
+TEST(StoreWriter, AfterAWaitRanOutTheEndDoesNotWaitAgain) {
+  testing::TempDir dir;
+  const StorePaths paths{(dir / "sd").string(), (dir / "local").string()};
+  auto files = std::make_shared<GatedFileSystem>();
+  const std::weak_ptr<GatedFileSystem> watched = files;
+  auto store =
+      std::make_unique<Store>(paths, StoreSystem{.files = files, .background_writes = true});
+  std::optional<MangaHistory> current;
+  store->record_progress(MangaItem{"T", "https://site/t", "", "", ""}, "C", "https://site/c", 4, 5,
+                         current, std::chrono::system_clock::now());
+  // As the exit does: a bounded wait that runs out, then the end of the store.
+  EXPECT_FALSE(store->wait_for_saves(std::chrono::milliseconds(50)));
+  GatedFileSystem& gate = *files;
+  files.reset();
+  EXPECT_TRUE(ends_within(store, gate, std::chrono::milliseconds(500)));
+  expect_writer_ends(watched);
+}
+
+std::string history_json_failures(const std::string& log) {
+  std::string lines;
+  std::size_t start = 0;
+  while (start < log.size()) {
+    const std::size_t end = log.find('\n', start);
+    const std::string line = log.substr(start, end - start);
+    if (line.find("history.json") != std::string::npos) lines += line + "\n";
+    start = end == std::string::npos ? log.size() : end + 1;
+  }
+  return lines;
+}
+
+// Saves page after page, through the writer thread or without one, while the card fails.
+void expect_each_failure_logged_once(bool background) {
+  testing::TempDir dir;
+  const StorePaths paths{(dir / "sd").string(), (dir / "local").string()};
+  auto files = std::make_shared<testing::FaultyFileSystem>();
+  Store store(paths, StoreSystem{.files = files, .background_writes = background});
+  std::optional<MangaHistory> current;
+  const MangaItem item{"T", "https://site/t", "", "", ""};
+  std::uint64_t page = 0;
+  const auto save = [&] {
+    store.record_progress(item, "C", "https://site/c", page++, 50, current,
+                          std::chrono::system_clock::now());
+    ASSERT_TRUE(store.wait_for_saves(std::chrono::seconds(5)));
+  };
+  ::testing::internal::CaptureStderr();
+  save();  // written
+  // A card gone read-only: every save fails the same way.
+  files->fail_at(files->steps.size() + 1, testing::FaultyFileSystem::Mode::FromStepOn);
+  for (int i = 0; i < 5; ++i)
+    save();
+  // It comes back for one save, then fails again.
+  files->fail_at(0, testing::FaultyFileSystem::Mode::OneStep);
+  save();
+  files->fail_at(files->steps.size() + 1, testing::FaultyFileSystem::Mode::FromStepOn);
+  save();
+  save();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  const std::string failed = "[App] Store write failed: history.json: injected failure\n";
+  EXPECT_EQ(history_json_failures(log), failed + failed) << log;
+  // The file holds the last save that succeeded.
+  EXPECT_EQ(Store(paths).get_history_entry("https://site/t")->last_page_idx, 6u);
+}
+
+TEST(StoreWriter, EachFailedSaveIsLoggedOnceWithItsReason) {
+  expect_each_failure_logged_once(true);
+}
+
+TEST(Store, EachFailedSaveIsLoggedOnceWithItsReason) {
+  expect_each_failure_logged_once(false);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/environment.hpp"
 #include "support/fake_curl.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
@@ -22,6 +24,51 @@ using testing::FakeCurl;
 using testing::TempDir;
 
 const std::string PACKAGE_URL = "https://updates.test/pkg/zentomi-1.2.0.zip";
+
+// What /proc says a descriptor of this process is: a file's path, "pipe:[...]", "/dev/null"...
+std::string descriptor_target(int fd) {
+  return fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string();
+}
+
+// unzip and chmod first on PATH as scripts that note each command line and where the child's
+// standard streams lead, then run the real program.
+class RecordedChildren {
+ public:
+  RecordedChildren()
+      : environment_({{"PATH", (dir_ / "bin").string() + ":" + std::getenv("PATH")},
+                      {"RECORDED_CHILDREN_LOG", (dir_ / "log").string()},
+                      {"RECORDED_CHILDREN_PATH", std::getenv("PATH")}}) {
+    for (const char* name : {"unzip", "chmod"}) {
+      testing::write_file(dir_ / "bin" / name, R"(#!/bin/sh
+in=$(readlink /proc/$$/fd/0)
+out=$(readlink /proc/$$/fd/1)
+err=$(readlink /proc/$$/fd/2)
+name=$(basename "$0")
+line="$name"
+for argument in "$@"; do line="$line|$argument"; done
+printf '%s in=%s out=%s err=%s\n' "$line" "$in" "$out" "$err" >> "$RECORDED_CHILDREN_LOG"
+PATH=$RECORDED_CHILDREN_PATH exec "$name" "$@"
+)");
+      fs::permissions(dir_ / "bin" / name, fs::perms::owner_all);
+    }
+  }
+
+  std::vector<std::string> lines() const {
+    std::vector<std::string> lines;
+    if (!fs::exists(dir_ / "log")) return lines;
+    const std::string log = testing::read_file(dir_ / "log");
+    for (std::size_t start = 0; start < log.size();) {
+      const std::size_t end = log.find('\n', start);
+      lines.push_back(log.substr(start, end - start));
+      start = end + 1;
+    }
+    return lines;
+  }
+
+ private:
+  TempDir dir_;
+  testing::ScopedEnvironment environment_;
+};
 
 bool is_executable(const fs::path& path) {
   struct stat status {};
@@ -89,6 +136,7 @@ class Installation : public ::testing::Test {
   std::expected<void, std::string> install(const OtaManifest& wanted,
                                            std::string_view pinned_key = "") {
     ::testing::internal::CaptureStderr();
+    stderr_target_ = descriptor_target(STDERR_FILENO);
     auto outcome = download_and_install(wanted, paths_, pinned_key);
     log_ = ::testing::internal::GetCapturedStderr();
     return outcome;
@@ -106,7 +154,24 @@ class Installation : public ::testing::Test {
   FakeCurl curl_;
   std::string package_;
   std::string log_;
+  std::string stderr_target_;  // where standard error led during the last install
 };
+
+// A package of the given entries (name and content) written by Python's zipfile, which takes any
+// name; served in place of the real one, its checksum left unchecked.
+OtaManifest serve_python_zip(FakeCurl& curl, const fs::path& zip, const std::string& entries) {
+  const auto written = testing::run_process({"python3", "-c",
+                                             "import sys, zipfile\n"
+                                             "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                                             "    for name, content in " +
+                                                 entries +
+                                                 ":\n"
+                                                 "        z.writestr(name, content)\n",
+                                             zip.string()});
+  EXPECT_EQ(written.exit_status, 0) << written.err;
+  curl.serve("pkg/zentomi-1.2.0.zip", testing::read_file(zip));
+  return {"1.2.0", "Z", "C", PACKAGE_URL, 1.0f, std::nullopt};
+}
 
 TEST_F(Installation, ReplacesTheOldFilesAndMakesTheProgramsExecutable) {
   EXPECT_TRUE(install(manifest()).has_value());
@@ -182,6 +247,139 @@ TEST_F(Installation, OnlyWebAddressesReachCurl) {
   EXPECT_FALSE(install(local).has_value());
   ASSERT_EQ(curl_.command_lines().size(), 1u);
   EXPECT_EQ(curl_.command_lines()[0].back(), "https://updates.example/pkg/zentomi-%5B1-9%5D.zip");
+}
+
+TEST_F(Installation, UnzipAndChmodWriteToTheProgramsOwnStreams) {
+  const RecordedChildren children;
+  ASSERT_TRUE(install(manifest()).has_value()) << log_;
+  const std::string staging = install_.string() + "/.update-staging";
+  const std::string streams =
+      " in=/dev/null out=" + descriptor_target(STDOUT_FILENO) + " err=" + stderr_target_;
+  // The same command lines as ever, unpacking into the staging folder; only the listing that
+  // checks the package is read through a pipe.
+  const std::vector<std::string> expected = {
+      "unzip|-Z|-s|" + paths_.package.string(),
+      "unzip|-o|" + paths_.package.string() + "|-d|" + staging + streams,
+      "chmod|+x|" + staging + "/bin/zentomi-native64" + streams,
+      "chmod|+x|" + staging + "/launch.sh" + streams,
+  };
+  const std::vector<std::string> lines = children.lines();
+  ASSERT_EQ(lines.size(), expected.size()) << log_;
+  EXPECT_TRUE(lines[0].starts_with(expected[0] + " in=/dev/null out=pipe:")) << lines[0];
+  for (std::size_t i = 1; i < expected.size(); ++i)
+    EXPECT_EQ(lines[i], expected[i]);
+  EXPECT_FALSE(fs::exists(staging));
+}
+
+TEST_F(Installation, AnUnpackingThatFailsHalfWayChangesNothing) {
+  // Stored, so the second file's bytes can be spoilt in place: unzip writes the program, then
+  // finds the script's checksum wrong.
+  const auto zipped = testing::run_process({"zip", "-q", "-0", "-X", (dir_ / "stored.zip").string(),
+                                            "bin/zentomi-native64", "launch.sh"},
+                                           staging_options());
+  ASSERT_EQ(zipped.exit_status, 0) << zipped.err;
+  std::string spoilt = testing::read_file(dir_ / "stored.zip");
+  const std::size_t script = spoilt.find("new script");
+  ASSERT_NE(script, std::string::npos);
+  spoilt[script] = 'N';
+  curl_.serve("pkg/zentomi-1.2.0.zip", spoilt);
+  OtaManifest unchecked = manifest();
+  unchecked.sha256.reset();
+  EXPECT_EQ(install(unchecked), std::unexpected(std::string("Failed to extract update package")));
+  expect_old_version_untouched();
+  EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
+  EXPECT_FALSE(fs::exists(paths_.package));
+}
+
+TEST_F(Installation, APackageHoldingALinkIsRefusedBeforeAnythingIsWritten) {
+  testing::write_file(dir_ / "outside", "not ours");
+  fs::permissions(dir_ / "outside", fs::perms::owner_read | fs::perms::owner_write);
+  fs::remove(dir_ / "staging/launch.sh");
+  fs::create_symlink(dir_ / "outside", dir_ / "staging/launch.sh");
+  const auto zipped = testing::run_process(
+      {"zip", "-q", "-r", "-y", "-X", (dir_ / "linked.zip").string(), "bin", "launch.sh"},
+      staging_options());
+  ASSERT_EQ(zipped.exit_status, 0) << zipped.err;
+  curl_.serve("pkg/zentomi-1.2.0.zip", testing::read_file(dir_ / "linked.zip"));
+  OtaManifest unchecked = manifest();
+  unchecked.sha256.reset();
+  EXPECT_EQ(install(unchecked),
+            std::unexpected(std::string("Update package refused: it holds a link")));
+  EXPECT_FALSE(is_executable(dir_ / "outside"));
+  expect_old_version_untouched();
+  EXPECT_FALSE(fs::exists(paths_.package));
+  EXPECT_NE(log_.find("[OTA] Refused package entry: launch.sh\n"), std::string::npos) << log_;
+}
+
+TEST_F(Installation, NamesReachingOutsideAreRefusedBeforeAnythingIsWritten) {
+  for (const std::string name :
+       {"../escaped", "bin/../../escaped", "/tmp/escaped", ".update-staging/x"}) {
+    SCOPED_TRACE(name);
+    const OtaManifest package = serve_python_zip(
+        curl_, dir_ / "named.zip",
+        "[('launch.sh', 'new script'), ('" + name + "', 'out'), ('res/notes.txt', 'added')]");
+    EXPECT_EQ(install(package),
+              std::unexpected(
+                  std::string("Update package refused: a name reaches outside the app folder")));
+    expect_old_version_untouched();
+    EXPECT_FALSE(fs::exists(dir_ / "sd/Apps/escaped"));
+    EXPECT_FALSE(fs::exists(install_ / "escaped"));
+    EXPECT_FALSE(fs::exists(paths_.package));
+  }
+}
+
+TEST_F(Installation, APackageTooLargeWhenUnpackedIsRefusedBeforeAnythingIsWritten) {
+  // 65 MiB of zeros, compressed as they are produced: some 64 KB on the disk.
+  const auto written =
+      testing::run_process({"python3", "-c",
+                            "import sys, zipfile\n"
+                            "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+                            "    z.writestr('launch.sh', 'new script')\n"
+                            "    with z.open('res/zeros', 'w') as f:\n"
+                            "        for _ in range(65):\n"
+                            "            f.write(bytes(1024 * 1024))\n",
+                            (dir_ / "bomb.zip").string()});
+  ASSERT_EQ(written.exit_status, 0) << written.err;
+  ASSERT_LT(fs::file_size(dir_ / "bomb.zip"), 1024u * 1024u);
+  curl_.serve("pkg/zentomi-1.2.0.zip", testing::read_file(dir_ / "bomb.zip"));
+  const OtaManifest unchecked{"1.2.0", "Z", "C", PACKAGE_URL, 1.0f, std::nullopt};
+  EXPECT_EQ(install(unchecked),
+            std::unexpected(std::string("Update package refused: too large when unpacked")));
+  expect_old_version_untouched();
+  EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
+
+  // The bound is the whole package's, not one entry's.
+  paths_.max_unpacked_bytes = 14;
+  EXPECT_EQ(install(serve_python_zip(curl_, dir_ / "two.zip",
+                                     "[('launch.sh', 'new script'), ('res/notes.txt', 'added')]")),
+            std::unexpected(std::string("Update package refused: too large when unpacked")));
+  expect_old_version_untouched();
+  paths_.max_unpacked_bytes = 15;
+  EXPECT_TRUE(install(serve_python_zip(curl_, dir_ / "two.zip",
+                                       "[('launch.sh', 'new script'), ('res/notes.txt', 'added')]"))
+                  .has_value());
+}
+
+TEST_F(Installation, ALinkLeftInTheAppFolderIsReplacedNotFollowed) {
+  // An earlier update made bin a link to a folder outside.
+  fs::create_directories(dir_ / "outside-bin");
+  fs::remove_all(install_ / "bin");
+  fs::create_directory_symlink(dir_ / "outside-bin", install_ / "bin");
+  ASSERT_TRUE(install(manifest()).has_value()) << log_;
+  EXPECT_TRUE(fs::is_empty(dir_ / "outside-bin"));
+  EXPECT_FALSE(fs::is_symlink(install_ / "bin"));
+  EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), "new program");
+  EXPECT_TRUE(is_executable(install_ / "bin/zentomi-native64"));
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "new script");
+}
+
+TEST_F(Installation, AFileWhereTheAppHasAFolderChangesNothing) {
+  fs::create_directories(install_ / "res/notes.txt");
+  EXPECT_EQ(install(manifest()), std::unexpected(std::string("Failed to extract update package")));
+  EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), "old program");
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "old script");
+  EXPECT_TRUE(fs::is_empty(install_ / "res/notes.txt"));
+  EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
 }
 
 }  // namespace
