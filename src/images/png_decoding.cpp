@@ -96,8 +96,8 @@ bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
     return false;
   }
   // Deflate packs at most 1032 bytes into one, and a pixel takes at least one bit of its row.
-  if (auto refused =
-          refuse_unfillable("Png", std::uint64_t{width} * height, session.data.size(), 1032 * 8)) {
+  if (auto refused = refuse_unfillable("Png", std::uint64_t{width} * height, session.data.size(),
+                                       std::uint64_t{1032} * 8)) {
     refusal = std::move(*refused);
     return false;
   }

@@ -22,7 +22,7 @@ struct InstallPaths {
   std::filesystem::path executable_link = "/proc/self/exe";
   // A package that would unpack to more is refused before anything is written: the real one is a
   // few MB, and a zip bomb must not fill the card.
-  std::uint64_t max_unpacked_bytes = 64 * 1024 * 1024;
+  std::uint64_t max_unpacked_bytes = std::uint64_t{64} << 20;
 };
 
 // The preferred directory when anything exists there; else the directory two levels above the

@@ -17,7 +17,7 @@ const MangaItem* find_known(const std::vector<MangaItem>& known, const std::stri
 }  // namespace
 
 std::string reading_position(const MangaHistory& entry) {
-  const std::string page = "Trang " + std::to_string(entry.last_page_idx + 1);
+  std::string page = "Trang " + std::to_string(entry.last_page_idx + 1);
   if (entry.last_chapter_title.empty()) return page;
   return entry.last_chapter_title + " · " + page;
 }
