@@ -2,15 +2,42 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace zentomi {
+
+// An allocator whose new elements are left uninitialised: a decoder writes every byte of its
+// image, so zero-filling megabytes first would only cost time.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <typename U>
+  explicit UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Arguments>
+  void construct(U* place, Arguments&&... arguments) {
+    ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+  }
+};
+
+// Pixel bytes; resize() leaves the new ones for the decoder to write.
+using PixelBuffer = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
 // A decoded image: width × height pixels of 8-bit red, green, blue, alpha, rows top to bottom.
 struct RgbaImage {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
-  std::vector<std::uint8_t> pixels;  // width * height * 4 bytes
+  PixelBuffer pixels;  // width * height * 4 bytes
 };
 
 // Decoded images are immutable once made, so covers and pages are shared rather than copied

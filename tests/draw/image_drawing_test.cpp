@@ -16,7 +16,7 @@ constexpr Color BACKGROUND = 0xFF0B0F19;
 // An opaque image whose every pixel names its own coordinates, so a canvas pixel tells which
 // source pixel was sampled for it.
 RgbaImage coordinate_image(std::uint32_t width, std::uint32_t height, std::uint8_t alpha = 255) {
-  RgbaImage image{width, height, std::vector<std::uint8_t>(std::size_t{width} * height * 4)};
+  RgbaImage image{width, height, PixelBuffer(std::size_t{width} * height * 4)};
   for (std::uint32_t y = 0; y < height; ++y) {
     for (std::uint32_t x = 0; x < width; ++x) {
       std::uint8_t* p = &image.pixels[(std::size_t{y} * width + x) * 4];

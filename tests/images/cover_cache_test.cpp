@@ -228,7 +228,7 @@ TEST_F(CoverCacheTest, AnUnwritableDirectoryOnlyCostsTheDiskCache) {
 }
 
 RgbaImage image_of_bytes(std::size_t bytes) {
-  return RgbaImage{static_cast<std::uint32_t>(bytes / 4), 1, std::vector<std::uint8_t>(bytes)};
+  return RgbaImage{static_cast<std::uint32_t>(bytes / 4), 1, PixelBuffer(bytes)};
 }
 
 TEST(ThumbnailCache, IsEmptiedEntirelyWhenTheNextImageWouldExceedItsBudget) {
