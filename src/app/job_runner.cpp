@@ -72,6 +72,8 @@ WorkerResult failed_job_result(const JobRequest& request, std::string message) {
 // One kind of job that only the newest request matters for. Requests are numbered as they come;
 // a job is superseded once a later number exists.
 struct ThreadJobRunner::Lane {
+  explicit Lane(std::size_t lane_width) : width(lane_width) {}
+  const std::size_t width;
   std::mutex mutex;
   std::optional<JobRequest> waiting;
   std::uint64_t waiting_number = 0;
@@ -112,9 +114,9 @@ ThreadJobRunner::ThreadJobRunner(Sender<WorkerResult> results, JobFunction run)
     : results_(std::move(results)),
       run_(std::make_shared<const JobFunction>(std::move(run))),
       in_flight_(std::make_shared<std::atomic<std::size_t>>(0)),
-      details_(std::make_shared<Lane>()),
-      page_lists_(std::make_shared<Lane>()),
-      page_images_(std::make_shared<Lane>()) {}
+      details_(std::make_shared<Lane>(DETAIL_LANE_WIDTH)),
+      page_lists_(std::make_shared<Lane>(PAGE_LIST_LANE_WIDTH)),
+      page_images_(std::make_shared<Lane>(PAGE_IMAGE_LANE_WIDTH)) {}
 
 void ThreadJobRunner::start(JobRequest request) {
   in_flight_->fetch_add(1);
@@ -130,7 +132,7 @@ void ThreadJobRunner::start(JobRequest request) {
   {
     const std::scoped_lock lock(lane->mutex);
     number = ++lane->newest;
-    if (lane->running >= LANE_WIDTH) {
+    if (lane->running >= lane->width) {
       // A request still waiting is replaced: its answer would not be shown.
       if (lane->waiting) in_flight_->fetch_sub(1);
       lane->waiting = std::move(request);

@@ -22,13 +22,17 @@ class JobControl {
 };
 
 // Runs jobs on detached threads, each of which sends the job's one result. Nothing is joined or
-// cancelled. Title details, page lists and page images run in lanes: at most two of a kind at
-// once, and of the requests waiting for a place only the newest is kept, so holding a key or
+// cancelled. Title details, page lists and page images run in lanes: at most one or two of a kind
+// at once, and of the requests waiting for a place only the newest is kept, so holding a key or
 // opening titles quickly never piles up downloads. Every other job runs at once on a thread of
 // its own. Counts the jobs in flight so a caller can wait until all background work has reported.
 class ThreadJobRunner final : public Jobs {
  public:
-  static constexpr std::size_t LANE_WIDTH = 2;
+  // How many of a kind run at once. A title's details can hold a chapter list of many megabytes,
+  // so one at a time; two page images keep a page turn from waiting long on one slow download.
+  static constexpr std::size_t DETAIL_LANE_WIDTH = 1;
+  static constexpr std::size_t PAGE_LIST_LANE_WIDTH = 1;
+  static constexpr std::size_t PAGE_IMAGE_LANE_WIDTH = 2;
 
   // Runs on the job's thread. Nothing means the job has no message to send (an install that
   // succeeded ends the process instead, a superseded page is dropped). An exception it throws

@@ -186,5 +186,30 @@ TEST(ThreadJobRunner, PagesRunTwoAtATimeAndOnlyTheNewestWaitingOneIsKept) {
   EXPECT_EQ(*superseded, (std::vector<std::size_t>{0, 1}));
 }
 
+// A title's details may hold a chapter list of many megabytes: one at a time, the newest waiting.
+TEST(ThreadJobRunner, TitleDetailsRunOneAtATime) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  auto gate = std::make_shared<Gate>();
+  ThreadJobRunner runner(
+      sender, [gate](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+        gate->wait();
+        const auto& detail = std::get<job::Detail>(request);
+        return DetailLoaded{std::unexpected(std::string("x")), detail.url};
+      });
+  for (const char* url : {"a", "b", "c", "d"})
+    runner.start(job::Detail{url});
+  EXPECT_EQ(runner.in_flight(), 2u) << "one running, the newest waiting";
+  gate->release();
+  std::vector<std::string> answered;
+  for (int i = 0; i < 2; ++i) {
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value());
+    answered.push_back(std::get<DetailLoaded>(*result).url);
+  }
+  wait_until_settled(runner);
+  EXPECT_TRUE(receiver.empty());
+  EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
+}
+
 }  // namespace
 }  // namespace zentomi
