@@ -17,8 +17,8 @@ inline std::span<const std::uint8_t> embedded_font_bytes() {
   return {zentomi_embedded_font_data, static_cast<std::size_t>(zentomi_embedded_font_size)};
 }
 
-// Symbola 2.60, which draws the symbols DejaVu Sans Bold lacks (✨, 👁, ⏮, 🔄, ❌, ✅, 🚀,
-// and the emoji of the site's titles).
+// Symbola 2.60, which draws the symbols DejaVu Sans Bold lacks (✨, 👁, ⏮, 🔄, ❌, ✅,
+// 🚀, and the emoji of the site's titles).
 inline std::span<const std::uint8_t> embedded_fallback_font_bytes() {
   return {zentomi_embedded_fallback_font_data,
           static_cast<std::size_t>(zentomi_embedded_fallback_font_size)};

@@ -66,28 +66,25 @@ TEST_F(DemoSite, EveryTitleOfTheFrontPageOpensWithItsChapters) {
   };
   // Titles with more than 50 chapters print only 50 in their page, so a count above 50 (or a name
   // the page never prints) shows that the service answered.
-  const std::map<std::string, Expected>
-      expected =
-          {
-              {"kiem-khach-mua-thu", {128, "Chapter 128"}},       // service
-              {"tiem-tra-meo-den", {45, "Chapter 45"}},           // no service answer: page
-              {"hanh-trinh-vo-tan", {302, "Chapter 302"}},        // service
-              {"nguoi-gac-den-bien-bac", {0, ""}},                // nothing anywhere
-              {"co-gai-sao-bang", {7, "Chapter 7"}},              // service, blank names
-              {"he-thong-tho-ren", {1, "Chapter 1"}},             // invalid answer: page
-              {"vuong-quoc-may-troi", {19, "Chapter 19"}},        // service times out: page
-              {"dau-bep-o-the-gioi-khac", {65, "Chapter 64.5"}},  // service, positional form
-              {
-                  "bi-mat-thu-vien-co",
-                  {3,
-                   "Chương cuối: Người thủ thư cuối cùng và cuốn sách không tên viết bằng ánh "
-                   "trăng"}},                                         // service, named
-              {"hiep-si-xe-dap", {88, "Chapter 88"}},                 // empty answer: page
-              {"meo-may-tham-tu", {210, "Chapter 210"}},              // service
-              {"lu-khach-tren-sa-mac-muoi", {12, "Chapter 12"}},      // no service answer: page
-              {"hoc-vien-phep-thuat-anh-trang", {56, "Chapter 56"}},  // service
-              {"ngoi-sao-cuoi-cung", {99, "Chapter 99"}},             // service
-          };
+  const std::map<std::string, Expected> expected = {
+      {"kiem-khach-mua-thu", {128, "Chapter 128"}},       // service
+      {"tiem-tra-meo-den", {45, "Chapter 45"}},           // no service answer: page
+      {"hanh-trinh-vo-tan", {302, "Chapter 302"}},        // service
+      {"nguoi-gac-den-bien-bac", {0, ""}},                // nothing anywhere
+      {"co-gai-sao-bang", {7, "Chapter 7"}},              // service, blank names
+      {"he-thong-tho-ren", {1, "Chapter 1"}},             // invalid answer: page
+      {"vuong-quoc-may-troi", {19, "Chapter 19"}},        // service times out: page
+      {"dau-bep-o-the-gioi-khac", {65, "Chapter 64.5"}},  // service, positional form
+      {"bi-mat-thu-vien-co",
+       {3,
+        "Chương cuối: Người thủ thư cuối cùng và cuốn sách không tên viết bằng ánh "
+        "trăng"}},                                            // service, named
+      {"hiep-si-xe-dap", {88, "Chapter 88"}},                 // empty answer: page
+      {"meo-may-tham-tu", {210, "Chapter 210"}},              // service
+      {"lu-khach-tren-sa-mac-muoi", {12, "Chapter 12"}},      // no service answer: page
+      {"hoc-vien-phep-thuat-anh-trang", {56, "Chapter 56"}},  // service
+      {"ngoi-sao-cuoi-cung", {99, "Chapter 99"}},             // service
+  };
   const auto items = load_home_listing();
   ASSERT_TRUE(items.has_value()) << items.error();
   ASSERT_EQ(items->size(), expected.size());
