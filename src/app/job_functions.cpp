@@ -7,6 +7,7 @@
 #include "images/page_image.hpp"
 #include "library/local_address.hpp"
 #include "library/local_pages.hpp"
+#include "library/local_scan.hpp"
 #include "library/local_titles.hpp"
 #include "model/overloaded.hpp"
 #include "nettruyen/chapter_pages.hpp"
@@ -14,6 +15,7 @@
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
 #include "nettruyen/search_results.hpp"
+#include "platform/log.hpp"
 
 namespace zentomi {
 namespace {
@@ -38,6 +40,20 @@ std::optional<WorkerResult> install(const job::Install& request,
   // Success is never answered: the process ends with the new version in place.
   if (environment.end_after_install) environment.end_after_install();
   return std::nullopt;
+}
+
+// The fingerprint is taken first: a change made during the scan shows at the next one.
+LocalScanned scan_local_titles(const std::string& manga_dir, std::uint64_t known_fingerprint) {
+  const std::uint64_t fingerprint = local_library_fingerprint(manga_dir);
+  if (known_fingerprint != 0 && fingerprint == known_fingerprint)
+    return LocalScanned{std::vector<MangaItem>{}, fingerprint, true};
+  const LocalLibrary library = scan_local_library(manga_dir);
+  if (library.truncated) log_line("Library", "The Manga folder holds more than is shown");
+  std::vector<MangaItem> items;
+  items.reserve(library.titles.size());
+  for (const LocalTitle& title : library.titles)
+    items.push_back(local_title_item(title));
+  return LocalScanned{std::move(items), fingerprint, false};
 }
 
 }  // namespace
@@ -92,6 +108,9 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
           },
           [](const job::Search& search) -> Result {
             return SearchLoaded{load_search_results(search.query), search.query};
+          },
+          [&](const job::LocalScan& scan) -> Result {
+            return scan_local_titles(environment.manga_dir, scan.known_fingerprint);
           },
       },
       request);

@@ -65,6 +65,7 @@ WorkerResult failed_job_result(const JobRequest& request, std::string message) {
           [&](const job::Search& search) -> WorkerResult {
             return SearchLoaded{error(), search.query};
           },
+          [&](const job::LocalScan&) -> WorkerResult { return LocalScanned{error()}; },
       },
       request);
 }

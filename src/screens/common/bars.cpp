@@ -62,6 +62,8 @@ void draw_home_header(Renderer& r, const AppState& state) {
   fill_rounded_rect(r.canvas, 165, 14, 172, 24, 6, palette::SEPARATOR);
   if (state.home.source == HomeSource::History) {
     draw_text(r, "ĐANG ĐỌC [L2]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
+  } else if (state.home.source == HomeSource::Library) {
+    draw_text(r, "THƯ VIỆN [L1]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
   } else if (state.home.source == HomeSource::Search) {
     // A long query gives way to the key, which must stay readable.
     const std::string key = " [R2]";

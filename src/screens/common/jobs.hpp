@@ -45,14 +45,20 @@ struct Search {
   std::string query;
   bool operator==(const Search&) const = default;
 };
+// The card's Manga folder, scanned unless it still looks as it did for `known_fingerprint`.
+struct LocalScan {
+  std::uint64_t known_fingerprint = 0;
+  bool operator==(const LocalScan&) const = default;
+};
 }  // namespace job
 
 using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
-                                job::UpdateCheck, job::Install, job::Search>;
+                                job::UpdateCheck, job::Install, job::Search, job::LocalScan>;
 
 // The names the logs give the kinds of job, in the order of JobRequest's alternatives.
-inline constexpr std::array<std::string_view, 7> JOB_NAMES = {
-    "HomeListing", "Detail", "ChapterPages", "PageImage", "UpdateCheck", "Install", "Search"};
+inline constexpr std::array<std::string_view, 8> JOB_NAMES = {
+    "HomeListing", "Detail",  "ChapterPages", "PageImage",
+    "UpdateCheck", "Install", "Search",       "LocalScan"};
 static_assert(JOB_NAMES.size() == std::variant_size_v<JobRequest>,
               "every kind of job needs its name");
 

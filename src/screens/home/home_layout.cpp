@@ -15,6 +15,7 @@ namespace {
 constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* HISTORY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] Lưới/DS   [START] Cập nhật OTA   [L2/B] Quay lại";
+constexpr const char* LIBRARY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] Lưới/DS   [START] Cập nhật OTA   [L1/B] Quay lại";
 constexpr const char* SEARCH_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [R2] Tìm lại   [B] Quay lại";
 // clang-format on
 constexpr int BADGE_PADDING = 4;
@@ -28,6 +29,8 @@ const char* footer_hint(const AppState& state, const char* front_page_hint) {
       return HISTORY_HINT;
     case HomeSource::Search:
       return SEARCH_HINT;
+    case HomeSource::Library:
+      return LIBRARY_HINT;
     case HomeSource::FrontPage:
       break;
   }
@@ -37,6 +40,8 @@ const char* footer_hint(const AppState& state, const char* front_page_hint) {
 // What an empty home screen says, for the source it shows.
 std::string empty_message(const HomeState& home) {
   if (home.source == HomeSource::History) return "Bạn chưa đọc truyện nào.";
+  if (home.source == HomeSource::Library)
+    return "Chưa có truyện trên thẻ. Chép thư mục truyện hoặc tệp CBZ vào thư mục Manga ở gốc thẻ.";
   if (home.source == HomeSource::Search && !home.favorites_only)
     return "Không tìm thấy truyện nào cho “" + home.search_query + "”.";
   return "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.";
@@ -127,7 +132,7 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   // Long chapter names and counts stay in their chip and before the hint. The history's reading
   // position has no views beside it and the chip grows to show its page.
   const std::string chapter = "  " + item.latest_chapter + "  ";
-  const int chip_width = source == HomeSource::History
+  const int chip_width = source == HomeSource::History || source == HomeSource::Library
                              ? std::clamp(static_cast<int>(text_width(r.font, chapter, 12.0f)) + 8,
                                           120, w - 130 - NUMBER_GAP - 88)
                              : 120;
