@@ -95,6 +95,12 @@ bool StoreWriter::Shared::write_next() {
   } catch (...) {
     written = std::unexpected(current_exception_text());
   }
+  // The previous store stays in place; the user learns of it from the log (a log line that cannot
+  // be made has nowhere else to go).
+  try {
+    failures.record(entry.write.name, written);
+  } catch (...) {
+  }
   lock.lock();
   writing = false;
   // Every version of this file up to the one written is settled.
@@ -102,9 +108,6 @@ bool StoreWriter::Shared::write_next() {
     it = it->second == path ? path_of.erase(it) : std::next(it);
   }
   changed.notify_all();
-  lock.unlock();
-  // The previous store stays in place; the user learns of it from the log.
-  failures.record(entry.write.name, written);
   return true;
 }
 
