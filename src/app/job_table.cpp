@@ -5,6 +5,9 @@
 #include <variant>
 
 #include "images/page_image.hpp"
+#include "library/local_address.hpp"
+#include "library/local_pages.hpp"
+#include "library/local_titles.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
@@ -40,7 +43,10 @@ struct Entry<job::HomeListing> {
 template <>
 struct Entry<job::Detail> {
   static constexpr JobKind kind{.name = "Detail", .lane_width = 1};
-  static Result run(const job::Detail& detail, const JobEnvironment&, const JobControl& control) {
+  static Result run(const job::Detail& detail, const JobEnvironment& environment,
+                    const JobControl& control) {
+    if (is_local_address(detail.url))
+      return DetailLoaded{load_local_detail(environment.manga_dir, detail.url), detail.url};
     // A title left for another fetches nothing more, and its answer is not sent.
     const FetchText fetch_while_wanted = [&control](std::string_view url) {
       if (control.superseded()) {
@@ -61,8 +67,12 @@ struct Entry<job::Detail> {
 template <>
 struct Entry<job::ChapterPages> {
   static constexpr JobKind kind{.name = "ChapterPages", .lane_width = 1};
-  static Result run(const job::ChapterPages& chapter, const JobEnvironment&, const JobControl&) {
-    return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
+  static Result run(const job::ChapterPages& chapter, const JobEnvironment& environment,
+                    const JobControl&) {
+    auto pages = is_local_address(chapter.url)
+                     ? load_local_chapter_pages(environment.manga_dir, chapter.url)
+                     : load_chapter_pages(chapter.url);
+    return PagesLoaded{std::move(pages), chapter.url, chapter.request};
   }
   static WorkerResult failed(const job::ChapterPages& chapter, std::string message) {
     return PagesLoaded{error(std::move(message)), chapter.url, chapter.request};
@@ -73,9 +83,12 @@ struct Entry<job::ChapterPages> {
 template <>
 struct Entry<job::PageImage> {
   static constexpr JobKind kind{.name = "PageImage", .lane_width = 2};
-  static Result run(const job::PageImage& page, const JobEnvironment&, const JobControl& control) {
-    auto image =
-        load_page_image(page.url, fetch_bytes, [&control] { return !control.superseded(); });
+  static Result run(const job::PageImage& page, const JobEnvironment& environment,
+                    const JobControl& control) {
+    const FetchBytes bytes = [&](std::string_view url) {
+      return card_or_site_bytes(environment.manga_dir, url);
+    };
+    auto image = load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
     if (!image && control.superseded()) return std::nullopt;
     return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
   }
@@ -148,6 +161,12 @@ decltype(auto) with_entry(const JobRequest& request, Use&& use) {
 }
 
 }  // namespace
+
+std::expected<std::vector<std::uint8_t>, std::string> card_or_site_bytes(
+    const std::string& manga_dir, std::string_view address) {
+  if (is_local_address(address)) return read_local_cover(manga_dir, std::string(address));
+  return fetch_bytes(address);
+}
 
 JobKind job_kind(const JobRequest& request) {
   return with_entry(request, [](auto entry, const auto&) { return decltype(entry)::kind; });
