@@ -62,8 +62,9 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> Result {
-            auto image = load_page_image(page.url, fetch_bytes,
-                                         [&control] { return !control.superseded(); });
+            auto image = load_page_image(
+                page.url, fetch_bytes, [&control] { return !control.superseded(); },
+                page.drawn_width);
             if (!image && control.superseded()) return std::nullopt;
             return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },
