@@ -15,7 +15,7 @@ constexpr int PAN_STEP = 50;
 constexpr int ZOOM_LEVELS = 4;
 // Down presses remembered at a boundary while the next page loads, a bound for a key held down
 // on a very slow network.
-constexpr int MAX_WAITING_SCROLLS = 32;
+constexpr int MAX_WAITING_SCROLLS = 256;
 
 // A zoom change that ends at the fitted page also forgets the pan.
 void change_zoom(AppState& state, int step) {

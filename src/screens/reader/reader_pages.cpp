@@ -27,14 +27,17 @@ void choose_mode(ReaderState& reader) {
   }
 }
 
-// Down presses made while the next page was on its way scroll now that it is here.
+// Down presses made while the next page was on its way scroll now that it is here; those that
+// reach the next boundary before the page after it wait for that one in turn.
 void apply_waiting_scrolls(AppState& state, AppContext& context) {
-  const int waiting = std::exchange(state.reader.waiting_scrolls, 0);
+  ReaderState& reader = state.reader;
   const std::int32_t step = scroll_geometry::step(state.screen_height);
-  for (int press = 0; press < waiting; ++press) {
-    state.reader.scroll = std::min(state.reader.scroll + step, strip::limit(state));
+  while (reader.waiting_scrolls > 0 && reader.scroll < strip::limit(state)) {
+    --reader.waiting_scrolls;
+    reader.scroll = std::min(reader.scroll + step, strip::limit(state));
     settle_strip(state, context);
   }
+  if (!reader.next_loading) reader.waiting_scrolls = 0;
 }
 
 void show_arrived_page(AppState& state, SharedImage image, AppContext& context) {
