@@ -178,7 +178,7 @@ TEST(ContinuousStrip, TallStripsOpenInScrollReadingOrdinaryPagesAsLeft) {
     // Only the first page shown decides; START still turns the mode off.
     h.press(Button::Start);
     h.press(Button::R1);
-    h.arrive(page(720, 30000));
+    h.arrive(page(720, 3000));
     EXPECT_EQ(h.state.reader.scroll_reading, !c.scroll_reading);
   }
 }
