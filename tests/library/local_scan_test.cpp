@@ -86,7 +86,8 @@ TEST_F(LocalScan, FollowsNoLinkAndReadsNoSpecialFile) {
 TEST_F(LocalScan, StopsAtItsBoundsKeepingWhatCameFirst) {
   for (int title = 1; title <= 4; ++title)
     for (int chapter = 1; chapter <= 3; ++chapter)
-      page("T" + std::to_string(title) + "/C" + std::to_string(chapter) + "/1.jpg");
+      page(fs::path("T").concat(std::to_string(title)) /
+           fs::path("C").concat(std::to_string(chapter)) / "1.jpg");
 
   const auto counts = [&](const LocalScanLimits& limits) {
     const LocalLibrary library = scan_local_library(root(), limits);
