@@ -73,8 +73,12 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
           [&](const job::Install& install_request) -> Result {
             return install(install_request, environment);
           },
-          [](const job::Search& search) -> Result {
-            return SearchLoaded{load_search_results(search.query), search.query};
+          [&](const job::Search& search) -> Result {
+            // A search the user has replaced is not fetched, and its answer is let go.
+            if (control.superseded()) return std::nullopt;
+            auto results = load_search_results(search.query);
+            if (control.superseded()) return std::nullopt;
+            return SearchLoaded{std::move(results), search.query};
           },
       },
       request);

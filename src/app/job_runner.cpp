@@ -116,7 +116,8 @@ ThreadJobRunner::ThreadJobRunner(Sender<WorkerResult> results, JobFunction run)
       in_flight_(std::make_shared<std::atomic<std::size_t>>(0)),
       details_(std::make_shared<Lane>(DETAIL_LANE_WIDTH)),
       page_lists_(std::make_shared<Lane>(PAGE_LIST_LANE_WIDTH)),
-      page_images_(std::make_shared<Lane>(PAGE_IMAGE_LANE_WIDTH)) {}
+      page_images_(std::make_shared<Lane>(PAGE_IMAGE_LANE_WIDTH)),
+      searches_(std::make_shared<Lane>(SEARCH_LANE_WIDTH)) {}
 
 void ThreadJobRunner::start(JobRequest request) {
   in_flight_->fetch_add(1);
@@ -124,6 +125,7 @@ void ThreadJobRunner::start(JobRequest request) {
   if (std::holds_alternative<job::Detail>(request)) lane = details_;
   if (std::holds_alternative<job::ChapterPages>(request)) lane = page_lists_;
   if (std::holds_alternative<job::PageImage>(request)) lane = page_images_;
+  if (std::holds_alternative<job::Search>(request)) lane = searches_;
   if (!lane) {
     run_alone(std::move(request));
     return;

@@ -22,10 +22,11 @@ class JobControl {
 };
 
 // Runs jobs on detached threads, each of which sends the job's one result. Nothing is joined or
-// cancelled. Title details, page lists and page images run in lanes: at most one or two of a kind
-// at once, and of the requests waiting for a place only the newest is kept, so holding a key or
-// opening titles quickly never piles up downloads. Every other job runs at once on a thread of
-// its own. Counts the jobs in flight so a caller can wait until all background work has reported.
+// cancelled. Title details, page lists, page images and searches run in lanes: at most one or two
+// of a kind at once, and of the requests waiting for a place only the newest is kept, so holding a
+// key or opening titles quickly never piles up downloads. Every other job runs at once on a thread
+// of its own. Counts the jobs in flight so a caller can wait until all background work has
+// reported.
 class ThreadJobRunner final : public Jobs {
  public:
   // How many of a kind run at once. A title's details can hold a chapter list of many megabytes,
@@ -33,6 +34,8 @@ class ThreadJobRunner final : public Jobs {
   static constexpr std::size_t DETAIL_LANE_WIDTH = 1;
   static constexpr std::size_t PAGE_LIST_LANE_WIDTH = 1;
   static constexpr std::size_t PAGE_IMAGE_LANE_WIDTH = 2;
+  // Only the newest search is shown, so only one runs and one waits.
+  static constexpr std::size_t SEARCH_LANE_WIDTH = 1;
 
   // Runs on the job's thread. Nothing means the job has no message to send (an install that
   // succeeded ends the process instead, a superseded page is dropped). An exception it throws
@@ -59,6 +62,7 @@ class ThreadJobRunner final : public Jobs {
   std::shared_ptr<Lane> details_;
   std::shared_ptr<Lane> page_lists_;
   std::shared_ptr<Lane> page_images_;
+  std::shared_ptr<Lane> searches_;
 };
 
 // What a job whose function failed with the message sends: its own kind of result, carrying the

@@ -21,6 +21,7 @@ constexpr int BADGE_PADDING = 4;
 constexpr const char* VIEWS_EYE = "👁 ";
 constexpr const char* CHIP_BLANKS = "  ";
 constexpr const char* LIST_PLACEHOLDER = "TRUYỆN";
+constexpr const char* BACK_HINT = "Bấm [B] để quay lại";
 constexpr int NUMBER_GAP = 8;
 namespace geometry = home_geometry;
 
@@ -194,12 +195,18 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
   if (state.home.home_error && home_listing_failed_with_nothing_shown(state.home)) {
     draw_text(r, "Lỗi: " + *state.home.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT,
               18.0f);
-    draw_text(r, "Bấm [A] để thử lại", w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
+    // Away from the front page, B is the other way out.
+    draw_text(r,
+              state.home.source == HomeSource::FrontPage ? "Bấm [A] để thử lại"
+                                                         : "Bấm [A] để thử lại, [B] để quay lại",
+              w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
   if (state.home.displayed_items.empty()) {
     draw_text_fitted(r, empty_message(state.home), w / 2 - 240, h / 2, palette::SECONDARY_TEXT,
                      18.0f, w - 20);
+    if (state.home.source != HomeSource::FrontPage && !state.home.favorites_only)
+      draw_text(r, BACK_HINT, w / 2 - 240, h / 2 + 35, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
   if (state.home.grid_view) {
