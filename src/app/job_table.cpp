@@ -142,9 +142,14 @@ struct Entry<job::Install> {
 
 template <>
 struct Entry<job::Search> {
-  static constexpr JobKind kind{.name = "Search"};
-  static Result run(const job::Search& search, const JobEnvironment&, const JobControl&) {
-    return SearchLoaded{load_search_results(search.query), search.query};
+  // Only the newest search is shown, so only one runs and one waits.
+  static constexpr JobKind kind{.name = "Search", .lane_width = 1};
+  static Result run(const job::Search& search, const JobEnvironment&, const JobControl& control) {
+    // A search the user has replaced is not fetched, and its answer is let go.
+    if (control.superseded()) return std::nullopt;
+    auto results = load_search_results(search.query);
+    if (control.superseded()) return std::nullopt;
+    return SearchLoaded{std::move(results), search.query};
   }
   static WorkerResult failed(const job::Search& search, std::string message) {
     return SearchLoaded{error(std::move(message)), search.query};

@@ -231,6 +231,36 @@ TEST(ThreadJobRunner, TitleDetailsRunOneAtATime) {
   EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
 }
 
+// Only the newest search is shown: one runs, the newest waits, and the one running learns that it
+// has been replaced, so its answer can be let go.
+TEST(ThreadJobRunner, SearchesRunOneAtATimeAndKnowWhenReplaced) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  auto gate = std::make_shared<Gate>();
+  auto replaced = std::make_shared<std::vector<std::string>>();
+  ThreadJobRunner runner(
+      sender,
+      [gate, replaced](const JobRequest& request,
+                       const JobControl& control) -> std::optional<WorkerResult> {
+        gate->wait();
+        const auto& search = std::get<job::Search>(request);
+        if (control.superseded()) replaced->push_back(search.query);
+        return SearchLoaded{std::vector<MangaItem>{}, search.query};
+      });
+  for (const char* query : {"a", "b", "c", "d"})
+    runner.start(job::Search{query});
+  EXPECT_EQ(runner.in_flight(), 2u) << "one running, the newest waiting";
+  gate->release();
+  std::vector<std::string> answered;
+  for (int i = 0; i < 2; ++i) {
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value());
+    answered.push_back(std::get<SearchLoaded>(*result).query);
+  }
+  wait_until_settled(runner);
+  EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
+  EXPECT_EQ(*replaced, (std::vector<std::string>{"a"}));
+}
+
 // Spawned bodies wait here until the test runs them, so requests can overtake one another first.
 struct DeferredThreads {
   std::vector<std::function<void()>> bodies;
