@@ -98,22 +98,23 @@ UnpackBounds unpack_bounds(const std::vector<PackageEntry>& entries, const Insta
 }
 
 // Unpacks the accepted package into the staging folder, makes the programs executable there and
-// moves everything into place; the staging folder is gone afterwards whatever happened.
+// moves everything into place; the staging folder is gone afterwards, unless a move failed half
+// way (the next start then finishes the install).
 std::expected<void, std::string> unpack_and_move(const std::string& package,
                                                  const std::string& directory,
                                                  const UnpackBounds& bounds) {
   const std::string staging = directory + "/" + std::string(STAGING_FOLDER);
+  // What an earlier attempt left must not be installed with this one: its marker goes first.
+  std::expected<void, std::string> prepared = discard_staging(directory);
   std::error_code error;
-  // What an earlier attempt left must not be installed with this one.
-  std::filesystem::remove_all(staging, error);
-  if (!error) std::filesystem::create_directories(staging, error);
-  if (error) {
-    log_line("OTA", "Cannot prepare " + staging + ": " + error.message());
+  if (prepared) std::filesystem::create_directories(staging, error);
+  if (!prepared || error) {
+    log_line("OTA",
+             "Cannot prepare " + staging + ": " + (prepared ? error.message() : prepared.error()));
     return std::unexpected(std::string("Failed to extract update package"));
   }
-  const auto fail = [&staging](std::string message) -> std::expected<void, std::string> {
-    std::error_code ignored;
-    std::filesystem::remove_all(staging, ignored);
+  const auto fail = [&directory](std::string message) -> std::expected<void, std::string> {
+    static_cast<void>(discard_staging(directory));
     return std::unexpected(std::move(message));
   };
   // Without -o unzip would ask before replacing each file, find no answer and fail.
@@ -134,12 +135,15 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
       return fail("Failed to make the update executable");
     }
   }
-  if (auto moved = move_into_place(staging, directory); !moved) {
-    log_line("OTA", "Cannot install the unpacked update: " + moved.error());
+  // From here on the install finishes, now or at the next start, or changes nothing.
+  if (auto marked = mark_staging_complete(directory); !marked) {
+    log_line("OTA", "Cannot mark the unpacked update complete: " + marked.error());
     return fail("Failed to extract update package");
   }
-  // Only emptied folders are left.
-  std::filesystem::remove_all(staging, error);
+  if (auto installed = install_staged(directory); !installed) {
+    log_line("OTA", "Cannot install the unpacked update: " + installed.error());
+    return std::unexpected(std::string("Failed to extract update package"));
+  }
   return {};
 }
 

@@ -43,7 +43,8 @@ std::string choose_install_directory(const InstallPaths& paths);
 // is free beside the package file; the file is deleted whatever happens), checks it (see
 // verify_package) and its entries (see refuse_package_entries), unpacks it with unzip into the
 // staging folder inside the install directory, makes the program files executable there and moves
-// everything into place. Nothing of the app is replaced before all of that has succeeded. unzip and
+// everything into place (install_staged: an install ended during its moves is finished at the
+// next start). Nothing of the app is replaced before all of that has succeeded. unzip and
 // chmod write to the program's own standard output and error. On success the caller ends the
 // process with UPDATE_EXIT_STATUS; otherwise it gets the message to show. Logs its progress on
 // standard error; blocks for up to about two minutes plus the unpacking.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "support/temp_dir.hpp"
 #include "updater/package_verification.hpp"
 #include "updater/signing_key.hpp"
+#include "updater/staged_install.hpp"
 
 namespace zentomi {
 namespace {
@@ -487,6 +489,61 @@ TEST_F(Installation, NamesDifferingOnlyInCaseAreRefused) {
         std::unexpected(std::string("Update package refused: two names differ only in case")));
     expect_old_version_untouched();
   }
+}
+
+TEST_F(Installation, TheNextStartFinishesACompleteStagingAndDiscardsAnIncompleteOne) {
+  const fs::path staging = install_ / STAGING_FOLDER;
+  const fs::path marker = install_ / STAGED_MARKER;
+  // An install ended during its moves: the script moved, the program not yet.
+  const auto half_moved = [&] {
+    testing::write_file(staging / "bin/zentomi-native64", "new program");
+    testing::write_file(install_ / "launch.sh", "new script");
+    testing::write_file(marker, "");
+  };
+  const struct {
+    const char* what;
+    std::function<void()> left;
+    std::expected<StagedInstall, std::string> outcome;
+    const char* program;
+    const char* script;
+  } cases[] = {
+      {"nothing", [] {}, StagedInstall::None, "old program", "old script"},
+      {"ended while unpacking", [&] { testing::write_file(staging / "launch.sh", "new script"); },
+       StagedInstall::Discarded, "old program", "old script"},
+      {"ended while moving", half_moved, StagedInstall::Finished, "new program", "new script"},
+      {"ended after the moves", [&] { testing::write_file(marker, ""); }, StagedInstall::None,
+       "old program", "old script"},
+  };
+  for (const auto& [what, left, outcome, program, script] : cases) {
+    SCOPED_TRACE(what);
+    testing::write_file(install_ / "bin/zentomi-native64", "old program");
+    testing::write_file(install_ / "launch.sh", "old script");
+    left();
+    EXPECT_EQ(finish_staged_install(install_), outcome);
+    EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), program);
+    EXPECT_EQ(testing::read_file(install_ / "launch.sh"), script);
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(marker));
+  }
+
+  // A staging that can never fit is discarded without a move.
+  fs::create_directories(install_ / "res/notes.txt");
+  testing::write_file(staging / "launch.sh", "new script");
+  testing::write_file(staging / "res/notes.txt", "a file where the app has a folder");
+  testing::write_file(marker, "");
+  EXPECT_FALSE(finish_staged_install(install_).has_value());
+  EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), "old program");
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "old script");
+  EXPECT_FALSE(fs::exists(staging));
+  EXPECT_FALSE(fs::exists(marker));
+
+  // What a failed install left marked is not installed with the next one.
+  testing::write_file(staging / "res/stale", "stale");
+  testing::write_file(marker, "");
+  fs::remove_all(install_ / "res");
+  ASSERT_TRUE(install(manifest()).has_value()) << log_;
+  EXPECT_FALSE(fs::exists(install_ / "res/stale"));
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "new script");
 }
 
 TEST_F(Installation, ALinkLeftInTheAppFolderIsReplacedNotFollowed) {
