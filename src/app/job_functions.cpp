@@ -5,6 +5,9 @@
 #include <variant>
 
 #include "images/page_image.hpp"
+#include "library/local_address.hpp"
+#include "library/local_pages.hpp"
+#include "library/local_titles.hpp"
 #include "model/overloaded.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
@@ -39,6 +42,12 @@ std::optional<WorkerResult> install(const job::Install& request,
 
 }  // namespace
 
+std::expected<std::vector<std::uint8_t>, std::string> card_or_site_bytes(
+    const std::string& manga_dir, std::string_view address) {
+  if (is_local_address(address)) return read_local_cover(manga_dir, std::string(address));
+  return fetch_bytes(address);
+}
+
 std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment,
                                     const JobControl& control) {
   using Result = std::optional<WorkerResult>;
@@ -46,6 +55,8 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
       Overloaded{
           [](const job::HomeListing&) -> Result { return HomeLoaded{load_home_listing()}; },
           [&](const job::Detail& detail) -> Result {
+            if (is_local_address(detail.url))
+              return DetailLoaded{load_local_detail(environment.manga_dir, detail.url), detail.url};
             // A title left for another fetches nothing more, and its answer is not sent.
             const FetchText fetch_while_wanted = [&control](std::string_view url) {
               if (control.superseded()) {
@@ -58,12 +69,18 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             if (control.superseded()) return std::nullopt;
             return DetailLoaded{std::move(loaded), detail.url};
           },
-          [](const job::ChapterPages& chapter) -> Result {
-            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
+          [&](const job::ChapterPages& chapter) -> Result {
+            auto pages = is_local_address(chapter.url)
+                             ? load_local_chapter_pages(environment.manga_dir, chapter.url)
+                             : load_chapter_pages(chapter.url);
+            return PagesLoaded{std::move(pages), chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> Result {
-            auto image = load_page_image(page.url, fetch_bytes,
-                                         [&control] { return !control.superseded(); });
+            const FetchBytes bytes = [&](std::string_view url) {
+              return card_or_site_bytes(environment.manga_dir, url);
+            };
+            auto image =
+                load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
             if (!image && control.superseded()) return std::nullopt;
             return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },
