@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/log.hpp"
+#include "storage/store_bounds.hpp"
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 
@@ -70,12 +71,15 @@ void Store::save_history(const HistoryMap& history) {
   save_history_at(history, system_.clock());
 }
 
-void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
+void Store::save_history_at(const HistoryMap& unbounded,
+                            std::chrono::system_clock::time_point now) {
+  // What is written must always read back: the oldest titles drop out here.
+  HistoryMap history = bound_history(unbounded, MAX_STORE_FILE_BYTES);
   std::string text = render_history_json(history);
   if (writer_) {
     const std::uint64_t version = writer_->submit(
         {resolve_data_dir(), HISTORY_FILE_NAME, std::move(text), usable_history, now});
-    unwritten_history_ = UnwrittenStore<HistoryMap>{version, history};
+    unwritten_history_ = UnwrittenStore<HistoryMap>{version, std::move(history)};
     return;
   }
   // A failed save leaves the previous store in place; the user learns of it from the log.
@@ -91,14 +95,15 @@ FavoritesList Store::load_favorites() const {
       .value_or(FavoritesList{});
 }
 
-void Store::save_favorites(const FavoritesList& favorites) {
+void Store::save_favorites(const FavoritesList& unbounded) {
   favorites_reading_.reset();
+  FavoritesList favorites = bound_favorites(unbounded, MAX_STORE_FILE_BYTES);
   std::string text = render_favorites_json(favorites);
   if (writer_) {
     const std::uint64_t version =
         writer_->submit({resolve_data_dir(), FAVORITES_FILE_NAME, std::move(text), usable_favorites,
                          system_.clock()});
-    unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, favorites};
+    unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, std::move(favorites)};
     return;
   }
   // A failed save leaves the previous store in place; the user learns of it from the log.
@@ -109,7 +114,8 @@ void Store::save_favorites(const FavoritesList& favorites) {
 
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {
   HistoryMap history = load_history();
-  const auto entry = history.find(std::string(manga_url));
+  // Stored under its capped address.
+  const auto entry = history.find(cap_stored_text(manga_url));
   if (entry == history.end()) return std::nullopt;
   return std::move(entry->second);
 }
@@ -123,8 +129,9 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
   MangaHistory record{current_item->url,        current_item->title, std::string(chapter_title),
                       std::string(chapter_url), page_index,          total_pages,
                       unix_seconds(now)};
+  cap_stored_texts(record);
   HistoryMap history = load_history();
-  history.insert_or_assign(current_item->url, record);
+  history.insert_or_assign(cap_stored_text(current_item->url), record);
   save_history_at(history, now);
   current_history = std::move(record);
 }
@@ -133,9 +140,9 @@ bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
   if (!current_item) return false;
   FavoritesList favorites = load_favorites();
   bool added = false;
-  const auto found = std::find_if(favorites.begin(), favorites.end(), [&](const MangaItem& item) {
-    return item.url == current_item->url;
-  });
+  const std::string url = cap_stored_text(current_item->url);
+  const auto found = std::find_if(favorites.begin(), favorites.end(),
+                                  [&](const MangaItem& item) { return item.url == url; });
   if (found != favorites.end()) {
     favorites.erase(found);
   } else {
@@ -161,6 +168,9 @@ Store::FavoritesStamp Store::favorites_stamp() const {
 }
 
 bool Store::is_favorite(std::string_view url) {
+  // Stored under its capped address.
+  std::string capped;
+  if (url.size() > MAX_STORED_TEXT_BYTES) url = capped = cap_stored_text(url);
   settle_unwritten();
   if (unwritten_favorites_) {
     const FavoritesList& favorites = unwritten_favorites_->content;

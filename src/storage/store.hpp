@@ -51,6 +51,9 @@ class Store {
   // (created if possible). Decided again at every call.
   std::string resolve_data_dir() const;
 
+  // A save writes the content bounded (bound_history, bound_favorites), so that it always reads
+  // back; the loads that follow give the bounded content. An address longer than a stored text
+  // is looked up by its capped form.
   HistoryMap load_history() const;
   void save_history(const HistoryMap& history);
   FavoritesList load_favorites() const;

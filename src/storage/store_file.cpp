@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "storage/store_bounds.hpp"
+
 namespace zentomi {
 namespace {
 
@@ -36,6 +38,22 @@ std::expected<std::string, std::string> unused_corrupt_path(
   return std::unexpected("no free name beside " + stem);
 }
 
+std::string file_name(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+// Older copies set aside beside the one just made: a store that is damaged again and again must
+// not fill the card with them.
+void remove_surplus_copies(FileSystem& files, const std::string& directory, const std::string& path,
+                           const std::string& kept) {
+  const auto names = files.list_names(directory);
+  if (!names) return;
+  for (const std::string& surplus :
+       surplus_set_aside_copies(file_name(path), file_name(kept), *names)) {
+    ignore_failure(files.remove(directory + "/" + surplus));
+  }
+}
+
 // Moves the present file out of the way: a usable one becomes the previous version, any other
 // is kept under a name of its own. Nothing to do when there is no file.
 std::expected<void, std::string> move_present_file(FileSystem& files, const std::string& directory,
@@ -54,6 +72,7 @@ std::expected<void, std::string> move_present_file(FileSystem& files, const std:
     const auto aside = unused_corrupt_path(files, path, now);
     if (!aside) return std::unexpected(aside.error());
     moved = files.rename(path, *aside);
+    if (moved) remove_surplus_copies(files, directory, path, *aside);
   }
   if (!moved) return moved;
   return files.flush_directory(directory);

@@ -3,6 +3,7 @@
 #include <expected>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/build_config.hpp"
 #include "model/ota.hpp"
@@ -15,6 +16,10 @@ struct UpdateEndpoints {
   std::string primary = std::string(UPDATE_ORIGIN) + UPDATE_MANIFEST_PATH;
   std::string fallback = "http://127.0.0.1:4549/ota/zentomi.json";
 };
+
+// The message when an endpoint answered with more than a manifest can be (1 MiB).
+inline constexpr std::string_view MANIFEST_TOO_LARGE_MESSAGE =
+    "Update manifest received from server is too large";
 
 // A manifest when it names a newer version than this program's, nothing when this version is
 // current, or the message to show.
