@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/job_functions.hpp"
+#include "app/site_origin_keeping.hpp"
 #include "app/worker_results.hpp"
 #include "nettruyen/fetch.hpp"
 #include "platform/log.hpp"
@@ -39,6 +40,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
             [environment =
                  JobEnvironment{
                      .update_endpoints = {},
+                     .store_paths = paths.store,
                      .install_paths = paths.install,
                      .end_after_install = [ending = update_exit_] { ending->end_process(); },
                      .installs = installs_}](const JobRequest& request, const JobControl& control) {
@@ -60,6 +62,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 [this](const FrameEvents& frame) { draw_if_changed(frame); },
             }) {
   update_exit_->attach(store_);
+  restore_site_origin(paths.store);
   // The image worker lives for the whole run; it owns what it uses.
   spawn_detached("Thumb", covers_.take_worker());
 }

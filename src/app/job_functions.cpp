@@ -4,8 +4,11 @@
 #include <utility>
 #include <variant>
 
+#include "app/site_origin_keeping.hpp"
 #include "images/page_image.hpp"
 #include "model/overloaded.hpp"
+#include "model/site_address.hpp"
+#include "model/site_origin.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
@@ -54,12 +57,15 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
               }
               return fetch_text(url);
             };
-            auto loaded = load_manga_detail(detail.url, fetch_while_wanted);
+            // A title stored before the site moved is fetched where the site is now.
+            auto loaded =
+                load_manga_detail(at_origin(detail.url, site_origin()), fetch_while_wanted);
             if (control.superseded()) return std::nullopt;
             return DetailLoaded{std::move(loaded), detail.url};
           },
           [](const job::ChapterPages& chapter) -> Result {
-            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
+            return PagesLoaded{load_chapter_pages(at_origin(chapter.url, site_origin())),
+                               chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> Result {
             auto image = load_page_image(page.url, fetch_bytes,
@@ -68,7 +74,10 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },
           [&](const job::UpdateCheck&) -> Result {
-            return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+            return UpdateCheckResult{
+                check_for_updates(environment.update_endpoints, [&](const OtaManifest& manifest) {
+                  adopt_site_origin(manifest.site_origin, environment.store_paths);
+                })};
           },
           [&](const job::Install& install_request) -> Result {
             return install(install_request, environment);

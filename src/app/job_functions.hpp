@@ -8,6 +8,7 @@
 #include "app/job_runner.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
+#include "storage/store_paths.hpp"
 #include "updater/install.hpp"
 #include "updater/update_check.hpp"
 
@@ -16,6 +17,8 @@ namespace zentomi {
 // What the update jobs need beyond their request.
 struct JobEnvironment {
   UpdateEndpoints update_endpoints;
+  // Where a site origin named by the update manifest is kept.
+  StorePaths store_paths = {};
   InstallPaths install_paths;
   // Runs on the install job's thread once an update is in place: it ends the process with
   // UPDATE_EXIT_STATUS. Should it return, the job ends without a message.
