@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "app/site_origin_keeping.hpp"
 #include "model/build_config.hpp"
 #include "support/fake_curl.hpp"
@@ -19,6 +19,7 @@ namespace {
 class Current final : public JobControl {
  public:
   bool superseded() const override { return false; }
+  bool report(WorkerResult) const override { return true; }
 };
 
 class SiteOriginFromManifest : public ::testing::Test {
