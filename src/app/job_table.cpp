@@ -92,7 +92,8 @@ struct Entry<job::PageImage> {
     const FetchBytes bytes = [&](std::string_view url) {
       return card_or_site_bytes(environment.manga_dir, url);
     };
-    auto image = load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
+    auto image = load_page_image(
+        page.url, bytes, [&control] { return !control.superseded(); }, page.drawn_width);
     if (!image && control.superseded()) return std::nullopt;
     return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
   }
