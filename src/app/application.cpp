@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/job_table.hpp"
+#include "app/site_origin_keeping.hpp"
 #include "app/worker_results.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
@@ -40,8 +41,9 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                                           .end_after_install =
                                               [ending = update_exit_] { ending->end_process(); },
                                           .installs = installs_,
-                                          .manga_dir = paths.manga_dir}](
-                const JobRequest& request, const JobControl& control) {
+                                          .manga_dir = paths.manga_dir,
+                                          .store_paths = paths.store}](const JobRequest& request,
+                                                                       const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
@@ -62,6 +64,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 [this](const FrameEvents& frame) { draw_if_changed(frame); },
             }) {
   update_exit_->attach(store_);
+  restore_site_origin(paths.store);
   // The image worker lives for the whole run; it owns what it uses.
   spawn_detached("Thumb", covers_.take_worker());
 }

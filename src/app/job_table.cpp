@@ -4,10 +4,13 @@
 #include <utility>
 #include <variant>
 
+#include "app/site_origin_keeping.hpp"
 #include "images/page_image.hpp"
 #include "library/local_address.hpp"
 #include "library/local_pages.hpp"
 #include "library/local_titles.hpp"
+#include "model/site_address.hpp"
+#include "model/site_origin.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
@@ -55,7 +58,8 @@ struct Entry<job::Detail> {
       }
       return fetch_text(url);
     };
-    auto loaded = load_manga_detail(detail.url, fetch_while_wanted);
+    // A title stored before the site moved is fetched where the site is now.
+    auto loaded = load_manga_detail(at_origin(detail.url, site_origin()), fetch_while_wanted);
     if (control.superseded()) return std::nullopt;
     return DetailLoaded{std::move(loaded), detail.url};
   }
@@ -71,7 +75,7 @@ struct Entry<job::ChapterPages> {
                     const JobControl&) {
     auto pages = is_local_address(chapter.url)
                      ? load_local_chapter_pages(environment.manga_dir, chapter.url)
-                     : load_chapter_pages(chapter.url);
+                     : load_chapter_pages(at_origin(chapter.url, site_origin()));
     return PagesLoaded{std::move(pages), chapter.url, chapter.request};
   }
   static WorkerResult failed(const job::ChapterPages& chapter, std::string message) {
@@ -102,7 +106,10 @@ template <>
 struct Entry<job::UpdateCheck> {
   static constexpr JobKind kind{.name = "UpdateCheck"};
   static Result run(const job::UpdateCheck&, const JobEnvironment& environment, const JobControl&) {
-    return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+    return UpdateCheckResult{
+        check_for_updates(environment.update_endpoints, [&](const OtaManifest& manifest) {
+          adopt_site_origin(manifest.site_origin, environment.store_paths);
+        })};
   }
   static WorkerResult failed(const job::UpdateCheck&, std::string message) {
     return UpdateCheckResult{error(std::move(message))};

@@ -13,6 +13,7 @@
 #include "app/install_tracker.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
+#include "storage/store_paths.hpp"
 #include "updater/install.hpp"
 #include "updater/update_check.hpp"
 
@@ -53,6 +54,8 @@ struct JobEnvironment {
   // Where "local:" addresses lead: their titles, chapters and pages are read from there, never
   // fetched.
   std::string manga_dir;
+  // Where a site origin named by the update manifest is kept.
+  StorePaths store_paths = {};
 };
 
 // Image bytes for an address: for a "local:" address a page of the Manga folder (a chapter's

@@ -40,7 +40,8 @@ std::expected<std::string, NoBody> fetch_manifest_body(const std::string& url,
 
 }  // namespace
 
-UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints) {
+UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints,
+                                     const ManifestObserver& observer) {
   log_line("OTA", "Checking for updates from: " + endpoints.primary);
   std::expected<std::string, NoBody> body =
       fetch_manifest_body(endpoints.primary, std::chrono::seconds(5), std::chrono::seconds(10));
@@ -62,6 +63,7 @@ UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints) {
   std::optional<OtaManifest> manifest = parse_manifest(*body);
   if (!manifest)
     return std::unexpected(std::string("Invalid update manifest received from server"));
+  if (observer) observer(*manifest);
   if (is_newer_version(manifest->version, APP_VERSION)) {
     log_line("OTA", "Found new version: " + manifest->version + " (current: " + APP_VERSION + ")");
     return manifest;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <expected>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +26,13 @@ inline constexpr std::string_view MANIFEST_TOO_LARGE_MESSAGE =
 // current, or the message to show.
 using UpdateCheckOutcome = std::expected<std::optional<OtaManifest>, std::string>;
 
+// Shown every manifest that reads, newer or not (it may name where the site now lives).
+using ManifestObserver = std::function<void(const OtaManifest&)>;
+
 // Fetches the manifest through curl from the primary endpoint or, when that gives no body, from
 // the fallback, and compares its version with APP_VERSION. Blocks for up to about 16 seconds;
 // logs its progress on standard error.
-UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints = {});
+UpdateCheckOutcome check_for_updates(const UpdateEndpoints& endpoints = {},
+                                     const ManifestObserver& observer = {});
 
 }  // namespace zentomi

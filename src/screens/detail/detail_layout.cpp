@@ -4,6 +4,7 @@
 #include <string>
 
 #include "draw/image_drawing.hpp"
+#include "model/site_address.hpp"
 #include "screens/common/bars.hpp"
 #include "screens/detail/detail_geometry.hpp"
 
@@ -126,8 +127,9 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
     const std::size_t index = state.details.chapter_scroll + n;
     const ChapterRef& chapter = state.details.chapters[index];
     const bool selected = index == state.details.chapter_selected;
-    const bool being_read = state.details.current_history &&
-                            state.details.current_history->last_chapter_url == chapter.url;
+    const bool being_read =
+        state.details.current_history &&
+        same_title(state.details.current_history->last_chapter_url, chapter.url);
     const int top = detail_geometry::chapter_row_top(n);
     if (w - 20 > 355) {
       fill_rounded_rect(r.canvas, 355, top, w - 375, detail_geometry::CHAPTER_ROW_HEIGHT, 6,
