@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "images/page_image.hpp"
+#include "library/download_files.hpp"
 #include "model/overloaded.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
@@ -37,6 +38,21 @@ std::optional<WorkerResult> install(const job::Install& request,
   return std::nullopt;
 }
 
+std::optional<DownloadedChapter> downloaded(const JobEnvironment& environment,
+                                            std::string_view chapter_url) {
+  if (!environment.downloads) return std::nullopt;
+  return environment.downloads->find_chapter(chapter_url);
+}
+
+// A downloaded chapter's pages are its files, named by their paths on the card.
+std::vector<std::string> page_paths(const DownloadedChapter& chapter) {
+  std::vector<std::string> paths;
+  paths.reserve(chapter.record.pages.size());
+  for (const std::string& page : chapter.record.pages)
+    paths.push_back(chapter.folder + "/" + page);
+  return paths;
+}
+
 }  // namespace
 
 std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment,
@@ -58,12 +74,26 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             if (control.superseded()) return std::nullopt;
             return DetailLoaded{std::move(loaded), detail.url};
           },
-          [](const job::ChapterPages& chapter) -> Result {
+          [&](const job::ChapterPages& chapter) -> Result {
+            if (const auto stored = downloaded(environment, chapter.url)) {
+              return PagesLoaded{page_paths(*stored), chapter.url, chapter.request};
+            }
             return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> Result {
-            auto image = load_page_image(page.url, fetch_bytes,
-                                         [&control] { return !control.superseded(); });
+            // A page of a downloaded chapter comes from its file, decoded as a fetched one is.
+            const auto stored = downloaded(environment, page.chapter_url);
+            const FetchBytes fetch =
+                stored ? FetchBytes([&stored, index = page.index](std::string_view) {
+                  if (index >= stored->record.pages.size()) {
+                    return std::expected<std::vector<std::uint8_t>, std::string>(
+                        std::unexpect, std::string("Page not on the card"));
+                  }
+                  return read_page_file(stored->folder + "/" + stored->record.pages[index]);
+                })
+                       : FetchBytes(fetch_bytes);
+            auto image =
+                load_page_image(page.url, fetch, [&control] { return !control.superseded(); });
             if (!image && control.superseded()) return std::nullopt;
             return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },

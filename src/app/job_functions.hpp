@@ -6,6 +6,7 @@
 
 #include "app/install_tracker.hpp"
 #include "app/job_runner.hpp"
+#include "library/downloads.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
 #include "updater/install.hpp"
@@ -23,6 +24,8 @@ struct JobEnvironment {
   // Told of each install, so that the ways out of the program wait for it; none in tests that do
   // not end the program.
   std::shared_ptr<InstallTracker> installs;
+  // What the card holds: a chapter downloaded there is always read from it, with no curl.
+  std::shared_ptr<const Downloads> downloads;
 };
 
 // The work behind each job request, run on the job's own thread. A page image asked for again
