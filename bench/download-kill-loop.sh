@@ -6,5 +6,5 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZENTOMI_BUILD:-$root/build/dev}
 ZENTOMI_DOWNLOAD_KILLS=${1:-30} ZENTOMI_SOURCE_DIR=$root ZENTOMI_BINARY_DIR=$build \
-  exec "$build/tests/library/zentomi_library_tests" \
+  exec "$build/tests/library/zentomi_downloads_tests" \
   --gtest_filter='DownloadKillLoop.*'

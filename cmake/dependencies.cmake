@@ -41,6 +41,8 @@ zentomi_pkg(JPEG libjpeg)
 zentomi_pkg(WEBP libwebp)
 zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
+# CBZ/ZIP chapters of the local library; minizip needs only zlib.
+zentomi_pkg(MINIZIP minizip)
 
 # Header-only; its CMake package gives the include path.
 find_package(nlohmann_json 3.11 REQUIRED)

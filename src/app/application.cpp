@@ -5,7 +5,6 @@
 #include "app/download_services.hpp"
 #include "app/job_functions.hpp"
 #include "app/worker_results.hpp"
-#include "nettruyen/fetch.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
 #include "screens/dispatch.hpp"
@@ -43,13 +42,16 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                                           .end_after_install =
                                               [ending = update_exit_] { ending->end_process(); },
                                           .installs = installs_,
+                                          .manga_dir = paths.manga_dir,
                                           .downloads = downloads_}](const JobRequest& request,
                                                                     const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
       covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
-              fetch_bytes),
+              [manga_dir = paths.manga_dir](std::string_view address) {
+                return card_or_site_bytes(manga_dir, address);
+              }),
       services_(store_, covers_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},

@@ -6,6 +6,9 @@
 
 #include "images/page_image.hpp"
 #include "library/download_files.hpp"
+#include "library/local_address.hpp"
+#include "library/local_pages.hpp"
+#include "library/local_titles.hpp"
 #include "model/overloaded.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
@@ -55,6 +58,12 @@ std::vector<std::string> page_paths(const DownloadedChapter& chapter) {
 
 }  // namespace
 
+std::expected<std::vector<std::uint8_t>, std::string> card_or_site_bytes(
+    const std::string& manga_dir, std::string_view address) {
+  if (is_local_address(address)) return read_local_cover(manga_dir, std::string(address));
+  return fetch_bytes(address);
+}
+
 std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironment& environment,
                                     const JobControl& control) {
   using Result = std::optional<WorkerResult>;
@@ -62,6 +71,8 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
       Overloaded{
           [](const job::HomeListing&) -> Result { return HomeLoaded{load_home_listing()}; },
           [&](const job::Detail& detail) -> Result {
+            if (is_local_address(detail.url))
+              return DetailLoaded{load_local_detail(environment.manga_dir, detail.url), detail.url};
             // A title left for another fetches nothing more, and its answer is not sent.
             const FetchText fetch_while_wanted = [&control](std::string_view url) {
               if (control.superseded()) {
@@ -78,22 +89,24 @@ std::optional<WorkerResult> run_job(const JobRequest& request, const JobEnvironm
             if (const auto stored = downloaded(environment, chapter.url)) {
               return PagesLoaded{page_paths(*stored), chapter.url, chapter.request};
             }
-            return PagesLoaded{load_chapter_pages(chapter.url), chapter.url, chapter.request};
+            auto pages = is_local_address(chapter.url)
+                             ? load_local_chapter_pages(environment.manga_dir, chapter.url)
+                             : load_chapter_pages(chapter.url);
+            return PagesLoaded{std::move(pages), chapter.url, chapter.request};
           },
           [&](const job::PageImage& page) -> Result {
             // A page of a downloaded chapter comes from its file, decoded as a fetched one is.
             const auto stored = downloaded(environment, page.chapter_url);
-            const FetchBytes fetch =
-                stored ? FetchBytes([&stored, index = page.index](std::string_view) {
-                  if (index >= stored->record.pages.size()) {
-                    return std::expected<std::vector<std::uint8_t>, std::string>(
-                        std::unexpect, std::string("Page not on the card"));
-                  }
-                  return read_page_file(stored->folder + "/" + stored->record.pages[index]);
-                })
-                       : FetchBytes(fetch_bytes);
+            const FetchBytes bytes = [&](std::string_view url) {
+              if (!stored) return card_or_site_bytes(environment.manga_dir, url);
+              if (page.index >= stored->record.pages.size()) {
+                return std::expected<std::vector<std::uint8_t>, std::string>(
+                    std::unexpect, std::string("Page not on the card"));
+              }
+              return read_page_file(stored->folder + "/" + stored->record.pages[page.index]);
+            };
             auto image =
-                load_page_image(page.url, fetch, [&control] { return !control.superseded(); });
+                load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
             if (!image && control.superseded()) return std::nullopt;
             return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
           },

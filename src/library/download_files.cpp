@@ -14,15 +14,6 @@
 namespace zentomi {
 namespace {
 
-bool starts_with_bytes(std::span<const std::uint8_t> bytes, std::string_view signature,
-                       std::size_t offset = 0) {
-  if (bytes.size() < offset + signature.size()) return false;
-  for (std::size_t index = 0; index < signature.size(); ++index) {
-    if (bytes[offset + index] != static_cast<std::uint8_t>(signature[index])) return false;
-  }
-  return true;
-}
-
 // More entries than any title has chapters or any chapter pages; a folder stuffed with more is
 // read only this far.
 constexpr std::size_t MAX_ENTRIES = 100'000;
@@ -44,13 +35,6 @@ std::string title_dir(const std::string& data_dir, std::string_view title_url) {
 std::string chapter_dir(const std::string& data_dir, std::string_view title_url,
                         std::string_view chapter_url) {
   return title_dir(data_dir, title_url) + "/" + chapter_key(title_url, chapter_url);
-}
-
-std::optional<std::string_view> image_extension(std::span<const std::uint8_t> bytes) {
-  if (starts_with_bytes(bytes, "\xFF\xD8\xFF")) return "jpg";
-  if (starts_with_bytes(bytes, "\x89PNG\r\n\x1A\n")) return "png";
-  if (starts_with_bytes(bytes, "RIFF") && starts_with_bytes(bytes, "WEBP", 8)) return "webp";
-  return std::nullopt;
 }
 
 std::string page_file_name(std::size_t index, std::string_view extension) {

@@ -35,10 +35,6 @@ std::string title_dir(const std::string& data_dir, std::string_view title_url);
 std::string chapter_dir(const std::string& data_dir, std::string_view title_url,
                         std::string_view chapter_url);
 
-// The extension a page's bytes are kept under, by their signature: "jpg", "png" or "webp";
-// nothing for anything else.
-std::optional<std::string_view> image_extension(std::span<const std::uint8_t> bytes);
-
 // "001.jpg" for the first page: three digits at least, more past page 999.
 std::string page_file_name(std::size_t index, std::string_view extension);
 // The page index of a whole page file's name, or nothing for any other name.

@@ -5,6 +5,7 @@
 
 #include "library/download_files.hpp"
 #include "library/download_keys.hpp"
+#include "library/local_image_signature.hpp"
 #include "storage/store_file.hpp"
 
 namespace zentomi {
@@ -259,7 +260,7 @@ class DownloadWorker {
         if (!wanted(path)) return Outcome::Cancelled;
         const auto bytes = services_.fetch_bytes((*pages)[index]);
         if (!bytes) continue;
-        const std::optional<std::string_view> extension = image_extension(*bytes);
+        const std::optional<std::string_view> extension = image_signature_extension(*bytes);
         if (!extension) continue;
         const std::string name = page_file_name(index, *extension);
         if (write_whole_file(files_, part, name, *bytes)) names[index] = name;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "library/download_files.hpp"
+#include "library/local_image_signature.hpp"
 
 namespace zentomi {
 namespace {
@@ -92,12 +93,12 @@ TEST(DownloadFiles, PageNamesAndSignatures) {
   const auto bytes = [](std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
   };
-  EXPECT_EQ(image_extension(bytes("\xFF\xD8\xFF\xE0rest")), "jpg");
-  EXPECT_EQ(image_extension(bytes("\x89PNG\r\n\x1A\nrest")), "png");
-  EXPECT_EQ(image_extension(bytes("RIFF\x10\0\0\0WEBPVP8 "sv)), "webp");
+  EXPECT_EQ(image_signature_extension(bytes("\xFF\xD8\xFF\xE0rest")), "jpg");
+  EXPECT_EQ(image_signature_extension(bytes("\x89PNG\r\n\x1A\nrest")), "png");
+  EXPECT_EQ(image_signature_extension(bytes("RIFF\x10\0\0\0WEBPVP8 "sv)), "webp");
   for (const std::string_view refused :
        {"<html>404</html>"sv, ""sv, "\xFF\xD8"sv, "RIFF\0\0\0\0WAVE"sv, "GIF89a"sv})
-    EXPECT_FALSE(image_extension(bytes(refused))) << refused;
+    EXPECT_FALSE(image_signature_extension(bytes(refused))) << refused;
 }
 
 }  // namespace
