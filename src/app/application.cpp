@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/download_services.hpp"
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "app/worker_results.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
@@ -118,6 +118,20 @@ bool Application::idle() const {
 
 void Application::wait_for_saves() {
   finish_before_exit();
+}
+
+int run_guarded(Application& application, const std::function<int()>& loop) {
+  try {
+    return loop();
+  } catch (...) {
+    log_line("App", "Main loop stopped by an error: " + current_exception_text());
+  }
+  try {
+    application.wait_for_saves();
+  } catch (...) {
+    log_line("App", "Saving at the end failed: " + current_exception_text());
+  }
+  return 1;
 }
 
 }  // namespace zentomi

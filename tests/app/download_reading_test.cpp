@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "library/download_worker.hpp"
 #include "support/fake_curl.hpp"
 #include "support/jpeg_encoding.hpp"
@@ -16,6 +16,7 @@ namespace {
 class Current final : public JobControl {
  public:
   bool superseded() const override { return false; }
+  bool report(WorkerResult) const override { return true; }
 };
 
 const std::string TITLE = "https://old.example/truyen-tranh/den-long";

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "support/fake_curl.hpp"
 #include "support/temp_dir.hpp"
 
@@ -15,6 +15,7 @@ namespace {
 class Current final : public JobControl {
  public:
   bool superseded() const override { return false; }
+  bool report(WorkerResult) const override { return false; }
 };
 
 TEST(InstallTracker, AnInstallThatHasNotBegunWhenTheExitStartsNeverBegins) {
@@ -40,8 +41,12 @@ TEST(InstallTracker, CloseSaysWhetherAnInstallRuns) {
   ASSERT_TRUE(installs.begin());
   EXPECT_TRUE(installs.close());
   EXPECT_FALSE(installs.begin());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(installs.wait(std::chrono::milliseconds(20))) << "the wait is bounded";
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] The install is still running; ending without it.\n");
   installs.end();
-  installs.wait();
+  EXPECT_TRUE(installs.wait());
   EXPECT_FALSE(installs.close());
 }
 

@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "nettruyen/fetch.hpp"
 #include "support/fake_curl.hpp"
 #include "support/files.hpp"
@@ -16,6 +16,7 @@ namespace {
 
 struct NeverSuperseded final : JobControl {
   bool superseded() const override { return false; }
+  bool report(WorkerResult) const override { return false; }
 };
 
 std::string fixture(const std::string& name) {
