@@ -114,7 +114,8 @@ struct Entry<job::PageImage> {
       }
       return read_page_file(stored->folder + "/" + stored->record.pages[page.index]);
     };
-    auto image = load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
+    auto image = load_page_image(
+        page.url, bytes, [&control] { return !control.superseded(); }, page.drawn_width);
     if (!image && control.superseded()) return std::nullopt;
     return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
   }

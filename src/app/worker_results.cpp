@@ -98,29 +98,12 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
       state.reader.resume_pending && count > 0 ? std::min(state.reader.resume_page, count - 1) : 0;
   state.reader.resume_pending = false;
   state.reader.page_image.reset();
+  state.reader.drop_next();
   state.reader.reset_view();
   if (state.reader.page_index < count) {
     request_page_image(state, context);
     state.reader.reader_loading = true;
   }
-}
-
-// Only the image of the page on screen, of the chapter on screen, is kept; one the user has turned
-// away from is dropped.
-void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
-  if (loaded.page_index != state.reader.page_index ||
-      loaded.chapter_url != state.reader.chapter_url ||
-      loaded.request != state.reader.image_request) {
-    return;
-  }
-  state.reader.reader_loading = false;
-  if (!loaded.result) {
-    log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +
-                              " image error: " + loaded.result.error());
-    return;
-  }
-  show_arrived_page(state, std::move(*loaded.result));
-  save_reading_progress(state, context, state.reader.page_index);
 }
 
 }  // namespace
@@ -131,7 +114,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
           [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
           [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
-          [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
+          [&](PageImageLoaded& loaded) { apply_page_image(state, loaded, context); },
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },

@@ -5,8 +5,12 @@
 namespace zentomi {
 
 void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count) {
+  draw_page_loading_panel(renderer, page_number, page_count, renderer.canvas.height() / 2);
+}
+
+void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count,
+                             int cy) {
   const int cx = renderer.canvas.width() / 2;
-  const int cy = renderer.canvas.height() / 2;
   fill_rounded_rect(renderer.canvas, cx - 160, cy - 40, 320, 80, 10, palette::PANEL);
   const std::string progress =
       "Đang tải trang " + std::to_string(page_number) + " / " + std::to_string(page_count) + "...";

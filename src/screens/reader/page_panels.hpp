@@ -9,6 +9,9 @@ namespace zentomi {
 // Shown in the middle of the reader while the page image is being fetched (page_number is
 // 1-based).
 void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count);
+// The same panel centred on the row `cy` (in scroll reading, the empty part under a page).
+void draw_page_loading_panel(Renderer& renderer, std::size_t page_number, std::size_t page_count,
+                             int cy);
 
 // Shown when the page cannot be shown: no image and nothing loading.
 void draw_page_failure_text(Renderer& renderer);
