@@ -6,6 +6,7 @@
 
 #include "app/site_origin_keeping.hpp"
 #include "images/page_image.hpp"
+#include "library/download_files.hpp"
 #include "library/local_address.hpp"
 #include "library/local_pages.hpp"
 #include "library/local_titles.hpp"
@@ -24,6 +25,21 @@ using Result = std::optional<WorkerResult>;
 
 std::unexpected<std::string> error(std::string message) {
   return std::unexpected(std::move(message));
+}
+
+std::optional<DownloadedChapter> downloaded(const JobEnvironment& environment,
+                                            std::string_view chapter_url) {
+  if (!environment.downloads) return std::nullopt;
+  return environment.downloads->find_chapter(chapter_url);
+}
+
+// A downloaded chapter's pages are its files, named by their paths on the card.
+std::vector<std::string> page_paths(const DownloadedChapter& chapter) {
+  std::vector<std::string> paths;
+  paths.reserve(chapter.record.pages.size());
+  for (const std::string& page : chapter.record.pages)
+    paths.push_back(chapter.folder + "/" + page);
+  return paths;
 }
 
 // One entry per kind of job: its kind, its body on the job's thread and its result when the body
@@ -73,6 +89,9 @@ struct Entry<job::ChapterPages> {
   static constexpr JobKind kind{.name = "ChapterPages", .lane_width = 1};
   static Result run(const job::ChapterPages& chapter, const JobEnvironment& environment,
                     const JobControl&) {
+    if (const auto stored = downloaded(environment, chapter.url)) {
+      return PagesLoaded{page_paths(*stored), chapter.url, chapter.request};
+    }
     auto pages = is_local_address(chapter.url)
                      ? load_local_chapter_pages(environment.manga_dir, chapter.url)
                      : load_chapter_pages(at_origin(chapter.url, site_origin()));
@@ -89,8 +108,15 @@ struct Entry<job::PageImage> {
   static constexpr JobKind kind{.name = "PageImage", .lane_width = 2};
   static Result run(const job::PageImage& page, const JobEnvironment& environment,
                     const JobControl& control) {
+    // A page of a downloaded chapter comes from its file, decoded as a fetched one is.
+    const auto stored = downloaded(environment, page.chapter_url);
     const FetchBytes bytes = [&](std::string_view url) {
-      return card_or_site_bytes(environment.manga_dir, url);
+      if (!stored) return card_or_site_bytes(environment.manga_dir, url);
+      if (page.index >= stored->record.pages.size()) {
+        return std::expected<std::vector<std::uint8_t>, std::string>(
+            std::unexpect, std::string("Page not on the card"));
+      }
+      return read_page_file(stored->folder + "/" + stored->record.pages[page.index]);
     };
     auto image = load_page_image(
         page.url, bytes, [&control] { return !control.superseded(); }, page.drawn_width);

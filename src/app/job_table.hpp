@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/install_tracker.hpp"
+#include "library/downloads.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
 #include "storage/store_paths.hpp"
@@ -56,6 +57,8 @@ struct JobEnvironment {
   std::string manga_dir;
   // Where a site origin named by the update manifest is kept.
   StorePaths store_paths = {};
+  // What the card holds: a chapter downloaded there is always read from it, with no curl.
+  std::shared_ptr<const Downloads> downloads;
 };
 
 // Image bytes for an address: for a "local:" address a page of the Manga folder (a chapter's

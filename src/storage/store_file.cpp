@@ -5,10 +5,9 @@
 #include "storage/store_bounds.hpp"
 
 namespace zentomi {
-namespace {
 
-std::expected<void, std::string> write_durably(FileSystem& files, const std::string& path,
-                                               std::string_view text) {
+std::expected<void, std::string> write_file_durably(FileSystem& files, const std::string& path,
+                                                    std::string_view text) {
   const auto file = files.create_file(path);
   if (!file) return std::unexpected(file.error());
   auto result = files.write(*file, text);
@@ -19,6 +18,8 @@ std::expected<void, std::string> write_durably(FileSystem& files, const std::str
   }
   return files.close(*file);
 }
+
+namespace {
 
 std::int64_t whole_seconds(std::chrono::system_clock::time_point now) {
   const auto seconds =
@@ -94,7 +95,7 @@ std::expected<void, std::string> replace_store_file(FileSystem& files, const std
                                                     std::chrono::system_clock::time_point now) {
   const std::string path = directory + "/" + name;
   const std::string next = next_version_path(path);
-  auto result = write_durably(files, next, text);
+  auto result = write_file_durably(files, next, text);
   if (result) result = move_present_file(files, directory, path, usable, now);
   if (result) result = files.rename(next, path);
   if (!result) {

@@ -50,6 +50,10 @@ auto load_store_file(FileSystem& files, const std::string& path, Parse parse)
   return std::nullopt;
 }
 
+// Creates or truncates the file, writes the text and waits until it is on the storage device.
+std::expected<void, std::string> write_file_durably(FileSystem& files, const std::string& path,
+                                                    std::string_view text);
+
 // Makes `text` the content of directory/name so that a crash at any step leaves a store that
 // loads with either the old or the new content. An existing file that is not `usable` is set
 // aside first. The error says which step failed; the caller may ignore it.
