@@ -29,12 +29,12 @@ std::string downloads_dir(const std::string& data_dir) {
 }
 
 std::string title_dir(const std::string& data_dir, std::string_view title_url) {
-  return downloads_dir(data_dir) + "/" + title_key(title_url);
+  return downloads_dir(data_dir) + "/" + title_folder_key(title_url);
 }
 
 std::string chapter_dir(const std::string& data_dir, std::string_view title_url,
                         std::string_view chapter_url) {
-  return title_dir(data_dir, title_url) + "/" + chapter_key(title_url, chapter_url);
+  return title_dir(data_dir, title_url) + "/" + chapter_folder_key(title_url, chapter_url);
 }
 
 std::string page_file_name(std::size_t index, std::string_view extension) {

@@ -71,11 +71,11 @@ std::string safe_key(std::string_view text) {
   return key + "~" + short_hash(text);
 }
 
-std::string title_key(std::string_view title_url) {
+std::string title_folder_key(std::string_view title_url) {
   return safe_key(site_path_rest(title_url));
 }
 
-std::string chapter_key(std::string_view title_url, std::string_view chapter_url) {
+std::string chapter_folder_key(std::string_view title_url, std::string_view chapter_url) {
   const std::string_view title = site_path_rest(title_url);
   std::string_view chapter = site_path_rest(chapter_url);
   if (!title.empty() && chapter.size() > title.size() && chapter.starts_with(title) &&

@@ -21,9 +21,9 @@ std::string_view site_path_rest(std::string_view url);
 std::string safe_key(std::string_view text);
 
 // The folder name of a title's downloads.
-std::string title_key(std::string_view title_url);
+std::string title_folder_key(std::string_view title_url);
 // The folder name of a chapter below its title's folder: the chapter's path with its title's
 // part taken off when it begins with it.
-std::string chapter_key(std::string_view title_url, std::string_view chapter_url);
+std::string chapter_folder_key(std::string_view title_url, std::string_view chapter_url);
 
 }  // namespace zentomi

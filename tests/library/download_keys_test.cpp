@@ -40,11 +40,11 @@ TEST(DownloadKeys, PlainSitePathsKeepTheirNames) {
        "khac_chuong-1~"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(title_key(c.title_url), c.title);
-    EXPECT_TRUE(chapter_key(c.title_url, c.chapter_url).starts_with(c.chapter))
-        << chapter_key(c.title_url, c.chapter_url);
+    EXPECT_EQ(title_folder_key(c.title_url), c.title);
+    EXPECT_TRUE(chapter_folder_key(c.title_url, c.chapter_url).starts_with(c.chapter))
+        << chapter_folder_key(c.title_url, c.chapter_url);
   }
-  EXPECT_EQ(chapter_key("https://a/truyen-tranh/ten", "https://b/truyen-tranh/ten/chuong-1"),
+  EXPECT_EQ(chapter_folder_key("https://a/truyen-tranh/ten", "https://b/truyen-tranh/ten/chuong-1"),
             "chuong-1");
 }
 
@@ -70,13 +70,13 @@ TEST(DownloadKeys, HostilePathsGiveDistinctSafeNames) {
   };
   std::set<std::string> keys;
   for (const std::string& url : inputs) {
-    const std::string key = title_key(url);
+    const std::string key = title_folder_key(url);
     expect_fat_safe(key);
     keys.insert(key);
   }
   // Case, separators and cut tails all changed the name, and never two paths onto one.
   EXPECT_EQ(keys.size(), std::size(inputs));
-  EXPECT_EQ(title_key("https://a/truyen-tranh/" + long_path).size(), MAX_KEY_BYTES);
+  EXPECT_EQ(title_folder_key("https://a/truyen-tranh/" + long_path).size(), MAX_KEY_BYTES);
 }
 
 TEST(DownloadFiles, PageNamesAndSignatures) {
