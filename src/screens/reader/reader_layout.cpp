@@ -119,15 +119,18 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
 }  // namespace
 
 void draw_reader_screen(Renderer& r, const AppState& state) {
-  // A fitted page so thin that it would be drawn less than one pixel high or wide would leave
-  // the screen blank; it says that it cannot be shown instead.
-  const bool drawable = state.reader.page_image && (state.reader.scroll_reading || [&] {
-                          const PagePlacement placement =
-                              place_page(r.canvas.width(), r.canvas.height(),
-                                         *state.reader.page_image, zoom_level(state));
-                          return placement.width > 0 && placement.height > 0;
-                        }());
-  if (state.reader.page_image && state.reader.scroll_reading) {
+  // A page so thin that it would be drawn less than one pixel high or wide would leave the
+  // screen blank; it says that it cannot be shown instead.
+  const bool drawable = state.reader.page_image && [&] {
+    const PagePlacement placement =
+        state.reader.scroll_reading
+            ? scroll_geometry::size(r.canvas.width(), *state.reader.page_image,
+                                    state.reader.strip_width)
+            : place_page(r.canvas.width(), r.canvas.height(), *state.reader.page_image,
+                         zoom_level(state));
+    return placement.width > 0 && placement.height > 0;
+  }();
+  if (drawable && state.reader.scroll_reading) {
     draw_strip(r, state);
     draw_position_bar(r, state);
   } else if (drawable) {
