@@ -57,7 +57,7 @@ class Store {
   HistoryMap load_history() const;
   void save_history(const HistoryMap& history);
   FavoritesList load_favorites() const;
-  void save_favorites(const FavoritesList& favorites);
+  void save_favorites(const FavoritesList& unbounded);
 
   // The entry stored under the url or, failing that, the newest one stored for the same title
   // under another origin of the site (model/site_address.hpp).
@@ -106,7 +106,7 @@ class Store {
 
   std::string store_path(const char* name) const;
   FavoritesVersion favorites_version() const;
-  void save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now);
+  void save_history_at(const HistoryMap& unbounded, std::chrono::system_clock::time_point now);
 
   // Forgets unwritten content that the writer has since written (or failed to write).
   void settle_unwritten() const;

@@ -51,7 +51,9 @@ void remove_surplus_copies(FileSystem& files, const std::string& directory, cons
   if (!names) return;
   for (const std::string& surplus :
        surplus_set_aside_copies(file_name(path), file_name(kept), *names)) {
-    ignore_failure(files.remove(directory + "/" + surplus));
+    std::string surplus_path = directory;
+    surplus_path.append("/").append(surplus);
+    ignore_failure(files.remove(surplus_path));
   }
 }
 

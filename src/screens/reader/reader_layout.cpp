@@ -136,11 +136,9 @@ void draw_reader_screen(Renderer& r, const AppState& state) {
   } else if (drawable) {
     draw_page(r.canvas, *state.reader.page_image, zoom_level(state), state.reader.pan_x,
               state.reader.pan_y);
-  } else if (state.reader.page_image) {
-    draw_page_failure_text(r);
-  } else if (state.reader.reader_loading) {
+  } else if (!state.reader.page_image && state.reader.reader_loading) {
     draw_page_loading_panel(r, state.reader.page_index + 1, state.reader.pages.size());
-  } else if (state.reader.pages.empty()) {
+  } else if (!state.reader.page_image && state.reader.pages.empty()) {
     draw_empty_chapter_text(r);
   } else {
     draw_page_failure_text(r);
