@@ -114,7 +114,7 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
     return std::unexpected(std::string("Failed to extract update package"));
   }
   const auto fail = [&directory](std::string message) -> std::expected<void, std::string> {
-    static_cast<void>(discard_staging(directory));
+    [[maybe_unused]] const auto discarded = discard_staging(directory);
     return std::unexpected(std::move(message));
   };
   // Without -o unzip would ask before replacing each file, find no answer and fail.

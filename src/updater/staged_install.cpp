@@ -120,7 +120,7 @@ std::expected<void, std::string> install_staged(const fs::path& directory) {
   std::vector<Move> moves;
   if (auto planned = plan_moves(directory / STAGING_FOLDER, directory, moves); !planned) {
     // Nothing was moved: the package can never fit, so it is not tried again.
-    static_cast<void>(discard_staging(directory));
+    [[maybe_unused]] const auto discarded = discard_staging(directory);
     return planned;
   }
   if (auto moved = apply_moves(moves); !moved) return moved;

@@ -73,8 +73,8 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
     const int eye_width = static_cast<int>(text_width(r.font, VIEWS_EYE, 11.5f));
     const auto views_width =
         text_width_up_to(r.font, item.views, 11.5f, widest - eye_width - 2 * BADGE_PADDING);
-    const int badge_width = static_cast<int>(
-        std::clamp<std::int64_t>(eye_width + views_width + 2 * BADGE_PADDING, 68, widest));
+    const int badge_width = static_cast<int>(std::clamp<std::int64_t>(
+        eye_width + views_width + std::int64_t{2} * BADGE_PADDING, 68, widest));
     const int badge_right = x + g - 14;
     const int text_left = badge_right - badge_width + BADGE_PADDING;
     darken_rounded_rect(r.canvas, badge_right - badge_width, y + 189, badge_width, 18, 4);
@@ -148,7 +148,7 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
       source == HomeSource::History
           ? static_cast<int>(std::clamp<std::int64_t>(
                 text_width_up_to(r.font, item.latest_chapter, 12.0f, widest_chip) +
-                    2 * blanks_width + 8,
+                    std::int64_t{2} * blanks_width + 8,
                 120, std::max(120, widest_chip)))
           : 120;
   fill_rounded_rect(r.canvas, 88, top + 36, chip_width, 20, 4, palette::RECESSED_SURFACE);
