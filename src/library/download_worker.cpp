@@ -100,14 +100,16 @@ class DownloadWorker {
     std::vector<std::pair<std::string, std::string>> partial;  // title folder, partial name
     const std::string root = downloads_dir(downloads_.data_dir_);
     for (const std::string& title_name : folder_entries(root)) {
-      const std::string folder = root + "/" + title_name;
+      std::string folder = root;
+      folder.append("/").append(title_name);
       if (!is_folder(folder)) continue;
       Downloads::TitleEntry title;
       title.folder = folder;
       title.record = read_record<TitleRecord>(folder + "/" + std::string(TITLE_RECORD_FILE),
                                               parse_title_record);
       for (const std::string& name : folder_entries(folder)) {
-        const std::string path = folder + "/" + name;
+        std::string path = folder;
+        path.append("/").append(name);
         if (name.ends_with(DELETED_SUFFIX)) {
           remove_chapter_folder(files_, path);
         } else if (name.ends_with(TEMPORARY_SUFFIX)) {
@@ -162,7 +164,8 @@ class DownloadWorker {
     downloads_.queue_ = std::move(queue);
     // A partial chapter nobody waits for any more is removed.
     for (const auto& [folder, name] : partial) {
-      const std::string chapter_folder = folder + "/" + name;
+      std::string chapter_folder = folder;
+      chapter_folder.append("/").append(name);
       const bool waited_for =
           std::any_of(downloads_.queue_.begin(), downloads_.queue_.end(), [&](const QueueEntry& e) {
             return chapter_dir(downloads_.data_dir_, e.title_url, e.chapter.url) +
@@ -238,7 +241,9 @@ class DownloadWorker {
         names[*index] = name;
         ++done;
       } else {
-        ignore_failure(files_.remove(part + "/" + name));
+        std::string leftover = part;
+        leftover.append("/").append(name);
+        ignore_failure(files_.remove(leftover));
       }
     }
     progress(done, names.size());

@@ -1,6 +1,7 @@
 #include "library/downloads.hpp"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "library/download_files.hpp"
@@ -143,8 +144,10 @@ std::vector<DownloadedTitle> Downloads::titles() const {
     if (title.chapters.empty() || !title.record) continue;
     titles.push_back({*title.record, title.chapters.size()});
   }
-  std::stable_sort(titles.begin(), titles.end(), [](const auto& left, const auto& right) {
-    return left.record.downloaded_at > right.record.downloaded_at;
+  // Newest first; titles downloaded in the same second keep the order of their addresses.
+  std::ranges::sort(titles, [](const auto& left, const auto& right) {
+    return std::tie(right.record.downloaded_at, left.record.item.url) <
+           std::tie(left.record.downloaded_at, right.record.item.url);
   });
   return titles;
 }
@@ -164,8 +167,8 @@ std::vector<ChapterRef> Downloads::downloaded_chapters(std::string_view title_ur
   std::map<std::string_view, const DownloadedChapter*> left;
   for (const auto& [path, chapter] : title->second.chapters)
     left.emplace(path, &chapter);
-  if (title->second.record) {
-    for (const ChapterRef& chapter : title->second.record->detail.chapters) {
+  if (const auto& record = title->second.record) {
+    for (const ChapterRef& chapter : record->detail.chapters) {
       if (left.erase(site_path_rest(chapter.url)) > 0) chapters.push_back(chapter);
     }
   }
