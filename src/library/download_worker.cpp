@@ -255,8 +255,12 @@ class DownloadWorker {
       if (services_.free_bytes) {
         const std::optional<std::uint64_t> free = services_.free_bytes(downloads_.data_dir_);
         if (free && *free < FREE_SPACE_FLOOR_BYTES) {
+          // Stopped and no longer running in one step: nobody sees the stop with the chapter still
+          // marked as downloading.
           const std::lock_guard lock(downloads_.mutex_);
           downloads_.stop_message_ = card_full_message(*free);
+          downloads_.running_path_.reset();
+          downloads_.changed();
           return Outcome::CardFull;
         }
       }
