@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "model/overloaded.hpp"
+#include "model/site_address.hpp"
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/home_library.hpp"
@@ -68,7 +69,8 @@ void apply_local_scanned(AppState& state, LocalScanned& scanned) {
 // A late answer for a title the user has left is dropped: its chapters shown under another title
 // would let reading progress be saved under the wrong URL.
 void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& context) {
-  if (!state.details.current_item || state.details.current_item->url != loaded.url) return;
+  if (!state.details.current_item || !same_title(state.details.current_item->url, loaded.url))
+    return;
   state.details.detail_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Detail load error: " + loaded.result.error());
@@ -96,7 +98,7 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
 // The page list of a chapter the user has since left is dropped, so its page numbers never reach
 // another chapter's history.
 void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context) {
-  if (loaded.chapter_url != state.reader.chapter_url ||
+  if (!same_title(loaded.chapter_url, state.reader.chapter_url) ||
       loaded.request != state.reader.pages_request) {
     return;
   }

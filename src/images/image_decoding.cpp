@@ -77,7 +77,7 @@ std::expected<DecodedSize, std::string> decoded_size(std::uint64_t width, std::u
   if (!within_budget(at(target), limits)) {
     // Pixels grow with the square of the width: start from the root and step down past the
     // rounding of the height.
-    const double widest = std::sqrt(static_cast<double>(limits.budget_bytes / 4) *
+    const double widest = std::sqrt(static_cast<double>(limits.budget_bytes) / 4.0 *
                                     static_cast<double>(width) / static_cast<double>(height));
     target = std::min(target, static_cast<std::uint64_t>(widest));
     while (target > 0 && !within_budget(at(target), limits))

@@ -42,6 +42,9 @@ struct SearchState {
   std::string query;  // kept when the user leaves the keyboard
   std::size_t key_row = 0;
   std::size_t key_column = 0;
+  // The last queries searched, newest first, for R2 to bring back; kept in memory only.
+  std::vector<std::string> recent_queries;
+  std::size_t next_recalled = 0;  // the one R2 brings back next
 };
 
 // The title opened from the home screen, its detail page and its chapter list.

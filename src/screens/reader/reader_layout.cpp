@@ -105,10 +105,13 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
   draw_text_fitted(r, state.reader.chapter_title, 20, 10, palette::PRIMARY_TEXT, 16.0f,
                    zoom_left - HUD_GAP);
   draw_text(r, zoom, zoom_left, 10, palette::INFORMATION_TEXT, 15.0f);
-  draw_text(r,
-            "Trang " + std::to_string(strip::page_in_view(state) + 1) + " / " +
-                std::to_string(state.reader.pages.size()),
-            w - 140, 10, palette::HIGHLIGHT_TEXT, 15.0f);
+  // Until a chapter has pages there is no page to count.
+  if (!state.reader.pages.empty()) {
+    draw_text(r,
+              "Trang " + std::to_string(strip::page_in_view(state) + 1) + " / " +
+                  std::to_string(state.reader.pages.size()),
+              w - 140, 10, palette::HIGHLIGHT_TEXT, 15.0f);
+  }
   darken_band(r.canvas, h - 36, h);
   draw_text(r, key_hint(r, state), 20, h - 24, palette::PRIMARY_TEXT, 13.0f);
 }
@@ -116,14 +119,27 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
 }  // namespace
 
 void draw_reader_screen(Renderer& r, const AppState& state) {
-  if (state.reader.page_image && state.reader.scroll_reading) {
+  // A page so thin that it would be drawn less than one pixel high or wide would leave the
+  // screen blank; it says that it cannot be shown instead.
+  const bool drawable = state.reader.page_image && [&] {
+    const PagePlacement placement =
+        state.reader.scroll_reading
+            ? scroll_geometry::size(r.canvas.width(), *state.reader.page_image,
+                                    state.reader.strip_width)
+            : place_page(r.canvas.width(), r.canvas.height(), *state.reader.page_image,
+                         zoom_level(state));
+    return placement.width > 0 && placement.height > 0;
+  }();
+  if (drawable && state.reader.scroll_reading) {
     draw_strip(r, state);
     draw_position_bar(r, state);
-  } else if (state.reader.page_image) {
+  } else if (drawable) {
     draw_page(r.canvas, *state.reader.page_image, zoom_level(state), state.reader.pan_x,
               state.reader.pan_y);
-  } else if (state.reader.reader_loading) {
+  } else if (!state.reader.page_image && state.reader.reader_loading) {
     draw_page_loading_panel(r, state.reader.page_index + 1, state.reader.pages.size());
+  } else if (!state.reader.page_image && state.reader.pages.empty()) {
+    draw_empty_chapter_text(r);
   } else {
     draw_page_failure_text(r);
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "model/site_address.hpp"
 #include "platform/log.hpp"
 #include "screens/reader/scroll_geometry.hpp"
 #include "screens/reader/strip.hpp"
@@ -77,7 +78,7 @@ void save_reading_progress(AppState& state, AppContext& context, std::size_t pag
 
 void apply_page_image(AppState& state, PageImageLoaded& loaded, AppContext& context) {
   ReaderState& reader = state.reader;
-  if (loaded.chapter_url != reader.chapter_url) return;
+  if (!same_title(loaded.chapter_url, reader.chapter_url)) return;
   if (loaded.request == reader.next_request && reader.next_loading &&
       loaded.page_index == reader.page_index + 1) {
     show_arrived_next(state, loaded, context);
