@@ -54,9 +54,9 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
               [manga_dir = paths.manga_dir](std::string_view address) {
                 return card_or_site_bytes(manga_dir, address);
               }),
-      services_(store_, covers_),
+      services_(store_, covers_, *downloads_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
-      context_{jobs_, store_},
+      context_{.jobs = jobs_, .store = store_, .downloads = downloads_.get()},
       redraw_(redraw),
       loop_(results_, input_, clock,
             MainLoop::Hooks{
@@ -82,7 +82,7 @@ Application::~Application() {
 }
 
 void Application::draw_if_changed(const FrameEvents& frame) {
-  PictureSources sources = picture_sources(covers_, store_);
+  PictureSources sources = picture_sources(covers_, store_, downloads_.get());
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);
@@ -117,7 +117,10 @@ void Application::finish_before_exit() {
 }
 
 bool Application::idle() const {
-  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle();
+  // A queue stopped for want of space waits for the user, not for time.
+  const bool downloads_idle =
+      downloads_->summary().waiting == 0 || downloads_->stop_message().has_value();
+  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle() && downloads_idle;
 }
 
 void Application::wait_for_saves() {

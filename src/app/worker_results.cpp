@@ -11,6 +11,7 @@
 #include "screens/common/home_items.hpp"
 #include "screens/common/home_library.hpp"
 #include "screens/common/home_sources.hpp"
+#include "screens/detail/detail_downloads.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/update/update_controller.hpp"
 
@@ -75,8 +76,10 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
   if (!loaded.result) {
     log_line("NetTruyen", "Detail load error: " + loaded.result.error());
     state.details.detail_error = loaded.result.error();
+    if (context.downloads) show_stored_detail(state, *context.downloads);
     return;
   }
+  state.details.from_card = false;
   MangaDetail& detail = *loaded.result;
   // The listing's cover is preferred over the one found on the page.
   if (!state.details.current_item->thumb_url.empty())

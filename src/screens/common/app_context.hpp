@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/downloads.hpp"
 #include "platform/clock.hpp"
 #include "screens/common/jobs.hpp"
 #include "storage/store.hpp"
@@ -12,6 +13,8 @@ struct AppContext {
   Store& store;
   // Stamps the reading history.
   WallClock wall_clock = wall_now;
+  // The chapters on the card and the download queue; none where nothing is downloaded.
+  Downloads* downloads = nullptr;
 };
 
 }  // namespace zentomi

@@ -6,6 +6,7 @@
 #include "screens/common/chapter_opening.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/list_cursor.hpp"
+#include "screens/detail/detail_downloads.hpp"
 #include "screens/detail/detail_geometry.hpp"
 
 namespace zentomi {
@@ -69,6 +70,8 @@ void back_to_home(AppState& state, AppContext& context) {
 }  // namespace
 
 bool handle_detail_button(AppState& state, Button button, AppContext& context) {
+  // The question a first SELECT asked is answered by the next press alone.
+  if (button != Button::Select) state.details.delete_asked.reset();
   switch (button) {
     case Button::Up:
     case Button::Down:
@@ -94,6 +97,12 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::Start:
       continue_reading(state, context);
+      return false;
+    case Button::Select:
+      select_chapter_download(state, context);
+      return false;
+    case Button::R2:
+      queue_next_chapters(state, context);
       return false;
     default:  // nothing to do here; MENU is the dispatch's
       return false;

@@ -76,16 +76,19 @@ void return_to_front_page(AppState& state) {
 
 void open_selected_title(AppState& state, AppContext& context) {
   if (state.home.home_selected >= state.home.displayed_items.size()) return;
-  // The history's cards carry the reading position as their chapter line; the title opens as the
-  // listing knows it.
-  state.details.current_item = state.home.source == HomeSource::History
-                                   ? state.home.all_items[state.home.home_selected]
-                                   : state.home.displayed_items[state.home.home_selected];
+  // The history's cards carry the reading position as their chapter line and the library's what
+  // the card holds; the title opens as the listing knows it.
+  const bool relined =
+      state.home.source == HomeSource::History || state.home.source == HomeSource::Library;
+  state.details.current_item = relined ? state.home.all_items[state.home.home_selected]
+                                       : state.home.displayed_items[state.home.home_selected];
   state.details.current_history = context.store.get_history_entry(state.details.current_item->url);
   state.details.detail.reset();
   state.details.detail_error.reset();
   state.details.chapters_site_order.clear();
   state.details.chapters.clear();
+  state.details.from_card = false;
+  state.details.delete_asked.reset();
   // Nothing of the previous title's chapter may be saved under this one.
   state.reader.chapter_url.clear();
   context.jobs.start(job::Detail{state.details.current_item->url});
@@ -178,7 +181,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::L1:
       if (state.home.source == HomeSource::FrontPage)
-        open_library(state, context.jobs);
+        open_library(state, context);
       else if (state.home.source == HomeSource::Library)
         return_to_front_page(state);
       return false;
