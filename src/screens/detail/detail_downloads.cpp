@@ -15,8 +15,8 @@ const ChapterRef* selected_chapter(const DetailState& details) {
 
 // The detail as the title's record keeps it: with the whole chapter list, which the state keeps
 // apart from it.
-MangaDetail detail_to_keep(const DetailState& details) {
-  MangaDetail detail = *details.detail;
+MangaDetail detail_to_keep(const DetailState& details, const MangaDetail& shown) {
+  MangaDetail detail = shown;
   detail.chapters = details.chapters_site_order;
   return detail;
 }
@@ -25,8 +25,8 @@ void enqueue(DetailState& details, AppContext& context, std::span<const ChapterR
   // A title shown from its record lists only what is on the card, and rewriting the record
   // from it would lose the rest of the chapter list.
   if (!details.current_item || !details.detail || details.from_card) return;
-  context.downloads->enqueue(*details.current_item, detail_to_keep(details), chapters,
-                             context.wall_clock());
+  context.downloads->enqueue(*details.current_item, detail_to_keep(details, *details.detail),
+                             chapters, context.wall_clock());
 }
 
 }  // namespace
