@@ -125,7 +125,7 @@ bool handle_reader_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::B:
       state.reader.reset_view();
-      state.screen = Screen::Detail;
+      context.go(transition::Show{Screen::Detail});
       return false;
     default:  // nothing to do here; MENU is the dispatch's
       return false;
