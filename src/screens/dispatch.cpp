@@ -15,6 +15,7 @@
 #include "screens/home/home_results.hpp"
 #include "screens/reader/reader_controller.hpp"
 #include "screens/reader/reader_layout.hpp"
+#include "screens/reader/reader_pages.hpp"
 #include "screens/reader/reader_results.hpp"
 #include "screens/search/search_controller.hpp"
 #include "screens/search/search_layout.hpp"
@@ -94,7 +95,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
           [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
           [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
-          [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
+          [&](PageImageLoaded& loaded) { apply_page_image(state, loaded, context); },
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },

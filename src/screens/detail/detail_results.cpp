@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/site_address.hpp"
 #include "platform/log.hpp"
 
 namespace zentomi {
@@ -21,7 +22,7 @@ void open_title(AppState& state, AppContext& context, MangaItem item) {
 
 void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& context) {
   DetailState& details = state.details;
-  if (!details.current_item || details.current_item->url != loaded.url) return;
+  if (!details.current_item || !same_title(details.current_item->url, loaded.url)) return;
   details.detail_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Detail load error: " + loaded.result.error());

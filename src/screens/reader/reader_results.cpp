@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/site_address.hpp"
 #include "platform/log.hpp"
 #include "screens/reader/reader_pages.hpp"
 
@@ -15,6 +16,7 @@ void open_chapter(AppState& state, AppContext& context, const std::string& title
   opened.chapter_url = url;
   opened.hud_visible = state.reader.hud_visible;
   opened.scroll_reading = state.reader.scroll_reading;
+  opened.strip_width = state.reader.strip_width;
   opened.reader_loading = true;
   opened.resume_pending = true;
   opened.resume_page = start_page;
@@ -29,7 +31,8 @@ void forget_chapter(AppState& state) {
 
 void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context) {
   ReaderState& reader = state.reader;
-  if (loaded.chapter_url != reader.chapter_url || loaded.request != reader.pages_request) return;
+  if (!same_title(loaded.chapter_url, reader.chapter_url) || loaded.request != reader.pages_request)
+    return;
   reader.reader_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Pages load error: " + loaded.result.error());
@@ -41,27 +44,12 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
       reader.resume_pending && count > 0 ? std::min(reader.resume_page, count - 1) : 0;
   reader.resume_pending = false;
   reader.page_image.reset();
+  reader.drop_next();
   reader.reset_view();
   if (reader.page_index < count) {
     request_page_image(state, context);
     reader.reader_loading = true;
   }
-}
-
-void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
-  const ReaderState& reader = state.reader;
-  if (loaded.page_index != reader.page_index || loaded.chapter_url != reader.chapter_url ||
-      loaded.request != reader.image_request) {
-    return;
-  }
-  state.reader.reader_loading = false;
-  if (!loaded.result) {
-    log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +
-                              " image error: " + loaded.result.error());
-    return;
-  }
-  show_arrived_page(state, std::move(*loaded.result));
-  save_reading_progress(state, context, state.reader.page_index);
 }
 
 }  // namespace zentomi

@@ -12,8 +12,8 @@ namespace zentomi {
 // What reaches the reader from elsewhere; each writes the reader's record (and the request
 // numbers it hands out) alone.
 
-// A new chapter starts with nothing of the previous one kept but the HUD's visibility and the
-// reading mode: the page list and the image arrive from jobs, and the start page is applied once
+// A new chapter starts with nothing of the previous one kept but the HUD's visibility, the
+// reading mode and the strip width: the page list and the image arrive from jobs, and the start page is applied once
 // the list is known.
 void open_chapter(AppState& state, AppContext& context, const std::string& title,
                   const std::string& url, std::size_t start_page);
@@ -24,9 +24,5 @@ void forget_chapter(AppState& state);
 // The page list of a chapter the user has since left is dropped, so its page numbers never reach
 // another chapter's history.
 void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context);
-
-// Only the image of the page on screen, of the chapter on screen, is kept; one the user has turned
-// away from is dropped.
-void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context);
 
 }  // namespace zentomi

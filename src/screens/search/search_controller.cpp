@@ -38,7 +38,11 @@ bool handle_search_button(AppState& state, Button button, AppContext& context) {
     case Button::Start:
       // An empty query has nothing to find.
       if (state.search.query.empty()) return false;
+      keyboard::remember_query(state.search, state.search.query);
       context.go(transition::Search{state.search.query});
+      return false;
+    case Button::R2:
+      keyboard::recall_query(state.search);
       return false;
     case Button::B:
       // Back to what the keyboard was opened over; the query stays for the next time.
