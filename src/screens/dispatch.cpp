@@ -12,6 +12,7 @@
 #include "screens/detail/detail_results.hpp"
 #include "screens/home/home_controller.hpp"
 #include "screens/home/home_layout.hpp"
+#include "screens/home/home_library.hpp"
 #include "screens/home/home_results.hpp"
 #include "screens/reader/reader_controller.hpp"
 #include "screens/reader/reader_layout.hpp"
@@ -99,6 +100,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
+          [&](LocalScanned& scanned) { apply_local_scanned(state, scanned); },
       },
       result);
 }

@@ -90,13 +90,14 @@ def describe(rule):
 # (`state.screen`) is dispatch's alone: a screen asks for a transition instead.
 OWNED = {
     "screens/common": set(),
-    "screens/home": {"home", "front_page"},
+    "screens/home": {"home", "front_page", "local_library"},
     "screens/detail": {"details"},
     "screens/reader": {"reader", "last_request"},
     "screens/search": {"search"},
     "screens/update": {"update"},
 }
-RECORDS = {"screen", "home", "front_page", "search", "details", "reader", "update", "last_request"}
+RECORDS = {"screen", "home", "front_page", "search", "details", "reader", "update", "last_request",
+           "local_library"}
 
 # `state.<record>` followed by members or indexes, then an assignment, an increment or a call of a
 # changing member; a non-const reference bound to it; or an increment in front of it.
