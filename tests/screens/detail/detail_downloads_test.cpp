@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/worker_results.hpp"
 #include "library/download_worker.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"
