@@ -84,6 +84,7 @@ Application::~Application() {
 void Application::draw_if_changed(const FrameEvents& frame) {
   PictureSources sources = picture_sources(covers_, store_);
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
+  covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);
   display_.present();
