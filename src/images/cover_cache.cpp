@@ -24,6 +24,7 @@ struct CoverWorkerState {
   ThumbnailCache cache;
   CoverRequests requests;
   CoverBackoff backoff;
+  std::function<void()> on_change;
 };
 
 namespace {
@@ -119,9 +120,15 @@ CoverCache::~CoverCache() {
 std::function<void()> CoverCache::take_worker() {
   if (std::exchange(worker_taken_, true)) return [] {};
   return [shared = shared_] {
-    while (auto url = shared->requests.take())
+    while (auto url = shared->requests.take()) {
       serve_guarded(*shared, *url);
+      if (shared->on_change) shared->on_change();
+    }
   };
+}
+
+void CoverCache::notify_on_change(std::function<void()> notify) {
+  shared_->on_change = std::move(notify);
 }
 
 SharedImage CoverCache::get_thumbnail(std::string_view url) {
