@@ -250,8 +250,9 @@ std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output, const Dead
   if (deadline) {
     const auto status = wait_until(pid, *deadline);
     if (!status) return std::unexpected(status.error());
-    if (*status) {
-      if (WIFEXITED(**status)) output.exit_code = WEXITSTATUS(**status);
+    if (const std::optional<int> ended = *status; ended.has_value()) {
+      const int raw = ended.value();
+      if (WIFEXITED(raw)) output.exit_code = WEXITSTATUS(raw);
       return output;
     }
     ::kill(pid, SIGKILL);
