@@ -94,6 +94,7 @@ void Application::draw_if_changed(const FrameEvents& frame) {
                          favorites_.read(store_, frame.state_version, frame.now),
                          downloads_->version()};
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
+  covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);
   display_.present();
