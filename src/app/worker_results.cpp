@@ -10,6 +10,7 @@
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/home_sources.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/update/update_controller.hpp"
 
@@ -108,9 +109,21 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
   }
 }
 
+// Whatever lists a favourite brings it up to date, shown or not.
+void learn_about_favourites(AppState& state, const WorkerResult& result, AppContext& context) {
+  if (const auto* home = std::get_if<HomeLoaded>(&result); home && home->result) {
+    learn_from_listing(state, context.store, *home->result);
+  } else if (const auto* search = std::get_if<SearchLoaded>(&result); search && search->result) {
+    learn_from_listing(state, context.store, *search->result);
+  } else if (const auto* detail = std::get_if<DetailLoaded>(&result)) {
+    learn_from_detail(state, context.store, *detail, context.wall_clock());
+  }
+}
+
 }  // namespace
 
 void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
+  learn_about_favourites(state, result, context);
   std::visit(
       Overloaded{
           [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
@@ -120,6 +133,10 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
+          [&](FavouriteRefreshed& refreshed) {
+            apply_favourite_refreshed(state, context.store, refreshed, context.wall_clock());
+          },
+          [&](FavouritesCheckEnded& ended) { apply_favourites_check_ended(state, ended); },
       },
       result);
 }

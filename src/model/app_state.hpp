@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/favourites_news.hpp"
 #include "model/image.hpp"
 #include "model/manga.hpp"
 #include "model/ota.hpp"
@@ -139,6 +140,8 @@ struct AppState {
   DetailState details;
   ReaderState reader;
   UpdateState update;
+  // What the favourites' chapter lists said when last refreshed, and the check that refreshes them.
+  FavouritesNews news;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/favourites_news.hpp"
 #include "model/image.hpp"
 #include "model/manga.hpp"
 #include "model/ota.hpp"
@@ -45,7 +46,22 @@ struct SearchLoaded {
   std::string query;                                          // the query the job was started for
 };
 
-using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
-                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded>;
+// A check of the favourites refreshed the one at `index` of its `total` (sent as it goes).
+struct FavouriteRefreshed {
+  std::string url;
+  FavouriteNews news;
+  std::size_t index = 0;
+  std::size_t total = 0;
+  std::uint64_t request = 0;  // the check's
+};
+// A check of the favourites asked for every one, or stopped at a failed request (its message).
+struct FavouritesCheckEnded {
+  std::optional<std::string> failure;
+  std::uint64_t request = 0;
+};
+
+using WorkerResult =
+    std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded, UpdateCheckResult,
+                 UpdateInstallResult, SearchLoaded, FavouriteRefreshed, FavouritesCheckEnded>;
 
 }  // namespace zentomi

@@ -5,6 +5,7 @@
 #include "platform/log.hpp"
 #include "screens/detail/detail_controller.hpp"
 #include "screens/detail/detail_layout.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/home/home_controller.hpp"
 #include "screens/home/home_layout.hpp"
 #include "screens/reader/reader_controller.hpp"
@@ -16,7 +17,9 @@
 
 namespace zentomi {
 
-bool handle_button(AppState& state, Button button, AppContext& context) {
+namespace {
+
+bool press_on_current_screen(AppState& state, Button button, AppContext& context) {
   if (button == Button::Menu) {
     // Only the home screen says why it ends; the others end without a line.
     if (state.screen == Screen::Home) {
@@ -37,6 +40,15 @@ bool handle_button(AppState& state, Button button, AppContext& context) {
       return handle_search_button(state, button, context);
   }
   return false;
+}
+
+}  // namespace
+
+bool handle_button(AppState& state, Button button, AppContext& context) {
+  note_reading(state);
+  const bool exit = press_on_current_screen(state, button, context);
+  keep_check_in_view(state, context.jobs);
+  return exit;
 }
 
 void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services) {

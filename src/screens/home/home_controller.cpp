@@ -3,6 +3,7 @@
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/home_sources.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_navigation.hpp"
 #include "screens/home/reading_history.hpp"
@@ -117,7 +118,9 @@ void toggle_favorites_filter(AppState& state, AppContext& context) {
   } else if (state.home.source == HomeSource::Search) {
     show_home_items(state.home, favourite_results(state.home.all_items, context.store));
   } else {
-    show_home_items(state.home, context.store.load_favorites());
+    FavoritesList favourites = context.store.load_favorites();
+    start_favourites_check(state, context, favourites);
+    show_home_items(state.home, std::move(favourites));
   }
   state.home.favorites_only = !state.home.favorites_only;
   state.home.home_selected = 0;
