@@ -18,8 +18,8 @@ enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3,
 
 enum class SortMode : std::uint8_t { Latest = 0, Views = 1, NameAZ = 2 };
 
-// Where the titles on the home screen come from.
-enum class HomeSource : std::uint8_t { FrontPage = 0, History = 1, Search = 2 };
+// Where the titles on the home screen come from. The library (L1) lists what is on the card.
+enum class HomeSource : std::uint8_t { FrontPage = 0, History = 1, Search = 2, Library = 3 };
 
 // What the home screen shows and where its selection is.
 struct HomeState {
@@ -117,6 +117,12 @@ struct ReaderState {
   }
 };
 
+// The titles of the card's Manga folder as last scanned, and what the folder looked like then.
+struct LocalLibraryState {
+  std::vector<MangaItem> titles;
+  std::uint64_t fingerprint = 0;
+};
+
 // What is known of a newer version and what the update screen is doing.
 struct UpdateState {
   UpdateStatus update_status = update_status::Idle{};
@@ -140,6 +146,7 @@ struct AppState {
   DetailState details;
   ReaderState reader;
   UpdateState update;
+  LocalLibraryState local_library;
   // What the favourites' chapter lists said when last refreshed, and the check that refreshes them.
   FavouritesNews news;
 };

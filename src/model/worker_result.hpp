@@ -46,6 +46,12 @@ struct SearchLoaded {
   std::string query;                                          // the query the job was started for
 };
 
+// The titles of the card's Manga folder, or nothing new when the folder is as it was.
+struct LocalScanned {
+  std::expected<std::vector<MangaItem>, std::string> result;
+  std::uint64_t fingerprint = 0;  // what the folder looked like
+  bool unchanged = false;         // the folder is as last scanned; `result` is then empty
+};
 // A check of the favourites refreshed the one at `index` of its `total` (sent as it goes).
 struct FavouriteRefreshed {
   std::string url;
@@ -60,8 +66,8 @@ struct FavouritesCheckEnded {
   std::uint64_t request = 0;
 };
 
-using WorkerResult =
-    std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded, UpdateCheckResult,
-                 UpdateInstallResult, SearchLoaded, FavouriteRefreshed, FavouritesCheckEnded>;
+using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
+                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded,
+                                  LocalScanned, FavouriteRefreshed, FavouritesCheckEnded>;
 
 }  // namespace zentomi

@@ -8,6 +8,7 @@
 #include "app/worker_results.hpp"
 #include "model/app_state.hpp"
 #include "model/site_address.hpp"
+#include "support/chapter_lists.hpp"
 #include "support/model_printers.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
@@ -21,14 +22,6 @@ const std::string SITE = "https://site.test/truyen-tranh/";
 
 MangaItem title(const std::string& slug, const std::string& chapter) {
   return {"Title " + slug, SITE + slug, "", chapter, "1K"};
-}
-
-std::vector<ChapterRef> chapters_down_from(int newest, int oldest, const std::string& slug) {
-  std::vector<ChapterRef> chapters;
-  for (int n = newest; n >= oldest; --n)
-    chapters.push_back(
-        {"Chapter " + std::to_string(n), SITE + slug + "/chuong-" + std::to_string(n)});
-  return chapters;
 }
 
 struct Harness {
@@ -71,7 +64,7 @@ TEST(FreshForFree, ATitlesDetailGivesAFavouriteItsNewestChapterAndItsNews) {
   h.store.record_progress(a, "Chapter 300", SITE + "a/chuong-300", 3, 20,
                           h.state.details.current_history, NOW);
   MangaDetail detail;
-  detail.chapters = chapters_down_from(302, 1, "a");
+  detail.chapters = testing::chapters_down_from(SITE + "a", 302, 1);
   h.apply(DetailLoaded{detail, a.url});
   EXPECT_EQ(h.stored_chapters(), (std::vector<std::string>{"Chapter 302", "Chapter 7"}));
   const FavouriteNews& news = h.state.news.titles.at(title_key(a.url));

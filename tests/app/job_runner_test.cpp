@@ -123,7 +123,7 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
   for (const JobRequest& request : std::vector<JobRequest>{
            job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
            job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{OtaManifest{}},
-           job::Search{"q"}, job::FavouritesCheck{{{"u", ""}}, 5}}) {
+           job::Search{"q"}, job::LocalScan{}, job::FavouritesCheck{{{"u", ""}}, 5}}) {
     runner.start(request);
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << job_name(request);
@@ -150,6 +150,7 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
               EXPECT_EQ(loaded.result, boom);
               EXPECT_EQ(loaded.query, "q");
             },
+            [&](const LocalScanned& scanned) { EXPECT_EQ(scanned.result, boom); },
             [&](const FavouriteRefreshed&) { ADD_FAILURE() << "no progress from a failed check"; },
             [&](const FavouritesCheckEnded& ended) {
               EXPECT_EQ(ended.failure, boom.error());

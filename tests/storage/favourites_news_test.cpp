@@ -11,6 +11,7 @@
 #include "model/site_address.hpp"
 #include "storage/favourites_refresh.hpp"
 #include "storage/store.hpp"
+#include "support/chapter_lists.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
 
@@ -22,16 +23,8 @@ const system_clock::time_point NOW = system_clock::from_time_t(1700000000);
 
 const std::string SITE = "https://site.test/truyen-tranh/";
 
-std::vector<ChapterRef> chapters_down_from(int newest, int oldest, const std::string& slug) {
-  std::vector<ChapterRef> chapters;
-  for (int n = newest; n >= oldest; --n)
-    chapters.push_back(
-        {"Chapter " + std::to_string(n), SITE + slug + "/chuong-" + std::to_string(n)});
-  return chapters;
-}
-
 TEST(NewChapterCount, CountsOnlyWhatTheListCanVouchFor) {
-  const auto list = chapters_down_from(302, 290, "t");
+  const auto list = testing::chapters_down_from(SITE + "t", 302, 290);
   struct Case {
     const char* what;
     std::string last_read;               // when the news were made

@@ -46,6 +46,11 @@ struct Search {
   std::string query;
   bool operator==(const Search&) const = default;
 };
+// The card's Manga folder, scanned unless it still looks as it did for `known_fingerprint`.
+struct LocalScan {
+  std::uint64_t known_fingerprint = 0;
+  bool operator==(const LocalScan&) const = default;
+};
 // Refreshes the favourites named, one at a time. A newer request stops the one running: an empty
 // one stops it and does nothing more.
 struct FavouritesCheck {
@@ -55,8 +60,9 @@ struct FavouritesCheck {
 };
 }  // namespace job
 
-using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
-                                job::UpdateCheck, job::Install, job::Search, job::FavouritesCheck>;
+using JobRequest =
+    std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage, job::UpdateCheck,
+                 job::Install, job::Search, job::LocalScan, job::FavouritesCheck>;
 
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
 // detached thread that sends its WorkerResult (and a long job its progress before it); tests
