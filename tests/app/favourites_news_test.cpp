@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/worker_results.hpp"
 #include "model/app_state.hpp"
 #include "model/site_address.hpp"
+#include "screens/dispatch.hpp"
 #include "support/chapter_lists.hpp"
 #include "support/model_printers.hpp"
 #include "support/recording_jobs.hpp"
