@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "screens/common/chapter_opening.hpp"
 #include "screens/reader/reader_pages.hpp"
@@ -165,6 +166,17 @@ bool handle_scroll_key(AppState& state, Button button, AppContext& context) {
 }
 
 }  // namespace
+
+void apply_held_downs(AppState& state, AppContext& context) {
+  ReaderState& reader = state.reader;
+  int held = std::exchange(reader.waiting_scrolls, 0);
+  while (held > 0 && reader.waiting_scrolls == 0 && reader.page_image && !reader.chapter_end) {
+    --held;
+    scroll_page(state, context, true);
+  }
+  if (reader.waiting_scrolls > 0)
+    reader.waiting_scrolls = std::min(reader.waiting_scrolls + held, MAX_WAITING_SCROLLS);
+}
 
 bool handle_reader_button(AppState& state, Button button, AppContext& context) {
   if (button == Button::A) {
