@@ -41,6 +41,7 @@ zentomi_pkg(JPEG libjpeg)
 zentomi_pkg(WEBP libwebp)
 zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
+zentomi_pkg(SODIUM libsodium)
 
 # Header-only; its CMake package gives the include path.
 find_package(nlohmann_json 3.11 REQUIRED)
