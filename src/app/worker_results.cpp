@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "model/overloaded.hpp"
+#include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/home_sources.hpp"
@@ -97,7 +98,7 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
   state.reader.page_index =
       state.reader.resume_pending && count > 0 ? std::min(state.reader.resume_page, count - 1) : 0;
   state.reader.resume_pending = false;
-  state.reader.page_image.reset();
+  release_in_background(std::move(state.reader.page_image));
   state.reader.reset_view();
   if (state.reader.page_index < count) {
     request_page_image(state, context);

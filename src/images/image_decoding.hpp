@@ -32,8 +32,9 @@ struct DecodeLimits {
 inline constexpr DecodeLimits PAGE_LIMITS{};
 inline constexpr DecodeLimits COVER_LIMITS{MAX_IMAGE_SIDE, 4'000'000, 100'000'000};
 
-// Decodes JPEG, PNG or WebP data held in memory into 8-bit RGBA. The format comes from the data's
-// signature, never from a name. The error is the description shown after "Image decode error: ".
+// Decodes JPEG, PNG or WebP data held in memory into pixels in the canvas order (see RgbaImage).
+// The format comes from the data's signature, never from a name. The error is the description shown
+// after "Image decode error: ".
 std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t> data,
                                                    const DecodeLimits& limits = PAGE_LIMITS);
 

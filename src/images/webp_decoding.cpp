@@ -65,7 +65,8 @@ std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> 
   result.width = width;
   result.height = height;
   result.pixels.resize(static_cast<std::size_t>(width) * height * 4);
-  config.output.colorspace = MODE_RGBA;
+  result.opaque = config.input.has_alpha == 0;
+  config.output.colorspace = MODE_BGRA;
   config.output.is_external_memory = 1;
   config.output.u.RGBA.rgba = result.pixels.data();
   config.output.u.RGBA.stride = static_cast<int>(width * 4);

@@ -29,7 +29,10 @@ Store::Store(StorePaths paths) : Store(std::move(paths), StoreSystem{}) {}
 
 Store::Store(StorePaths paths, StoreSystem system)
     : paths_(std::move(paths)), system_(std::move(system)) {
-  if (system_.background_writes) writer_ = std::make_unique<StoreWriter>(system_.files);
+  if (system_.background_writes) {
+    writer_ = std::make_unique<StoreWriter>(system_.files);
+    history_edits_ = std::make_shared<HistoryEdits>(system_.files);
+  }
 }
 
 void Store::settle_unwritten() const {
@@ -40,6 +43,8 @@ void Store::settle_unwritten() const {
   if (unwritten_favorites_ && writer_->finished(unwritten_favorites_->version)) {
     unwritten_favorites_.reset();
   }
+  std::erase_if(unwritten_entries_,
+                [this](const auto& entry) { return writer_->finished(entry.second.version); });
 }
 
 bool Store::wait_for_saves(std::chrono::milliseconds limit) {
@@ -61,9 +66,14 @@ std::string Store::store_path(const char* name) const {
 
 HistoryMap Store::load_history() const {
   settle_unwritten();
-  if (unwritten_history_) return unwritten_history_->content;
-  return load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
-      .value_or(HistoryMap{});
+  HistoryMap history =
+      unwritten_history_
+          ? unwritten_history_->content
+          : load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
+                .value_or(HistoryMap{});
+  for (const auto& [key, entry] : unwritten_entries_)
+    history.insert_or_assign(key, entry.content);
+  return history;
 }
 
 void Store::save_history(const HistoryMap& history) {
@@ -71,13 +81,14 @@ void Store::save_history(const HistoryMap& history) {
 }
 
 void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
-  std::string text = render_history_json(history);
   if (writer_) {
-    const std::uint64_t version = writer_->submit(
-        {resolve_data_dir(), HISTORY_FILE_NAME, std::move(text), usable_history, now});
+    history_edits_->replace(history);
+    const std::uint64_t version = submit_history(now);
+    unwritten_entries_.clear();
     unwritten_history_ = UnwrittenStore<HistoryMap>{version, history};
     return;
   }
+  const std::string text = render_history_json(history);
   // A failed save leaves the previous store in place; the user learns of it from the log.
   failures_.record(HISTORY_FILE_NAME,
                    replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
@@ -107,7 +118,24 @@ void Store::save_favorites(const FavoritesList& favorites) {
                                       usable_favorites, system_.clock()));
 }
 
+std::uint64_t Store::submit_history(std::chrono::system_clock::time_point now) {
+  std::string directory = resolve_data_dir();
+  const std::string path = directory + "/" + HISTORY_FILE_NAME;
+  return writer_->submit({std::move(directory),
+                          HISTORY_FILE_NAME,
+                          {},
+                          usable_history,
+                          now,
+                          [edits = history_edits_, path] { return edits->render(path); },
+                          [edits = history_edits_, path] { edits->written(path); }});
+}
+
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {
+  settle_unwritten();
+  if (const auto unwritten = unwritten_entries_.find(manga_url);
+      unwritten != unwritten_entries_.end()) {
+    return unwritten->second.content;
+  }
   HistoryMap history = load_history();
   const auto entry = history.find(std::string(manga_url));
   if (entry == history.end()) return std::nullopt;
@@ -123,6 +151,16 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
   MangaHistory record{current_item->url,        current_item->title, std::string(chapter_title),
                       std::string(chapter_url), page_index,          total_pages,
                       unix_seconds(now)};
+  if (writer_) {
+    // The writer applies the entry to the history it keeps; until it has written it, the loads
+    // here answer with it.
+    history_edits_->put(current_item->url, record);
+    const std::uint64_t version = submit_history(now);
+    unwritten_entries_.insert_or_assign(current_item->url,
+                                        UnwrittenStore<MangaHistory>{version, record});
+    current_history = std::move(record);
+    return;
+  }
   HistoryMap history = load_history();
   history.insert_or_assign(current_item->url, record);
   save_history_at(history, now);

@@ -87,8 +87,10 @@ void StoreWriter::Shared::run() {
     lock.unlock();
     std::expected<void, std::string> written;
     try {
+      if (entry.write.render) entry.write.text = entry.write.render();
       written = replace_store_file(*files, entry.write.directory, entry.write.name,
                                    entry.write.text, entry.write.usable, entry.write.now);
+      if (entry.write.after) entry.write.after();
     } catch (const std::exception& error) {
       written = std::unexpected(std::string(error.what()));
     }

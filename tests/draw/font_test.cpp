@@ -44,7 +44,8 @@ std::set<char32_t> code_points_of_texts(const std::filesystem::path& folder) {
     if (!entry.is_regular_file()) continue;
     const std::string text = testing::read_file(entry.path());
     if (text.find('\0') != std::string::npos) continue;  // images and fonts
-    for (char32_t c : code_points(text)) found.insert(c);
+    for (char32_t c : code_points(text))
+      found.insert(c);
   }
   return found;
 }
@@ -52,8 +53,8 @@ std::set<char32_t> code_points_of_texts(const std::filesystem::path& folder) {
 // The first and last code points of each line of fallback_code_points.txt.
 std::vector<std::pair<char32_t, char32_t>> kept_ranges() {
   std::vector<std::pair<char32_t, char32_t>> ranges;
-  std::istringstream lines(testing::read_file(testing::source_dir() /
-                                              "src/draw/fallback_code_points.txt"));
+  std::istringstream lines(
+      testing::read_file(testing::source_dir() / "src/draw/fallback_code_points.txt"));
   for (std::string line; std::getline(lines, line);) {
     if (line.empty() || line[0] == '#') continue;
     const std::size_t dash = line.find('-');
@@ -67,10 +68,9 @@ TEST(EmbeddedFont, TheCutFallbackDrawsEveryTextOfTheProgramAndTheDemoAsTheWholeF
   const std::string whole_fallback =
       testing::read_file(testing::source_dir() / "src/draw/Symbola.ttf");
   ASSERT_EQ(whole_fallback.size(), 3'165'808u);
-  auto whole = Font::load(embedded_font_bytes(),
-                          {reinterpret_cast<const std::uint8_t*>(whole_fallback.data()),
-                           whole_fallback.size()},
-                          0);
+  auto whole = Font::load(
+      embedded_font_bytes(),
+      {reinterpret_cast<const std::uint8_t*>(whole_fallback.data()), whole_fallback.size()}, 0);
   auto cut = Font::load_embedded(0);
   ASSERT_TRUE(whole.has_value() && cut.has_value());
   EXPECT_LT(embedded_fallback_font_bytes().size(), whole_fallback.size() / 2);
@@ -80,7 +80,8 @@ TEST(EmbeddedFont, TheCutFallbackDrawsEveryTextOfTheProgramAndTheDemoAsTheWholeF
   ASSERT_TRUE(texts.contains(U'\U0001F680') && texts.contains(U'ệ'));
   std::set<char32_t> kept;
   for (const auto& [first, last] : kept_ranges())
-    for (char32_t c = first; c <= last; ++c) kept.insert(c);
+    for (char32_t c = first; c <= last; ++c)
+      kept.insert(c);
   ASSERT_TRUE(kept.contains(U'\U0001F600'));
 
   const auto check = [&](char32_t c, float size) {
@@ -93,14 +94,16 @@ TEST(EmbeddedFont, TheCutFallbackDrawsEveryTextOfTheProgramAndTheDemoAsTheWholeF
     const Glyph& drawn = cut->glyph(cut_glyph, size);
     EXPECT_TRUE(drawn.left == expected_copy.left && drawn.top == expected_copy.top &&
                 drawn.width == expected_copy.width && drawn.height == expected_copy.height &&
-                drawn.advance == expected_copy.advance &&
-                drawn.coverage == expected_copy.coverage)
+                drawn.advance == expected_copy.advance && drawn.coverage == expected_copy.coverage)
         << "U+" << std::hex << +c << " at " << size;
   };
   for (float size : {13.0f, 22.5f})
-    for (char32_t c : texts) check(c, size);
-  for (char32_t c : kept) check(c, 18.0f);
-  for (float size : {13.0f, 40.0f}) EXPECT_EQ(cut->left_overhang(size), whole->left_overhang(size));
+    for (char32_t c : texts)
+      check(c, size);
+  for (char32_t c : kept)
+    check(c, 18.0f);
+  for (float size : {13.0f, 40.0f})
+    EXPECT_EQ(cut->left_overhang(size), whole->left_overhang(size));
 }
 
 TEST(EmbeddedFont, CoversVietnameseAndTheScreensSymbolsAndThePictographsFromTheFallback) {

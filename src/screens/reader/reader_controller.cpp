@@ -1,7 +1,9 @@
 #include "screens/reader/reader_controller.hpp"
 
 #include <algorithm>
+#include <utility>
 
+#include "platform/background_release.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/reader/scroll_geometry.hpp"
 
@@ -27,7 +29,7 @@ void turn_page(AppState& state, AppContext& context, bool forward, bool keep_zoo
   const std::size_t target = forward ? current + 1 : current - 1;
   save_reading_progress(state, context, target);
   state.reader.page_index = target;
-  state.reader.page_image.reset();
+  release_in_background(std::move(state.reader.page_image));
   state.reader.reader_loading = true;
   const int zoom = keep_zoom ? state.reader.zoom : 0;
   state.reader.reset_view();

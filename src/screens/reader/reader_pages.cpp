@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/background_release.hpp"
 #include "screens/reader/scroll_geometry.hpp"
 
 namespace zentomi {
@@ -14,7 +15,7 @@ void save_reading_progress(AppState& state, AppContext& context, std::size_t pag
 
 void show_arrived_page(AppState& state, SharedImage image) {
   ReaderState& reader = state.reader;
-  reader.page_image = std::move(image);
+  release_in_background(std::exchange(reader.page_image, std::move(image)));
   if (reader.scroll_to_bottom && reader.page_image) {
     reader.scroll =
         scroll_geometry::bottom(state.screen_width, state.screen_height, *reader.page_image);
