@@ -1,5 +1,7 @@
 #include "nettruyen/chapter_list.hpp"
 
+#include <algorithm>
+
 #include "json/json_reader.hpp"
 #include "nettruyen/html_text.hpp"
 #include "nettruyen/site.hpp"
@@ -172,13 +174,29 @@ std::vector<ChapterRef> parse_page_chapters(std::string_view html) {
   return chapters;
 }
 
+std::optional<std::string> older_chapter_list_service_url(std::string_view slug) {
+  const std::size_t dash = slug.rfind('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == slug.size()) return std::nullopt;
+  const std::string_view number = slug.substr(dash + 1);
+  if (!std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  return chapter_list_service_url(slug.substr(0, dash)) + "&comicId=" + std::string(number);
+}
+
 std::vector<ChapterRef> load_chapter_list(std::string_view title_url, std::string_view page,
                                           const FetchText& fetch) {
   const std::string slug = chapter_slug(title_url);
+  const auto service_list = [&](const std::string& url) {
+    const auto answer = fetch(url);
+    if (!answer) return std::vector<ChapterRef>();
+    return parse_chapter_service(*answer, slug).value_or(std::vector<ChapterRef>());
+  };
   if (!slug.empty()) {
-    if (const auto answer = fetch(chapter_list_service_url(slug))) {
-      if (auto chapters = parse_chapter_service(*answer, slug); chapters && !chapters->empty())
-        return std::move(*chapters);
+    if (auto chapters = service_list(chapter_list_service_url(slug)); !chapters.empty())
+      return chapters;
+    // The older service knows a title by its slug without the number, and the number apart.
+    if (const auto older = older_chapter_list_service_url(slug)) {
+      if (auto chapters = service_list(*older); !chapters.empty()) return chapters;
     }
   }
   return parse_page_chapters(page);

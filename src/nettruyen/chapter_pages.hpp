@@ -15,9 +15,11 @@ namespace zentomi {
 std::expected<std::vector<std::string>, std::string> load_chapter_pages(
     std::string_view chapter_url, const FetchText& fetch = fetch_text);
 
-// Scrapes a chapter page: one URL per `class='page-chapter'` piece whose deciding image attribute
-// holds an http(s) address that is not the site's notice banner. Never empty on success; fails
-// with "Không tìm thấy trang truyện trong chapter này" when nothing is usable.
+// Scrapes a chapter page: one URL per piece after a class attribute naming page-chapter whose
+// deciding image attribute (quoted as that class is) holds an http(s) address that is not the
+// site's notice banner; pages quoted with " may give "//" addresses, completed with https:. Never
+// empty on success; fails with "Không tìm thấy trang truyện trong chapter này" when nothing is
+// usable.
 std::expected<std::vector<std::string>, std::string> parse_chapter_pages(std::string_view html);
 
 }  // namespace zentomi

@@ -1,5 +1,6 @@
 #include "nettruyen/detail_page.hpp"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -14,6 +15,11 @@ constexpr std::string_view SOURCE = "NetTruyen";
 constexpr std::string_view STATUS = "Đang tiến hành";
 constexpr std::string_view GENRE_MARKER = "<li class=\"kind row\">";
 constexpr std::size_t COVER_REGION_LIMIT = 800;
+constexpr std::string_view DESCRIPTION_MARKER = "<div class=\"detail-content\">";
+constexpr std::string_view CHAPTER_LIST_MARKER = "<div class=\"list-chapter\"";
+// The site's description paragraph carries this class; other paragraphs with attributes do not
+// count, as before.
+constexpr std::string_view SHORTENED_PARAGRAPH = "<p class=\"shortened\"";
 
 std::string detail_title(std::string_view html) {
   const auto heading = text_between(html, "<h1 class=\"title-detail\">", "</h1>");
@@ -21,10 +27,32 @@ std::string detail_title(std::string_view html) {
   return decode_entities(trim(*heading));
 }
 
+// The description block: up to the "</div>" that closes it or the chapter list, whichever comes
+// first, so that paragraphs of the comments further down are never taken for the summary.
+std::string_view description_block(std::string_view html) {
+  const auto marker = find_from(html, DESCRIPTION_MARKER);
+  if (!marker) return {};
+  const std::size_t start = *marker + DESCRIPTION_MARKER.size();
+  std::size_t end = div_end(html, start).value_or(html.size());
+  end = std::min(end, find_from(html, CHAPTER_LIST_MARKER, start).value_or(html.size()));
+  return html.substr(start, end - start);
+}
+
+// The first paragraph's content: a bare "<p>" or the site's own description paragraph.
+std::optional<std::string_view> first_paragraph(std::string_view block) {
+  const auto bare = find_from(block, "<p>");
+  std::optional<std::size_t> content = bare ? std::optional(*bare + 3) : std::nullopt;
+  if (const auto styled = find_from(block, SHORTENED_PARAGRAPH);
+      styled && (!bare || *styled < *bare))
+    if (const auto tag_end = find_from(block, '>', *styled)) content = *tag_end + 1;
+  if (!content) return std::nullopt;
+  const auto end = find_from(block, "</p>", *content);
+  if (!end) return std::nullopt;
+  return block.substr(*content, *end - *content);
+}
+
 std::string detail_summary(std::string_view html) {
-  const auto description = find_from(html, "<div class=\"detail-content\">");
-  if (!description) return std::string(NO_SUMMARY);
-  const auto paragraph = text_between(html, "<p>", "</p>", *description);
+  const auto paragraph = first_paragraph(description_block(html));
   if (!paragraph) return std::string(NO_SUMMARY);
   // Only these two spellings break lines; "<br />" is removed with the other tags.
   return strip_tags(replace_all(replace_all(*paragraph, "<br>", "\n"), "<br/>", "\n"));

@@ -1,16 +1,20 @@
 #include "nettruyen/home_listing.hpp"
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/html_text.hpp"
 #include "nettruyen/site.hpp"
+#include "unicode/white_space.hpp"
 
 namespace zentomi {
 namespace {
 
 constexpr std::string_view ITEM_MARKER = "<div class=\"item\">";
 constexpr std::string_view NO_CHAPTER = "Chap mới";
+constexpr std::string_view CAROUSEL_MARKER = "<div class=\"owl-carousel";
 
 // The heading link's text: from the end of "<h3>" to the first "</a>", past the link's own
 // opening tag. Nothing when there is none, and the block is dropped.
@@ -50,11 +54,15 @@ std::optional<std::string> attribute_value(std::string_view block, std::string_v
   return trimmed;
 }
 
-// Lazy-loaded covers keep the real address in data-original or data-retries; src (or data-src)
-// may hold only the site's placeholder.
+// Lazy-loaded covers keep the real address in data-original, data-retries or data-src; src may
+// hold only the site's placeholder or its logo.
 std::string item_thumbnail(std::string_view block) {
   std::optional<std::string> chosen = attribute_value(block, "data-original=\"");
   if (!chosen) chosen = attribute_value(block, "data-retries=\"");
+  if (!chosen) {
+    chosen = attribute_value(block, "data-src=\"");
+    if (chosen && contains(*chosen, "thumb-default")) chosen.reset();
+  }
   if (!chosen) {
     chosen = attribute_value(block, "src=\"");
     if (chosen && contains(*chosen, "thumb-default")) chosen.reset();
@@ -76,9 +84,35 @@ std::string item_latest_chapter(std::string_view block) {
   return trim(block.substr(*tag_end + 1, *link_end - *tag_end - 1));
 }
 
+// The text after the eye icon; real pages put a line break between the icon's tag and its end.
 std::string item_views(std::string_view block) {
-  const auto views = text_between(block, "fa-eye\"></i>", "<");
-  return views ? trim(*views) : std::string();
+  constexpr std::string_view ICON = "fa-eye\">";
+  for (auto icon = find_from(block, ICON); icon; icon = find_from(block, ICON, *icon + 1)) {
+    std::size_t at = *icon + ICON.size();
+    while (at < block.size() && unicode::is_white_space(static_cast<unsigned char>(block[at])))
+      ++at;
+    if (!block.substr(at).starts_with("</i>")) continue;
+    const auto views = text_between(block, "</i>", "<", at);
+    return views ? trim(*views) : std::string();
+  }
+  return {};
+}
+
+// The featured slider before the list holds item blocks too; they are not titles of the list.
+std::vector<std::pair<std::size_t, std::size_t>> carousel_spans(std::string_view html) {
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  for (auto open = find_from(html, CAROUSEL_MARKER); open;
+       open = find_from(html, CAROUSEL_MARKER, spans.back().second)) {
+    const std::size_t end = div_end(html, *open + CAROUSEL_MARKER.size()).value_or(html.size());
+    spans.emplace_back(*open, end);
+  }
+  return spans;
+}
+
+// A slide of that slider has a caption of its own where list items have a <figcaption>.
+bool is_slide(std::string_view block) {
+  const std::size_t end = div_end(block, 0).value_or(block.size());
+  return contains(block.substr(0, end), "<div class=\"slide-caption\"");
 }
 
 std::optional<MangaItem> scrape_item(std::string_view block) {
@@ -93,11 +127,22 @@ std::optional<MangaItem> scrape_item(std::string_view block) {
 }  // namespace
 
 std::vector<MangaItem> scrape_listing_items(std::string_view html) {
-  std::vector<std::string_view> blocks = split_at(html, ITEM_MARKER);
+  const std::vector<std::pair<std::size_t, std::size_t>> carousels = carousel_spans(html);
+  const auto in_carousel = [&](std::size_t at) {
+    return std::ranges::any_of(
+        carousels, [at](const auto& span) { return at >= span.first && at < span.second; });
+  };
   std::vector<MangaItem> items;
-  // The first piece is whatever precedes the first item.
-  for (std::size_t i = 1; i < blocks.size(); ++i) {
-    if (auto item = scrape_item(blocks[i])) items.push_back(std::move(*item));
+  // Whatever precedes the first item is no block.
+  std::size_t at = find_from(html, ITEM_MARKER).value_or(html.size());
+  while (at < html.size()) {
+    const std::size_t start = at + ITEM_MARKER.size();
+    const std::size_t next = find_from(html, ITEM_MARKER, start).value_or(html.size());
+    const std::string_view block = html.substr(start, next - start);
+    if (!in_carousel(at) && !is_slide(block)) {
+      if (auto item = scrape_item(block)) items.push_back(std::move(*item));
+    }
+    at = next;
   }
   return items;
 }

@@ -48,6 +48,22 @@ std::vector<std::string_view> split_at(std::string_view text, std::string_view m
   return pieces;
 }
 
+std::optional<std::size_t> div_end(std::string_view text, std::size_t from) {
+  std::size_t depth = 1;
+  std::optional<std::size_t> tag = find_from(text, "<", from);
+  while (tag) {
+    const std::string_view rest = text.substr(*tag);
+    if (rest.starts_with("</div") && rest.size() > 5 && (rest[5] == '>' || rest[5] == ' ')) {
+      if (--depth == 0) return tag;
+    } else if (rest.starts_with("<div") && rest.size() > 4 &&
+               (rest[4] == '>' || unicode::is_white_space(static_cast<unsigned char>(rest[4])))) {
+      ++depth;
+    }
+    tag = find_from(text, "<", *tag + 1);
+  }
+  return std::nullopt;
+}
+
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(text);
   std::string out;

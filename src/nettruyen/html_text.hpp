@@ -26,6 +26,10 @@ std::optional<std::string_view> text_between(std::string_view text, std::string_
 // text without the marker gives one piece). An empty marker gives the whole text.
 std::vector<std::string_view> split_at(std::string_view text, std::string_view marker);
 
+// Where a "<div" element whose opening tag ends before `from` closes: the start of the "</div>"
+// that balances the "<div" tags opened after `from`; nothing when it never closes.
+std::optional<std::size_t> div_end(std::string_view text, std::size_t from);
+
 // Every non-overlapping occurrence, left to right. An empty `from` changes nothing.
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to);
 
