@@ -42,6 +42,8 @@ zentomi_pkg(WEBP libwebp)
 zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
 zentomi_pkg(SODIUM libsodium)
+# CBZ/ZIP chapters of the local library; minizip needs only zlib.
+zentomi_pkg(MINIZIP minizip)
 
 # Header-only; its CMake package gives the include path.
 find_package(nlohmann_json 3.11 REQUIRED)

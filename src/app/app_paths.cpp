@@ -9,6 +9,7 @@ AppPaths AppPaths::under_sdcard(const std::string& root) {
   paths.thumbnail_dir = app + "/cache/thumbs";
   paths.install.preferred_directory = app;
   paths.install.package = root + "/zentomi-update.zip";
+  paths.manga_dir = root + "/Manga";
   return paths;
 }
 

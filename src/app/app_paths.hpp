@@ -15,6 +15,8 @@ struct AppPaths {
   std::string thumbnail_dir{SD_THUMBNAIL_DIRECTORY};
   std::string thumbnail_fallback_dir{FALLBACK_THUMBNAIL_DIRECTORY};
   InstallPaths install;
+  // The user's own titles, read in place: folders and CBZ/ZIP archives at the card's root.
+  std::string manga_dir{"/mnt/SDCARD/Manga"};
 
   // The same layout under another SD card root: ROOT/Apps/zentomi/..., updates included (their
   // package is ROOT/zentomi-update.zip, so runs side by side never share it).

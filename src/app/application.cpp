@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "app/worker_results.hpp"
-#include "nettruyen/fetch.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
 #include "screens/dispatch.hpp"
@@ -36,17 +35,20 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
       jobs_(std::move(parts.sender),
-            [environment =
-                 JobEnvironment{
-                     .update_endpoints = {},
-                     .install_paths = paths.install,
-                     .end_after_install = [ending = update_exit_] { ending->end_process(); },
-                     .installs = installs_}](const JobRequest& request, const JobControl& control) {
+            [environment = JobEnvironment{.update_endpoints = {},
+                                          .install_paths = paths.install,
+                                          .end_after_install =
+                                              [ending = update_exit_] { ending->end_process(); },
+                                          .installs = installs_,
+                                          .manga_dir = paths.manga_dir}](
+                const JobRequest& request, const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
       covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
-              fetch_bytes),
+              [manga_dir = paths.manga_dir](std::string_view address) {
+                return card_or_site_bytes(manga_dir, address);
+              }),
       services_(store_, covers_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},
@@ -109,6 +111,20 @@ bool Application::idle() const {
 
 void Application::wait_for_saves() {
   finish_before_exit();
+}
+
+int run_guarded(Application& application, const std::function<int()>& loop) {
+  try {
+    return loop();
+  } catch (...) {
+    log_line("App", "Main loop stopped by an error: " + current_exception_text());
+  }
+  try {
+    application.wait_for_saves();
+  } catch (...) {
+    log_line("App", "Saving at the end failed: " + current_exception_text());
+  }
+  return 1;
 }
 
 }  // namespace zentomi

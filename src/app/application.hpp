@@ -83,4 +83,8 @@ class Application {
   MainLoop loop_;
 };
 
+// Runs a program's main loop and gives its status. An exception that escapes it (from a press, a
+// result or a frame) is logged, the pending save still reaches the card, and the status is 1.
+int run_guarded(Application& application, const std::function<int()>& loop);
+
 }  // namespace zentomi

@@ -1,5 +1,7 @@
 #include "app/install_tracker.hpp"
 
+#include "platform/log.hpp"
+
 namespace zentomi {
 
 bool InstallTracker::begin() {
@@ -23,9 +25,12 @@ bool InstallTracker::close() {
   return running_ > 0;
 }
 
-void InstallTracker::wait() {
+bool InstallTracker::wait(std::chrono::milliseconds limit) {
   std::unique_lock lock(mutex_);
-  ended_.wait(lock, [this] { return running_ == 0; });
+  if (ended_.wait_for(lock, limit, [this] { return running_ == 0; })) return true;
+  lock.unlock();
+  log_line("App", "The install is still running; ending without it.");
+  return false;
 }
 
 }  // namespace zentomi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,10 +17,12 @@ class InstallTracker {
 
   // Refuses installs from now on; true when one is running.
   bool close();
-  // Until no install runs. Bounded by the install's own limits (curl's 10 s to connect and 120 s
-  // in all, then unzip over a package of at most 64 MiB); a successful install ends the process
-  // on its own thread meanwhile.
-  void wait();
+  // The longest an exit waits for a running install: curl gives up after 120 s in all, and unzip
+  // and chmod are stopped after their own time-outs.
+  static constexpr std::chrono::seconds WAIT_LIMIT{200};
+  // Until no install runs, or the limit has passed (false, with a log line): a wedged card must
+  // not keep the program from ending for ever.
+  bool wait(std::chrono::milliseconds limit = WAIT_LIMIT);
 
  private:
   std::mutex mutex_;

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <variant>
 
-#include "model/overloaded.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
 
@@ -16,13 +16,15 @@ namespace {
 // never sees no job in flight and no result queued while one is on its way.
 class InFlight {
  public:
-  explicit InFlight(std::atomic<std::size_t>& count) : count_(count) {}
-  ~InFlight() { count_.fetch_sub(1); }
+  InFlight(std::atomic<std::size_t>& count, bool counted) : count_(counted ? &count : nullptr) {}
+  ~InFlight() {
+    if (count_) count_->fetch_sub(1);
+  }
   InFlight(const InFlight&) = delete;
   InFlight& operator=(const InFlight&) = delete;
 
  private:
-  std::atomic<std::size_t>& count_;
+  std::atomic<std::size_t>* count_;
 };
 
 std::optional<WorkerResult> run_guarded(const ThreadJobRunner::JobFunction& run,
@@ -37,37 +39,27 @@ std::optional<WorkerResult> run_guarded(const ThreadJobRunner::JobFunction& run,
   }
 }
 
-class NeverSuperseded final : public JobControl {
+// Sends the job's result; a failed send means the main loop is gone and the message is dropped.
+// Nothing that goes wrong here may escape: a lane's place must outlive it.
+void send_result(const Sender<WorkerResult>& results, std::optional<WorkerResult> result) {
+  try {
+    if (result) results.send(std::move(*result));
+  } catch (...) {
+    log_line("App", "A job's result was lost: " + current_exception_text());
+  }
+}
+
+class AloneControl final : public JobControl {
  public:
+  explicit AloneControl(const Sender<WorkerResult>& results) : results_(results) {}
   bool superseded() const override { return false; }
+  bool report(WorkerResult progress) const override { return results_.send(std::move(progress)); }
+
+ private:
+  const Sender<WorkerResult>& results_;
 };
 
 }  // namespace
-
-WorkerResult failed_job_result(const JobRequest& request, std::string message) {
-  auto error = [&] { return std::unexpected(std::move(message)); };
-  return std::visit(
-      Overloaded{
-          [&](const job::HomeListing&) -> WorkerResult { return HomeLoaded{error()}; },
-          [&](const job::Detail& detail) -> WorkerResult {
-            return DetailLoaded{error(), detail.url};
-          },
-          [&](const job::ChapterPages& chapter) -> WorkerResult {
-            return PagesLoaded{error(), chapter.url, chapter.request};
-          },
-          [&](const job::PageImage& page) -> WorkerResult {
-            return PageImageLoaded{error(), page.index, page.chapter_url, page.request};
-          },
-          [&](const job::UpdateCheck&) -> WorkerResult { return UpdateCheckResult{error()}; },
-          [&](const job::Install&) -> WorkerResult {
-            return UpdateInstallResult{update_status::Failed{std::move(message)}};
-          },
-          [&](const job::Search& search) -> WorkerResult {
-            return SearchLoaded{error(), search.query};
-          },
-      },
-      request);
-}
 
 // One kind of job that only the newest request matters for. Requests are numbered as they come;
 // a job is superseded once a later number exists.
@@ -85,15 +77,19 @@ namespace {
 
 class LaneControl final : public JobControl {
  public:
-  LaneControl(ThreadJobRunner::Lane& lane, std::uint64_t number) : lane_(lane), number_(number) {}
+  LaneControl(ThreadJobRunner::Lane& lane, std::uint64_t number,
+              const Sender<WorkerResult>& results)
+      : lane_(lane), number_(number), results_(results) {}
   bool superseded() const override {
     const std::scoped_lock lock(lane_.mutex);
     return number_ < lane_.newest;
   }
+  bool report(WorkerResult progress) const override { return results_.send(std::move(progress)); }
 
  private:
   ThreadJobRunner::Lane& lane_;
   std::uint64_t number_;
+  const Sender<WorkerResult>& results_;
 };
 
 // Takes the lane's waiting request, or, when there is none, gives up the lane's place.
@@ -111,30 +107,34 @@ std::optional<std::pair<JobRequest, std::uint64_t>> next_in_lane(ThreadJobRunner
 }  // namespace
 
 ThreadJobRunner::ThreadJobRunner(Sender<WorkerResult> results, JobFunction run)
+    : ThreadJobRunner(std::move(results), std::move(run), Options{}) {}
+
+ThreadJobRunner::ThreadJobRunner(Sender<WorkerResult> results, JobFunction run, Options options)
     : results_(std::move(results)),
       run_(std::make_shared<const JobFunction>(std::move(run))),
+      options_(std::move(options)),
       in_flight_(std::make_shared<std::atomic<std::size_t>>(0)),
-      details_(std::make_shared<Lane>(DETAIL_LANE_WIDTH)),
-      page_lists_(std::make_shared<Lane>(PAGE_LIST_LANE_WIDTH)),
-      page_images_(std::make_shared<Lane>(PAGE_IMAGE_LANE_WIDTH)) {}
+      lanes_(std::variant_size_v<JobRequest>) {
+  if (!options_.spawn) options_.spawn = spawn_detached;
+}
 
 void ThreadJobRunner::start(JobRequest request) {
-  in_flight_->fetch_add(1);
-  std::shared_ptr<Lane> lane;
-  if (std::holds_alternative<job::Detail>(request)) lane = details_;
-  if (std::holds_alternative<job::ChapterPages>(request)) lane = page_lists_;
-  if (std::holds_alternative<job::PageImage>(request)) lane = page_images_;
-  if (!lane) {
-    run_alone(std::move(request));
+  const JobKind kind = options_.kind_of(request);
+  const bool counted = !kind.long_running;
+  if (counted) in_flight_->fetch_add(1);
+  if (kind.lane_width == 0) {
+    run_alone(std::move(request), counted);
     return;
   }
+  std::shared_ptr<Lane>& lane = lanes_[request.index()];
+  if (!lane) lane = std::make_shared<Lane>(kind.lane_width);
   std::uint64_t number = 0;
   {
     const std::scoped_lock lock(lane->mutex);
     number = ++lane->newest;
     if (lane->running >= lane->width) {
       // A request still waiting is replaced: its answer would not be shown.
-      if (lane->waiting) in_flight_->fetch_sub(1);
+      if (lane->waiting && counted) in_flight_->fetch_sub(1);
       lane->waiting = std::move(request);
       lane->waiting_number = number;
       return;
@@ -143,31 +143,25 @@ void ThreadJobRunner::start(JobRequest request) {
   }
   // The thread owns copies of everything it uses, so it may outlive this runner. It runs this
   // request, then whatever waits in the lane, and gives its place back when nothing does.
-  spawn_detached("App", [results = results_, run = run_, in_flight = in_flight_, lane,
+  options_.spawn("App", [results = results_, run = run_, in_flight = in_flight_, lane, counted,
                          first = std::optional<std::pair<JobRequest, std::uint64_t>>(
                              std::in_place, std::move(request), number)]() mutable {
     for (auto next = std::move(first); next; next = next_in_lane(*lane)) {
-      const InFlight counted(*in_flight);
-      const LaneControl control(*lane, next->second);
-      std::optional<WorkerResult> result = run_guarded(*run, next->first, control);
-      // The lane's place must outlive anything that goes wrong here, or the lane would stop.
-      try {
-        if (result) results.send(std::move(*result));
-      } catch (...) {
-        log_line("App", "A job's result was lost: " + current_exception_text());
-      }
+      const InFlight in_flight_until_sent(*in_flight, counted);
+      const LaneControl control(*lane, next->second, results);
+      // Overtaken while it waited for its thread: its answer would not be shown.
+      if (control.superseded()) continue;
+      send_result(results, run_guarded(*run, next->first, control));
     }
   });
 }
 
-void ThreadJobRunner::run_alone(JobRequest request) {
+void ThreadJobRunner::run_alone(JobRequest request, bool counted) {
   // The thread owns copies of everything it uses, so it may outlive this runner.
-  spawn_detached("App", [results = results_, run = run_, in_flight = in_flight_,
+  options_.spawn("App", [results = results_, run = run_, in_flight = in_flight_, counted,
                          request = std::move(request)] {
-    const InFlight counted(*in_flight);
-    std::optional<WorkerResult> result = run_guarded(*run, request, NeverSuperseded{});
-    // A failed send means the main loop is gone; the message is dropped.
-    if (result) results.send(std::move(*result));
+    const InFlight in_flight_until_sent(*in_flight, counted);
+    send_result(results, run_guarded(*run, request, AloneControl(results)));
   });
 }
 

@@ -10,7 +10,9 @@
 #include "model/channel.hpp"
 #include "platform/clock.hpp"
 #include "platform/files.hpp"
+#include "platform/log.hpp"
 #include "platform/memory.hpp"
+#include "platform/thread.hpp"
 
 namespace {
 
@@ -35,17 +37,25 @@ int run_zentomi() {
   Application application({framebuffer.canvas(), [&framebuffer] { framebuffer.present(); }},
                           std::move(input_receiver), clock, AppPaths{},
                           redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
-  application.start();
-  while (application.run_frame()) {
-  }
-  return 0;
+  return run_guarded(application, [&application] {
+    application.start();
+    while (application.run_frame()) {
+    }
+    return 0;
+  });
 }
 
 }  // namespace
 
 int main() {
   zentomi::return_large_blocks_to_the_system();
-  const int status = run_zentomi();
+  int status = 1;
+  try {
+    status = run_zentomi();
+  } catch (...) {
+    // Before the main loop: nothing can have been saved yet.
+    zentomi::log_line("App", "Stopped by an error: " + zentomi::current_exception_text());
+  }
   // Background threads are never joined: end the process without running static destructors
   // under their feet.
   std::fflush(nullptr);

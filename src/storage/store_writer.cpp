@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/log.hpp"
 #include "platform/thread.hpp"
 #include "storage/save_failure_log.hpp"
 
@@ -20,6 +21,7 @@ struct StoreWriter::Shared {
 
   explicit Shared(std::shared_ptr<FileSystem> file_system) : files(std::move(file_system)) {}
   void run();
+  bool write_next();
 
   std::shared_ptr<FileSystem> files;
   std::mutex mutex;
@@ -74,35 +76,53 @@ bool StoreWriter::wait_until_idle(std::chrono::milliseconds limit) {
   return idle;
 }
 
-void StoreWriter::Shared::run() {
+// Writes one queued file; false once stopping with nothing left to write. Whatever one write
+// throws stays inside it, and whatever else goes wrong is caught by run(): the thread must never
+// stop while saves are queued.
+bool StoreWriter::Shared::write_next() {
   std::unique_lock lock(mutex);
-  while (true) {
-    changed.wait(lock, [this] { return stopping || !queued.empty(); });
-    if (queued.empty()) return;  // stopping with nothing left to write
-    auto next = queued.begin();
-    const std::string path = next->first;
-    Queued entry = std::move(next->second);
-    queued.erase(next);
-    writing = true;
-    lock.unlock();
-    std::expected<void, std::string> written;
-    try {
-      if (entry.write.render) entry.write.text = entry.write.render();
-      written = replace_store_file(*files, entry.write.directory, entry.write.name,
-                                   entry.write.text, entry.write.usable, entry.write.now);
-      if (entry.write.after) entry.write.after();
-    } catch (const std::exception& error) {
-      written = std::unexpected(std::string(error.what()));
-    }
-    // The previous store stays in place; the user learns of it from the log.
+  changed.wait(lock, [this] { return stopping || !queued.empty(); });
+  if (queued.empty()) return false;
+  auto node = queued.extract(queued.begin());
+  const std::string& path = node.key();
+  Queued& entry = node.mapped();
+  writing = true;
+  lock.unlock();
+  std::expected<void, std::string> written;
+  try {
+    if (entry.write.render) entry.write.text = entry.write.render();
+    written = replace_store_file(*files, entry.write.directory, entry.write.name, entry.write.text,
+                                 entry.write.usable, entry.write.now);
+    if (entry.write.after) entry.write.after();
+  } catch (...) {
+    written = std::unexpected(current_exception_text());
+  }
+  // The previous store stays in place; the user learns of it from the log (a log line that cannot
+  // be made has nowhere else to go).
+  try {
     failures.record(entry.write.name, written);
-    lock.lock();
-    writing = false;
-    // Every version of this file up to the one written is settled.
-    for (auto it = path_of.begin(); it != path_of.end() && it->first <= entry.version;) {
-      it = it->second == path ? path_of.erase(it) : std::next(it);
+  } catch (...) {
+  }
+  lock.lock();
+  writing = false;
+  // Every version of this file up to the one written is settled.
+  for (auto it = path_of.begin(); it != path_of.end() && it->first <= entry.version;) {
+    it = it->second == path ? path_of.erase(it) : std::next(it);
+  }
+  changed.notify_all();
+  return true;
+}
+
+void StoreWriter::Shared::run() {
+  while (true) {
+    try {
+      if (!write_next()) return;
+    } catch (...) {
+      log_line("App", "Store writer: " + current_exception_text());
+      const std::lock_guard lock(mutex);
+      writing = false;
+      changed.notify_all();
     }
-    changed.notify_all();
   }
 }
 

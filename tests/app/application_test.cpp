@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <stdexcept>
 #include <thread>
 
 #include "draw/canvas.hpp"
@@ -172,6 +173,18 @@ TEST(Application, AnExitWaitsForTheRunningInstallAndShowsIt) {
   EXPECT_FALSE(std::filesystem::exists(h.dir / "zentomi-update.zip"));
   EXPECT_EQ(h.application.state().screen, Screen::Update);
   EXPECT_EQ(h.presents, 1) << "the downloading dialog, drawn before the wait";
+}
+
+// An error escaping the loop is logged instead of ending in std::terminate, and the saves are
+// still waited for.
+TEST(Application, AnErrorThatEscapesTheLoopIsLoggedAndEndsWithStatusOne) {
+  testing::FakeCurl curl;
+  Harness h;
+  EXPECT_EQ(run_guarded(h.application, [] { return 42; }), 42);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(run_guarded(h.application, []() -> int { throw std::runtime_error("boom"); }), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] Main loop stopped by an error: boom\n");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/job_functions.hpp"
+#include "app/job_table.hpp"
 #include "support/fake_curl.hpp"
 #include "support/temp_dir.hpp"
 
@@ -15,6 +15,7 @@ namespace {
 class Current final : public JobControl {
  public:
   bool superseded() const override { return false; }
+  bool report(WorkerResult) const override { return false; }
 };
 
 TEST(InstallTracker, AnInstallThatHasNotBegunWhenTheExitStartsNeverBegins) {
@@ -26,7 +27,8 @@ TEST(InstallTracker, AnInstallThatHasNotBegunWhenTheExitStartsNeverBegins) {
       .update_endpoints = {},
       .install_paths = {dir / "pkg.zip", dir / "app", dir / "no-link"},
       .end_after_install = [] { ADD_FAILURE() << "no install may end the process"; },
-      .installs = installs};
+      .installs = installs,
+      .manga_dir = {}};
   const OtaManifest manifest{"1.2.0", "Z", "C", "https://updates.test/pkg.zip", 1.0f, std::nullopt};
   EXPECT_EQ(run_job(job::Install{manifest}, environment, Current{}), std::nullopt);
   EXPECT_TRUE(curl.command_lines().empty());
@@ -38,8 +40,12 @@ TEST(InstallTracker, CloseSaysWhetherAnInstallRuns) {
   ASSERT_TRUE(installs.begin());
   EXPECT_TRUE(installs.close());
   EXPECT_FALSE(installs.begin());
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(installs.wait(std::chrono::milliseconds(20))) << "the wait is bounded";
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] The install is still running; ending without it.\n");
   installs.end();
-  installs.wait();
+  EXPECT_TRUE(installs.wait());
   EXPECT_FALSE(installs.close());
 }
 

@@ -6,9 +6,13 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "model/overloaded.hpp"
@@ -50,23 +54,23 @@ TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   ThreadJobRunner runner(
       sender, [gate](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
         gate->wait();
-        const auto& page = std::get<job::PageImage>(request);
-        return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url};
+        const auto& search = std::get<job::Search>(request);
+        return SearchLoaded{std::unexpected(search.query), search.query};
       });
-  runner.start(job::PageImage{"u1", 1, ""});
-  runner.start(job::PageImage{"u2", 2, ""});
+  runner.start(job::Search{"1"});
+  runner.start(job::Search{"2"});
   EXPECT_EQ(runner.in_flight(), 2u);
   EXPECT_TRUE(receiver.empty());
   gate->release();
 
-  std::vector<std::size_t> indexes;
+  std::vector<std::string> queries;
   for (int i = 0; i < 2; ++i) {
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value());
-    indexes.push_back(std::get<PageImageLoaded>(*result).page_index);
+    queries.push_back(std::get<SearchLoaded>(*result).query);
   }
-  std::sort(indexes.begin(), indexes.end());
-  EXPECT_EQ(indexes, (std::vector<std::size_t>{1, 2}));
+  std::sort(queries.begin(), queries.end());
+  EXPECT_EQ(queries, (std::vector<std::string>{"1", "2"}));
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (runner.in_flight() != 0 && std::chrono::steady_clock::now() < end) {
     std::this_thread::yield();
@@ -85,6 +89,12 @@ TEST(ThreadJobRunner, AJobWithNothingToSaySendsNothing) {
   }
   EXPECT_EQ(runner.in_flight(), 0u);
   EXPECT_TRUE(receiver.empty());
+}
+
+void wait_until_running(const std::atomic<int>& running, int count) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (running.load() < count && std::chrono::steady_clock::now() < end)
+    std::this_thread::yield();
 }
 
 void wait_until_settled(const ThreadJobRunner& runner) {
@@ -165,7 +175,12 @@ TEST(ThreadJobRunner, PagesRunTwoAtATimeAndOnlyTheNewestWaitingOneIsKept) {
         return PageImageLoaded{std::unexpected(page.url), page.index, page.chapter_url,
                                page.request};
       });
-  for (std::size_t index = 0; index < 50; ++index)
+  // The first two are running before the others come, so neither is skipped unstarted.
+  for (std::size_t index = 0; index < 2; ++index) {
+    runner.start(job::PageImage{"u", index, "c", index});
+    wait_until_running(*running, static_cast<int>(index) + 1);
+  }
+  for (std::size_t index = 2; index < 50; ++index)
     runner.start(job::PageImage{"u", index, "c", index});
   EXPECT_EQ(runner.in_flight(), 3u) << "two running, the newest waiting";
   gate->release();
@@ -190,13 +205,18 @@ TEST(ThreadJobRunner, PagesRunTwoAtATimeAndOnlyTheNewestWaitingOneIsKept) {
 TEST(ThreadJobRunner, TitleDetailsRunOneAtATime) {
   auto [sender, receiver] = Channel<WorkerResult>::create();
   auto gate = std::make_shared<Gate>();
+  auto running = std::make_shared<std::atomic<int>>(0);
   ThreadJobRunner runner(
-      sender, [gate](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+      sender,
+      [gate, running](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+        ++*running;
         gate->wait();
         const auto& detail = std::get<job::Detail>(request);
         return DetailLoaded{std::unexpected(std::string("x")), detail.url};
       });
-  for (const char* url : {"a", "b", "c", "d"})
+  runner.start(job::Detail{"a"});
+  wait_until_running(*running, 1);
+  for (const char* url : {"b", "c", "d"})
     runner.start(job::Detail{url});
   EXPECT_EQ(runner.in_flight(), 2u) << "one running, the newest waiting";
   gate->release();
@@ -209,6 +229,81 @@ TEST(ThreadJobRunner, TitleDetailsRunOneAtATime) {
   wait_until_settled(runner);
   EXPECT_TRUE(receiver.empty());
   EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
+}
+
+// Spawned bodies wait here until the test runs them, so requests can overtake one another first.
+struct DeferredThreads {
+  std::vector<std::function<void()>> bodies;
+  ThreadJobRunner::Options options(ThreadJobRunner::KindOf kind_of = job_kind) {
+    return {std::move(kind_of),
+            [this](std::string_view, std::function<void()> body) { bodies.push_back(body); }};
+  }
+  void run_all() {
+    for (std::size_t i = 0; i < bodies.size(); ++i)
+      bodies[i]();
+  }
+};
+
+// Every lane: a job overtaken before its thread ran is not run at all, the newest is.
+TEST(ThreadJobRunner, ALaneJobOvertakenBeforeItStartsDoesNotRun) {
+  for (const auto& [first, second] : std::vector<std::pair<JobRequest, JobRequest>>{
+           {job::Detail{"a"}, job::Detail{"b"}},
+           {job::ChapterPages{"a", 1}, job::ChapterPages{"b", 2}},
+           {job::PageImage{"a", 0, "c", 1}, job::PageImage{"b", 1, "c", 2}}}) {
+    auto [sender, receiver] = Channel<WorkerResult>::create();
+    std::vector<std::string> ran;
+    DeferredThreads threads;
+    ThreadJobRunner runner(
+        sender,
+        [&ran](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
+          ran.push_back(std::visit(
+              [](const auto& r) -> std::string {
+                if constexpr (requires { r.url; }) return r.url;
+                return "";
+              },
+              request));
+          return std::nullopt;
+        },
+        threads.options());
+    runner.start(first);
+    // PageImage's lane holds two: a third request overtakes both.
+    if (std::holds_alternative<job::PageImage>(first)) runner.start(first);
+    runner.start(second);
+    threads.run_all();
+    EXPECT_EQ(ran, (std::vector<std::string>{"b"})) << job_name(first);
+    EXPECT_EQ(runner.in_flight(), 0u);
+  }
+}
+
+// A long job reports progress as it goes; only its reports count as activity for settle.
+TEST(ThreadJobRunner, ALongJobReportsProgressAndIsNotCountedInFlight) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  DeferredThreads threads;
+  const auto long_checks = [](const JobRequest& request) {
+    JobKind kind = job_kind(request);
+    kind.long_running = std::holds_alternative<job::UpdateCheck>(request);
+    return kind;
+  };
+  ThreadJobRunner runner(
+      sender,
+      [](const JobRequest& request, const JobControl& control) -> std::optional<WorkerResult> {
+        if (!std::holds_alternative<job::UpdateCheck>(request)) return std::nullopt;
+        for (const char* step : {"1/3", "2/3"})
+          EXPECT_TRUE(control.report(UpdateCheckResult{std::unexpected(std::string(step))}));
+        return UpdateCheckResult{std::unexpected(std::string("3/3"))};
+      },
+      threads.options(long_checks));
+  runner.start(job::UpdateCheck{});
+  runner.start(job::HomeListing{});
+  EXPECT_EQ(runner.in_flight(), 1u) << "the listing only";
+  threads.run_all();
+  std::vector<std::string> received;
+  while (auto result = receiver.try_receive()) {
+    if (auto* checked = std::get_if<UpdateCheckResult>(&*result))
+      received.push_back(checked->result.error());
+  }
+  EXPECT_EQ(received, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+  EXPECT_EQ(runner.in_flight(), 0u);
 }
 
 }  // namespace

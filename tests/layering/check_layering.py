@@ -13,7 +13,7 @@ SCREENS = ["screens/common", "screens/home", "screens/detail", "screens/reader",
            "screens/update"]
 SCREEN_FOLDERS = SCREENS[1:]
 EVERY = ["platform", "model", "unicode", "json", "draw", "device", "images", "storage",
-         "nettruyen", "updater", *SCREENS, "screens/dispatch", "app"]
+         "nettruyen", "library", "updater", *SCREENS, "screens/dispatch", "app"]
 SCREENS_ALL = [*SCREENS, "screens/dispatch"]
 
 
@@ -38,6 +38,7 @@ RULES = {
     "images": never("draw", "device", *SCREENS_ALL, "app"),
     "storage": never("draw", "device", *SCREENS_ALL, "app"),
     "nettruyen": never("draw", "device", *SCREENS_ALL, "app"),
+    "library": never("draw", "device", *SCREENS_ALL, "app"),
     "updater": never("draw", "device", *SCREENS_ALL, "app", "nettruyen"),
     "screens/common": never(*SCREEN_FOLDERS, "screens/dispatch", "app"),
     **{folder: never(*[f for f in SCREEN_FOLDERS if f != folder], "screens/dispatch", "app")

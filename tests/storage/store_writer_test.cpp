@@ -34,6 +34,7 @@ class GatedFileSystem final : public FileSystem {
   std::optional<std::string> create_failure;
   // Files read by the thread that made this file system (the test's, standing for the main one).
   std::atomic<int> reads_by_maker{0};
+  std::atomic<bool> throw_anything_once{false};
 
   std::optional<FileIdentity> status(const std::string& path) override {
     return real_.status(path);
@@ -47,6 +48,7 @@ class GatedFileSystem final : public FileSystem {
   }
   std::expected<int, std::string> create_file(const std::string& path) override {
     if (create_failure) throw std::runtime_error(*create_failure);
+    if (throw_anything_once.exchange(false)) throw 42;
     ++files_created;
     return real_.create_file(path);
   }
@@ -172,6 +174,24 @@ TEST(StoreWriter, EndingTheStoreWritesWhatWasSubmitted) {
                           current, std::chrono::system_clock::now());
   }
   EXPECT_EQ(Store(paths).get_history_entry("https://site/t")->last_page_idx, 4u);
+}
+
+// Even what is no std::exception leaves the thread writing the saves that follow.
+TEST(StoreWriter, AWriteThatThrowsAnythingLeavesTheWriterWorking) {
+  testing::TempDir dir;
+  auto files = std::make_shared<GatedFileSystem>();
+  files->open_gate();
+  files->throw_anything_once = true;
+  ::testing::internal::CaptureStderr();
+  StoreWriter writer(files);
+  const auto now = std::chrono::system_clock::now();
+  writer.submit({dir.path().string(), "history.json", "[1]", nullptr, now});
+  EXPECT_TRUE(writer.wait_until_idle(std::chrono::seconds(5)));
+  writer.submit({dir.path().string(), "history.json", "[2]", nullptr, now});
+  EXPECT_TRUE(writer.wait_until_idle(std::chrono::seconds(5)));
+  EXPECT_EQ(testing::read_file(dir / "history.json"), "[2]");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[App] Store write failed: history.json: unknown error\n");
 }
 
 TEST(StoreWriter, AFailedWriteIsLoggedAsEveryLineIs) {

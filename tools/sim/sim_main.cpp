@@ -18,6 +18,7 @@
 #include "platform/files.hpp"
 #include "platform/log.hpp"
 #include "platform/memory.hpp"
+#include "platform/thread.hpp"
 #include "png_writer.hpp"
 #include "script.hpp"
 #include "simulator.hpp"
@@ -134,18 +135,26 @@ int run_simulator(int argc, char** argv) {
   const bool windowed = static_cast<bool>(poll);
   Application application({canvas, std::move(present)}, std::move(input), clock, paths,
                           redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
-  application.start();
   sim::Simulator simulator(application, buttons, arguments->out, std::move(poll));
-  if (const std::optional<int> status = simulator.run_script(*script)) return *status;
-  // In a window the keyboard takes over after the script's last line.
-  return windowed ? simulator.run_until_closed() : 0;
+  return run_guarded(application, [&] {
+    application.start();
+    if (const std::optional<int> status = simulator.run_script(*script)) return *status;
+    // In a window the keyboard takes over after the script's last line.
+    return windowed ? simulator.run_until_closed() : 0;
+  });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   zentomi::return_large_blocks_to_the_system();
-  const int status = run_simulator(argc, argv);
+  int status = 1;
+  try {
+    status = run_simulator(argc, argv);
+  } catch (...) {
+    // Before the main loop: nothing can have been saved yet.
+    log_line("App", "Stopped by an error: " + current_exception_text());
+  }
   std::fflush(nullptr);
   std::_Exit(status);
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "model/ota.hpp"
@@ -50,18 +48,9 @@ struct Search {
 using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
                                 job::UpdateCheck, job::Install, job::Search>;
 
-// The names the logs give the kinds of job, in the order of JobRequest's alternatives.
-inline constexpr std::array<std::string_view, 7> JOB_NAMES = {
-    "HomeListing", "Detail", "ChapterPages", "PageImage", "UpdateCheck", "Install", "Search"};
-static_assert(JOB_NAMES.size() == std::variant_size_v<JobRequest>,
-              "every kind of job needs its name");
-
-inline std::string_view job_name(const JobRequest& request) {
-  return JOB_NAMES[request.index()];
-}
-
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
-// detached thread that sends one WorkerResult; tests record the requests.
+// detached thread that sends its WorkerResult (and a long job its progress before it); tests
+// record the requests.
 class Jobs {
  public:
   virtual ~Jobs() = default;

@@ -1,0 +1,192 @@
+#include "app/job_table.hpp"
+
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "images/page_image.hpp"
+#include "library/local_address.hpp"
+#include "library/local_pages.hpp"
+#include "library/local_titles.hpp"
+#include "nettruyen/chapter_pages.hpp"
+#include "nettruyen/detail_page.hpp"
+#include "nettruyen/fetch.hpp"
+#include "nettruyen/home_listing.hpp"
+#include "nettruyen/search_results.hpp"
+
+namespace zentomi {
+namespace {
+
+using Result = std::optional<WorkerResult>;
+
+std::unexpected<std::string> error(std::string message) {
+  return std::unexpected(std::move(message));
+}
+
+// One entry per kind of job: its kind, its body on the job's thread and its result when the body
+// failed. A request type without an entry does not compile.
+template <typename Request>
+struct Entry;
+
+template <>
+struct Entry<job::HomeListing> {
+  static constexpr JobKind kind{.name = "HomeListing"};
+  static Result run(const job::HomeListing&, const JobEnvironment&, const JobControl&) {
+    return HomeLoaded{load_home_listing()};
+  }
+  static WorkerResult failed(const job::HomeListing&, std::string message) {
+    return HomeLoaded{error(std::move(message))};
+  }
+};
+
+// A title's details can hold a chapter list of many megabytes, so one at a time.
+template <>
+struct Entry<job::Detail> {
+  static constexpr JobKind kind{.name = "Detail", .lane_width = 1};
+  static Result run(const job::Detail& detail, const JobEnvironment& environment,
+                    const JobControl& control) {
+    if (is_local_address(detail.url))
+      return DetailLoaded{load_local_detail(environment.manga_dir, detail.url), detail.url};
+    // A title left for another fetches nothing more, and its answer is not sent.
+    const FetchText fetch_while_wanted = [&control](std::string_view url) {
+      if (control.superseded()) {
+        return std::expected<std::string, std::string>(std::unexpect,
+                                                       std::string("Title no longer shown"));
+      }
+      return fetch_text(url);
+    };
+    auto loaded = load_manga_detail(detail.url, fetch_while_wanted);
+    if (control.superseded()) return std::nullopt;
+    return DetailLoaded{std::move(loaded), detail.url};
+  }
+  static WorkerResult failed(const job::Detail& detail, std::string message) {
+    return DetailLoaded{error(std::move(message)), detail.url};
+  }
+};
+
+template <>
+struct Entry<job::ChapterPages> {
+  static constexpr JobKind kind{.name = "ChapterPages", .lane_width = 1};
+  static Result run(const job::ChapterPages& chapter, const JobEnvironment& environment,
+                    const JobControl&) {
+    auto pages = is_local_address(chapter.url)
+                     ? load_local_chapter_pages(environment.manga_dir, chapter.url)
+                     : load_chapter_pages(chapter.url);
+    return PagesLoaded{std::move(pages), chapter.url, chapter.request};
+  }
+  static WorkerResult failed(const job::ChapterPages& chapter, std::string message) {
+    return PagesLoaded{error(std::move(message)), chapter.url, chapter.request};
+  }
+};
+
+// Two page images at once keep a page turn from waiting long on one slow download.
+template <>
+struct Entry<job::PageImage> {
+  static constexpr JobKind kind{.name = "PageImage", .lane_width = 2};
+  static Result run(const job::PageImage& page, const JobEnvironment& environment,
+                    const JobControl& control) {
+    const FetchBytes bytes = [&](std::string_view url) {
+      return card_or_site_bytes(environment.manga_dir, url);
+    };
+    auto image = load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
+    if (!image && control.superseded()) return std::nullopt;
+    return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
+  }
+  static WorkerResult failed(const job::PageImage& page, std::string message) {
+    return PageImageLoaded{error(std::move(message)), page.index, page.chapter_url, page.request};
+  }
+};
+
+template <>
+struct Entry<job::UpdateCheck> {
+  static constexpr JobKind kind{.name = "UpdateCheck"};
+  static Result run(const job::UpdateCheck&, const JobEnvironment& environment, const JobControl&) {
+    return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+  }
+  static WorkerResult failed(const job::UpdateCheck&, std::string message) {
+    return UpdateCheckResult{error(std::move(message))};
+  }
+};
+
+// Ends the install for the tracker however the job ends.
+struct TrackedInstall {
+  InstallTracker* tracker;
+  ~TrackedInstall() {
+    if (tracker) tracker->end();
+  }
+};
+
+template <>
+struct Entry<job::Install> {
+  static constexpr JobKind kind{.name = "Install"};
+  static Result run(const job::Install& request, const JobEnvironment& environment,
+                    const JobControl&) {
+    InstallTracker* tracker = environment.installs.get();
+    // The program is ending: an install that has not begun must not begin now.
+    if (tracker && !tracker->begin()) return std::nullopt;
+    const TrackedInstall tracked{tracker};
+    std::expected<void, std::string> installed =
+        download_and_install(request.manifest, environment.install_paths);
+    if (!installed) {
+      return UpdateInstallResult{update_status::Failed{std::move(installed.error())}};
+    }
+    // Success is never answered: the process ends with the new version in place.
+    if (environment.end_after_install) environment.end_after_install();
+    return std::nullopt;
+  }
+  static WorkerResult failed(const job::Install&, std::string message) {
+    return UpdateInstallResult{update_status::Failed{std::move(message)}};
+  }
+};
+
+template <>
+struct Entry<job::Search> {
+  static constexpr JobKind kind{.name = "Search"};
+  static Result run(const job::Search& search, const JobEnvironment&, const JobControl&) {
+    return SearchLoaded{load_search_results(search.query), search.query};
+  }
+  static WorkerResult failed(const job::Search& search, std::string message) {
+    return SearchLoaded{error(std::move(message)), search.query};
+  }
+};
+
+// Calls `use(Entry<R>{}, request)` for the request's own type R.
+template <typename Use>
+decltype(auto) with_entry(const JobRequest& request, Use&& use) {
+  return std::visit(
+      [&](const auto& typed) -> decltype(auto) {
+        return use(Entry<std::decay_t<decltype(typed)>>{}, typed);
+      },
+      request);
+}
+
+}  // namespace
+
+std::expected<std::vector<std::uint8_t>, std::string> card_or_site_bytes(
+    const std::string& manga_dir, std::string_view address) {
+  if (is_local_address(address)) return read_local_cover(manga_dir, std::string(address));
+  return fetch_bytes(address);
+}
+
+JobKind job_kind(const JobRequest& request) {
+  return with_entry(request, [](auto entry, const auto&) { return decltype(entry)::kind; });
+}
+
+std::string_view job_name(const JobRequest& request) {
+  return job_kind(request).name;
+}
+
+Result run_job(const JobRequest& request, const JobEnvironment& environment,
+               const JobControl& control) {
+  return with_entry(request, [&](auto entry, const auto& typed) {
+    return decltype(entry)::run(typed, environment, control);
+  });
+}
+
+WorkerResult failed_job_result(const JobRequest& request, std::string message) {
+  return with_entry(request, [&](auto entry, const auto& typed) {
+    return decltype(entry)::failed(typed, std::move(message));
+  });
+}
+
+}  // namespace zentomi
