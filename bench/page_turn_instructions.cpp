@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   AppContext context{jobs, store};
   AppState state = bench::reader_scene(1280, 720);
   const MangaHistory reading = title(titles / 2);
-  state.details.current_item = MangaItem{reading.title, reading.manga_url, "", "", ""};
+  state.details.current_item = MangaItem{reading.manga_title, reading.manga_url, "", "", ""};
   state.reader.page_image = bench::noisy_image(800, 1200);
   const SharedImage next = bench::noisy_image(800, 1200);
 
