@@ -12,11 +12,13 @@
 
 #include "images/image_decoding.hpp"
 #include "support/jpeg_encoding.hpp"
+#include "support/png_encoding.hpp"
 
 namespace {
 
 using namespace zentomi;
 using Bytes = std::vector<std::uint8_t>;
+using testing::encode_png;
 
 // 40 million pixels, the most a page may have, as a long strip.
 constexpr int STRIP_WIDTH = 16000;
@@ -40,32 +42,6 @@ Bytes strip_samples(int width, int height, int components) {
 
 int allowed_scans(const DecodeLimits& limits, std::uint64_t pixels) {
   return static_cast<int>(std::min<std::uint64_t>(MAX_JPEG_SCANS, limits.max_scan_pixels / pixels));
-}
-
-Bytes encode_png(const Bytes& rgba, int width, int height, bool interlaced) {
-  Bytes out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_set_write_fn(
-      png, &out,
-      [](png_structp p, png_bytep data, std::size_t length) {
-        auto* bytes = static_cast<Bytes*>(png_get_io_ptr(p));
-        bytes->insert(bytes->end(), data, data + length);
-      },
-      nullptr);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_RGB_ALPHA, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 1);
-  png_set_filter(png, 0, PNG_FILTER_PAETH);
-  std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y)
-    rows[static_cast<std::size_t>(y)] =
-        const_cast<png_bytep>(&rgba[static_cast<std::size_t>(y) * width * 4]);
-  png_set_rows(png, info, rows.data());
-  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return out;
 }
 
 void decode(benchmark::State& state, const Bytes& bytes, const DecodeLimits& limits) {

@@ -53,15 +53,29 @@ std::string huge_title(bool spaced) {
   return title;
 }
 
+// 1.4 MiB of a value shown on one line: a view count or a chapter name from a hostile page.
+std::string huge_value() {
+  std::string value;
+  while (value.size() < std::size_t{1433} * 1024)
+    value += "1.234.567 Chương ";
+  return value;
+}
+
 void draw_frames(benchmark::State& run, int width, int height, bool grid,
-                 std::string first_title = {}) {
+                 std::string first_title = {}, HomeSource source = HomeSource::FrontPage,
+                 std::string views = {}, std::string chapter = {}) {
   Font font = Font::load_embedded().value();
   Canvas canvas(width, height);
   BenchServices services;
   services.cover = cover_image();
   AppState state = home_state(width, height);
   state.home.grid_view = grid;
+  state.home.source = source;
   if (!first_title.empty()) state.home.displayed_items[0].title = std::move(first_title);
+  for (MangaItem& item : state.home.displayed_items) {
+    if (!views.empty()) item.views = views;
+    if (!chapter.empty()) item.latest_chapter = chapter;
+  }
   for (auto _ : run) {
     Renderer renderer{canvas, font};
     draw_screen(renderer, state, services);
@@ -84,6 +98,13 @@ void BM_HomeGridFrameHugeTitle(benchmark::State& run) {
 void BM_HomeListFrameHugeTitle(benchmark::State& run) {
   draw_frames(run, 1280, 720, false, huge_title(run.range(0) != 0));
 }
+// Every card and row of the frame with a 1.4 MiB view count or reading position.
+void BM_HomeGridFrameHugeViews(benchmark::State& run) {
+  draw_frames(run, 1280, 720, true, {}, HomeSource::FrontPage, huge_value());
+}
+void BM_HistoryListFrameHugeChapter(benchmark::State& run) {
+  draw_frames(run, 1280, 720, false, {}, HomeSource::History, {}, huge_value());
+}
 BENCHMARK(BM_HomeGridFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HomeListFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HomeGridFrameBrick)->Unit(benchmark::kMicrosecond);
@@ -97,5 +118,7 @@ BENCHMARK(BM_HomeListFrameHugeTitle)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HomeGridFrameHugeViews)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HistoryListFrameHugeChapter)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

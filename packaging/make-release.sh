@@ -17,12 +17,17 @@
 # --signing-key FILE (an Ed25519 private key in PEM) adds the manifest member "signature": the
 # base64 signature of "zentomi-update\n" + version + "\n" + the zip's lowercase hex SHA-256,
 # which a build whose ZENTOMI_UPDATE_PUBLIC_KEY is the key's public half requires.
+#
+# --site-origin ORIGIN adds the manifest member "site_origin": where the site now lives
+# (https://HOST[:PORT], nothing after it). Every program that reads the manifest then fetches from
+# there, without a new build, and keeps it for its next start.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
   echo "usage: $0 --download-url URL [--changelog TEXT] [--name TEXT] [--out DIR]" \
-    "[--signing-key FILE] [--binary FILE [--build-dir DIR] [--strip PROGRAM]]" >&2
+    "[--signing-key FILE] [--site-origin ORIGIN]" \
+    "[--binary FILE [--build-dir DIR] [--strip PROGRAM]]" >&2
   exit 2
 }
 
@@ -34,6 +39,7 @@ binary=""
 build_dir="$root/build/device"
 strip=aarch64-linux-gnu-strip
 signing_key=""
+site_origin=""
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   case $1 in
@@ -45,6 +51,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build_dir=$2 ;;
     --strip) strip=$2 ;;
     --signing-key) signing_key=$2 ;;
+    --site-origin) site_origin=$2 ;;
     *) usage ;;
   esac
   shift 2
@@ -58,6 +65,12 @@ case $download_url in
     exit 2
     ;;
 esac
+# The program ignores any other form, so a typo would silently keep the old site.
+if [ -n "$site_origin" ] &&
+  ! printf '%s' "$site_origin" | grep -Eqx 'https://[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?(:[0-9]{1,5})?/?'; then
+  echo "$0: the site origin must be https://HOST[:PORT] with nothing after it: $site_origin" >&2
+  exit 2
+fi
 
 if [ -z "$binary" ]; then
   cmake --preset device >/dev/null
@@ -105,9 +118,9 @@ if [ -n "$signing_key" ]; then
   rm -f "$signed"
 fi
 PYTHONUTF8=1 python3 - "$version" "$name" "$changelog" "$download_url" "$bytes" "$sha256" \
-  "$signature" >"$manifest" <<'PYTHON'
+  "$signature" "$site_origin" >"$manifest" <<'PYTHON'
 import json, sys
-version, name, changelog, download_url, size, sha256, signature = sys.argv[1:]
+version, name, changelog, download_url, size, sha256, signature, site_origin = sys.argv[1:]
 manifest = {
     "version": version,
     "name": name,
@@ -118,6 +131,8 @@ manifest = {
 }
 if signature:
     manifest["signature"] = signature
+if site_origin:
+    manifest["site_origin"] = site_origin.rstrip("/")
 sys.stdout.write(json.dumps(manifest, ensure_ascii=False, indent=2) + "\n")
 PYTHON
 

@@ -18,13 +18,26 @@ restart_limit=3
 restart_window=60
 
 # Copies standard input into the log within log_limit. It reads to the end whatever happens
-# (card full, no awk), so that the reader never dies of SIGPIPE.
+# (card full, no awk, no log), so that the reader never dies of SIGPIPE.
 keep_log() {
-  LC_ALL=C awk -v file="$log" -v limit="$log_limit" -v line_limit="$line_limit" '
+  # Only a regular file can be the log: a FIFO would hold up the output for good, a folder takes
+  # nothing. Anything else in its place goes when it can, or nothing is logged.
+  if [ -e "$log" ] && [ ! -f "$log" ]; then rm -f "$log" 2>/dev/null; fi
+  if [ -e "$log" ] && [ ! -f "$log" ]; then
+    cat >/dev/null
+    return
+  fi
+  # fold ends every line at line_limit + 1 bytes, so awk never holds more than that of a line
+  # however long the output's lines are: a record of that width goes on in the next one, which
+  # is dropped with the rest of the line (a line of exactly that width loses the line after it).
+  LC_ALL=C fold -b -w $((line_limit + 1)) | LC_ALL=C awk -v file="$log" -v limit="$log_limit" \
+    -v line_limit="$line_limit" '
     function cut(   line, skip, marker) {
       close(file)
       skip = size - int(limit / 2)
       marker = "[launch.sh: earlier output cut]"
+      # Whatever is in the way (a FIFO would block) goes first.
+      system("rm -f " file ".cut")
       print marker > (file ".cut")
       size = length(marker) + 1
       while ((getline line < file) > 0) {
@@ -42,7 +55,14 @@ keep_log() {
     }
     {
       line = $0
-      if (length(line) > line_limit) line = substr(line, 1, line_limit) " [cut]"
+      if (rest) {
+        rest = length(line) > line_limit
+        next
+      }
+      if (length(line) > line_limit) {
+        rest = 1
+        line = substr(line, 1, line_limit) " [cut]"
+      }
       if (size + length(line) + 1 > limit) cut()
       print line >> file
       fflush(file)

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "app/download_services.hpp"
 #include "app/job_table.hpp"
+#include "app/site_origin_keeping.hpp"
 #include "app/worker_results.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
@@ -34,14 +36,17 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       installs_(std::make_shared<InstallTracker>()),
       input_(std::move(input)),
       results_(std::move(parts.receiver)),
+      downloads_(std::make_shared<Downloads>(Store(paths.store).resolve_data_dir())),
       jobs_(std::move(parts.sender),
             [environment = JobEnvironment{.update_endpoints = {},
                                           .install_paths = paths.install,
                                           .end_after_install =
                                               [ending = update_exit_] { ending->end_process(); },
                                           .installs = installs_,
-                                          .manga_dir = paths.manga_dir}](
-                const JobRequest& request, const JobControl& control) {
+                                          .manga_dir = paths.manga_dir,
+                                          .store_paths = paths.store,
+                                          .downloads = downloads_}](const JobRequest& request,
+                                                                    const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
@@ -62,13 +67,18 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                 [this](const FrameEvents& frame) { draw_if_changed(frame); },
             }) {
   update_exit_->attach(store_);
+  restore_site_origin(paths.store);
   // The image worker lives for the whole run; it owns what it uses.
   spawn_detached("Thumb", covers_.take_worker());
+  spawn_detached("Download", [downloads = downloads_] {
+    run_download_worker(*downloads, site_download_services());
+  });
 }
 
 // An install that finishes now must not reach the store as it goes.
 Application::~Application() {
   update_exit_->detach();
+  downloads_->stop();
 }
 
 void Application::draw_if_changed(const FrameEvents& frame) {

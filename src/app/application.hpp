@@ -13,6 +13,7 @@
 #include "draw/canvas.hpp"
 #include "draw/font.hpp"
 #include "images/cover_cache.hpp"
+#include "library/downloads.hpp"
 #include "model/app_state.hpp"
 #include "model/button.hpp"
 #include "model/channel.hpp"
@@ -73,6 +74,8 @@ class Application {
   std::shared_ptr<InstallTracker> installs_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
+  // Shared with the download worker, which lives for the whole run.
+  std::shared_ptr<Downloads> downloads_;
   ThreadJobRunner jobs_;
   Store store_;
   CoverCache covers_;

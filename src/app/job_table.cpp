@@ -4,10 +4,14 @@
 #include <utility>
 #include <variant>
 
+#include "app/site_origin_keeping.hpp"
 #include "images/page_image.hpp"
+#include "library/download_files.hpp"
 #include "library/local_address.hpp"
 #include "library/local_pages.hpp"
 #include "library/local_titles.hpp"
+#include "model/site_address.hpp"
+#include "model/site_origin.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
 #include "nettruyen/fetch.hpp"
@@ -21,6 +25,21 @@ using Result = std::optional<WorkerResult>;
 
 std::unexpected<std::string> error(std::string message) {
   return std::unexpected(std::move(message));
+}
+
+std::optional<DownloadedChapter> downloaded(const JobEnvironment& environment,
+                                            std::string_view chapter_url) {
+  if (!environment.downloads) return std::nullopt;
+  return environment.downloads->find_chapter(chapter_url);
+}
+
+// A downloaded chapter's pages are its files, named by their paths on the card.
+std::vector<std::string> page_paths(const DownloadedChapter& chapter) {
+  std::vector<std::string> paths;
+  paths.reserve(chapter.record.pages.size());
+  for (const std::string& page : chapter.record.pages)
+    paths.push_back(chapter.folder + "/" + page);
+  return paths;
 }
 
 // One entry per kind of job: its kind, its body on the job's thread and its result when the body
@@ -55,7 +74,8 @@ struct Entry<job::Detail> {
       }
       return fetch_text(url);
     };
-    auto loaded = load_manga_detail(detail.url, fetch_while_wanted);
+    // A title stored before the site moved is fetched where the site is now.
+    auto loaded = load_manga_detail(at_origin(detail.url, site_origin()), fetch_while_wanted);
     if (control.superseded()) return std::nullopt;
     return DetailLoaded{std::move(loaded), detail.url};
   }
@@ -69,9 +89,12 @@ struct Entry<job::ChapterPages> {
   static constexpr JobKind kind{.name = "ChapterPages", .lane_width = 1};
   static Result run(const job::ChapterPages& chapter, const JobEnvironment& environment,
                     const JobControl&) {
+    if (const auto stored = downloaded(environment, chapter.url)) {
+      return PagesLoaded{page_paths(*stored), chapter.url, chapter.request};
+    }
     auto pages = is_local_address(chapter.url)
                      ? load_local_chapter_pages(environment.manga_dir, chapter.url)
-                     : load_chapter_pages(chapter.url);
+                     : load_chapter_pages(at_origin(chapter.url, site_origin()));
     return PagesLoaded{std::move(pages), chapter.url, chapter.request};
   }
   static WorkerResult failed(const job::ChapterPages& chapter, std::string message) {
@@ -85,10 +108,18 @@ struct Entry<job::PageImage> {
   static constexpr JobKind kind{.name = "PageImage", .lane_width = 2};
   static Result run(const job::PageImage& page, const JobEnvironment& environment,
                     const JobControl& control) {
+    // A page of a downloaded chapter comes from its file, decoded as a fetched one is.
+    const auto stored = downloaded(environment, page.chapter_url);
     const FetchBytes bytes = [&](std::string_view url) {
-      return card_or_site_bytes(environment.manga_dir, url);
+      if (!stored) return card_or_site_bytes(environment.manga_dir, url);
+      if (page.index >= stored->record.pages.size()) {
+        return std::expected<std::vector<std::uint8_t>, std::string>(
+            std::unexpect, std::string("Page not on the card"));
+      }
+      return read_page_file(stored->folder + "/" + stored->record.pages[page.index]);
     };
-    auto image = load_page_image(page.url, bytes, [&control] { return !control.superseded(); });
+    auto image = load_page_image(
+        page.url, bytes, [&control] { return !control.superseded(); }, page.drawn_width);
     if (!image && control.superseded()) return std::nullopt;
     return PageImageLoaded{std::move(image), page.index, page.chapter_url, page.request};
   }
@@ -101,7 +132,10 @@ template <>
 struct Entry<job::UpdateCheck> {
   static constexpr JobKind kind{.name = "UpdateCheck"};
   static Result run(const job::UpdateCheck&, const JobEnvironment& environment, const JobControl&) {
-    return UpdateCheckResult{check_for_updates(environment.update_endpoints)};
+    return UpdateCheckResult{
+        check_for_updates(environment.update_endpoints, [&](const OtaManifest& manifest) {
+          adopt_site_origin(manifest.site_origin, environment.store_paths);
+        })};
   }
   static WorkerResult failed(const job::UpdateCheck&, std::string message) {
     return UpdateCheckResult{error(std::move(message))};
@@ -141,9 +175,14 @@ struct Entry<job::Install> {
 
 template <>
 struct Entry<job::Search> {
-  static constexpr JobKind kind{.name = "Search"};
-  static Result run(const job::Search& search, const JobEnvironment&, const JobControl&) {
-    return SearchLoaded{load_search_results(search.query), search.query};
+  // Only the newest search is shown, so only one runs and one waits.
+  static constexpr JobKind kind{.name = "Search", .lane_width = 1};
+  static Result run(const job::Search& search, const JobEnvironment&, const JobControl& control) {
+    // A search the user has replaced is not fetched, and its answer is let go.
+    if (control.superseded()) return std::nullopt;
+    auto results = load_search_results(search.query);
+    if (control.superseded()) return std::nullopt;
+    return SearchLoaded{std::move(results), search.query};
   }
   static WorkerResult failed(const job::Search& search, std::string message) {
     return SearchLoaded{error(std::move(message)), search.query};

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "app/install_tracker.hpp"
+#include "library/downloads.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
+#include "storage/store_paths.hpp"
 #include "updater/install.hpp"
 #include "updater/update_check.hpp"
 
@@ -53,6 +55,10 @@ struct JobEnvironment {
   // Where "local:" addresses lead: their titles, chapters and pages are read from there, never
   // fetched.
   std::string manga_dir;
+  // Where a site origin named by the update manifest is kept.
+  StorePaths store_paths = {};
+  // What the card holds: a chapter downloaded there is always read from it, with no curl.
+  std::shared_ptr<const Downloads> downloads;
 };
 
 // Image bytes for an address: for a "local:" address a page of the Manga folder (a chapter's

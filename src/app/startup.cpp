@@ -5,9 +5,11 @@
 
 #include "model/build_config.hpp"
 #include "platform/files.hpp"
+#include "platform/log.hpp"
 #include "unicode/case_mapping.hpp"
 #include "unicode/utf8.hpp"
 #include "unicode/white_space.hpp"
+#include "updater/staged_install.hpp"
 
 namespace zentomi {
 
@@ -49,6 +51,22 @@ std::optional<std::string> environment_variable(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr) return std::nullopt;
   return std::string(value);
+}
+
+bool finish_interrupted_install(const InstallPaths& paths) {
+  const std::string directory = choose_install_directory(paths);
+  const auto finished = finish_staged_install(directory);
+  if (!finished) {
+    log_line("OTA",
+             "Cannot finish the interrupted update in " + directory + ": " + finished.error());
+    return false;
+  }
+  if (*finished == StagedInstall::Discarded) {
+    log_line("OTA", "Discarded an incomplete update in " + directory);
+  }
+  if (*finished != StagedInstall::Finished) return false;
+  log_line("OTA", "Finished the interrupted update in " + directory + "; restarting");
+  return true;
 }
 
 }  // namespace zentomi

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "updater/install.hpp"
+
 namespace zentomi {
 
 struct ScreenSize {
@@ -31,5 +33,11 @@ inline constexpr const char* MODEL_FILE_PATH = "/etc/trimui_device.txt";
 // whole (a folder in its place counts as no file, so TRIMUI_DEVICE is then consulted).
 std::optional<std::string> read_model_file(const std::string& path = MODEL_FILE_PATH);
 std::optional<std::string> environment_variable(const char* name);
+
+// Before anything else: finishes the install that a program ended during its moves left marked
+// complete in the app folder, or discards what it left incomplete. True when the app's files
+// changed: the program then ends with UPDATE_EXIT_STATUS, so that launch.sh starts what is now
+// installed.
+bool finish_interrupted_install(const InstallPaths& paths);
 
 }  // namespace zentomi

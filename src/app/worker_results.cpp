@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "model/overloaded.hpp"
+#include "model/site_address.hpp"
 #include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
@@ -56,7 +57,8 @@ void apply_search_loaded(AppState& state, SearchLoaded& loaded) {
 // A late answer for a title the user has left is dropped: its chapters shown under another title
 // would let reading progress be saved under the wrong URL.
 void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& context) {
-  if (!state.details.current_item || state.details.current_item->url != loaded.url) return;
+  if (!state.details.current_item || !same_title(state.details.current_item->url, loaded.url))
+    return;
   state.details.detail_loading = false;
   if (!loaded.result) {
     log_line("NetTruyen", "Detail load error: " + loaded.result.error());
@@ -84,7 +86,7 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
 // The page list of a chapter the user has since left is dropped, so its page numbers never reach
 // another chapter's history.
 void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& context) {
-  if (loaded.chapter_url != state.reader.chapter_url ||
+  if (!same_title(loaded.chapter_url, state.reader.chapter_url) ||
       loaded.request != state.reader.pages_request) {
     return;
   }
@@ -99,29 +101,13 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
       state.reader.resume_pending && count > 0 ? std::min(state.reader.resume_page, count - 1) : 0;
   state.reader.resume_pending = false;
   release_in_background(std::move(state.reader.page_image));
+  release_in_background(std::move(state.reader.next_image));
+  state.reader.drop_next();
   state.reader.reset_view();
   if (state.reader.page_index < count) {
     request_page_image(state, context);
     state.reader.reader_loading = true;
   }
-}
-
-// Only the image of the page on screen, of the chapter on screen, is kept; one the user has turned
-// away from is dropped.
-void apply_page_image_loaded(AppState& state, PageImageLoaded& loaded, AppContext& context) {
-  if (loaded.page_index != state.reader.page_index ||
-      loaded.chapter_url != state.reader.chapter_url ||
-      loaded.request != state.reader.image_request) {
-    return;
-  }
-  state.reader.reader_loading = false;
-  if (!loaded.result) {
-    log_line("NetTruyen", "Page " + std::to_string(loaded.page_index) +
-                              " image error: " + loaded.result.error());
-    return;
-  }
-  show_arrived_page(state, std::move(*loaded.result));
-  save_reading_progress(state, context, state.reader.page_index);
 }
 
 }  // namespace
@@ -132,7 +118,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
           [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
           [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
-          [&](PageImageLoaded& loaded) { apply_page_image_loaded(state, loaded, context); },
+          [&](PageImageLoaded& loaded) { apply_page_image(state, loaded, context); },
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "app/app_paths.hpp"
 #include "app/application.hpp"
 #include "app/startup.hpp"
 #include "device/framebuffer.hpp"
@@ -19,6 +20,7 @@ namespace {
 int run_zentomi() {
   using namespace zentomi;
   print_banner(stderr);
+  if (finish_interrupted_install(AppPaths{}.install)) return UPDATE_EXIT_STATUS;
   const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
   const ScreenSize size = default_screen_size(brick);
   Framebuffer framebuffer = Framebuffer::open(

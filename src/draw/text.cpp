@@ -55,18 +55,6 @@ std::string_view next_word(std::string_view text, std::size_t& position) {
   return word_start == std::string_view::npos ? std::string_view{} : text.substr(word_start);
 }
 
-// text_width, except that measuring stops once the width exceeds `limit`: wrapping only asks
-// whether a word fits, and advances are never negative, so past the limit the answer is known.
-std::int64_t width_up_to(Font& font, std::string_view text, float size, std::int64_t limit) {
-  std::int64_t width = 0;
-  std::size_t position = 0;
-  while (position < text.size() && width <= limit) {
-    const char32_t code_point = unicode::decode_next(text, position);
-    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
-  }
-  return width;
-}
-
 }  // namespace
 
 void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color color, float size) {
@@ -107,10 +95,63 @@ void draw_text_fitted(Renderer& renderer, std::string_view text, int x, int y, C
   }
 }
 
-std::int64_t text_width(Font& font, std::string_view text, float size) {
+namespace {
+
+constexpr std::string_view ELLIPSIS = "…";
+
+// Where a text too wide for `room` columns is cut before the ellipsis: the end of its last whole
+// word that fills at least half the room, else the end of the last glyph that fits.
+std::size_t shortened_length(Font& font, std::string_view text, float size, std::int64_t room) {
   std::int64_t width = 0;
+  std::size_t glyphs_end = 0;
+  std::size_t word_end = 0;
+  bool previous_blank = true;
   std::size_t position = 0;
   while (position < text.size()) {
+    const std::size_t start = position;
+    const char32_t code_point = unicode::decode_next(text, position);
+    const bool blank = unicode::is_white_space(code_point);
+    if (blank && !previous_blank && 2 * width >= room) word_end = start;
+    previous_blank = blank;
+    width += truncated_advance(font.advance(font.glyph_index(code_point), size));
+    if (width > room) break;
+    glyphs_end = position;
+  }
+  return word_end > 0 ? word_end : glyphs_end;
+}
+
+}  // namespace
+
+std::int64_t draw_text_shortened(Renderer& renderer, std::string_view text, int x, int y,
+                                 Color color, float size, int right) {
+  if (text.empty() || !usable_text_size(size)) return x;
+  const std::int64_t room = std::int64_t{right} - x;
+  const std::int64_t width = text_width_up_to(renderer.font, text, size, room);
+  if (width <= room) {
+    draw_text_fitted(renderer, text, x, y, color, size, right);
+    return x + width;
+  }
+  const std::int64_t ellipsis_width = text_width(renderer.font, ELLIPSIS, size);
+  const std::string_view kept =
+      text.substr(0, shortened_length(renderer.font, text, size, room - ellipsis_width));
+  const std::int64_t kept_width = text_width(renderer.font, kept, size);
+  draw_text_fitted(renderer, kept, x, y, color, size, right);
+  const std::int64_t ellipsis_left = x + kept_width;
+  if (ellipsis_left + ellipsis_width > right || ellipsis_left > std::numeric_limits<int>::max())
+    return ellipsis_left;
+  draw_text_fitted(renderer, ELLIPSIS, static_cast<int>(ellipsis_left), y, color, size, right);
+  return ellipsis_left + ellipsis_width;
+}
+
+std::int64_t text_width(Font& font, std::string_view text, float size) {
+  return text_width_up_to(font, text, size, std::numeric_limits<std::int64_t>::max());
+}
+
+// Advances are never negative, so once past the limit the answer is known.
+std::int64_t text_width_up_to(Font& font, std::string_view text, float size, std::int64_t limit) {
+  std::int64_t width = 0;
+  std::size_t position = 0;
+  while (position < text.size() && width <= limit) {
     const char32_t code_point = unicode::decode_next(text, position);
     width += truncated_advance(font.advance(font.glyph_index(code_point), size));
   }
@@ -128,7 +169,7 @@ std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_wi
   std::size_t position = 0;
   for (std::string_view word = next_word(text, position); !word.empty();
        word = next_word(text, position)) {
-    const std::int64_t word_width = width_up_to(font, word, size, max_width);
+    const std::int64_t word_width = text_width_up_to(font, word, size, max_width);
     const std::int64_t candidate_width =
         line.empty() ? word_width : line_width + space_width + word_width;
     if (candidate_width <= max_width || line.empty()) {
@@ -208,7 +249,15 @@ void draw_wrapped_text(Renderer& renderer, std::string_view text, int x, int y, 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::int64_t row = std::int64_t{y} + static_cast<std::int64_t>(i) * line_height;
     if (row < std::numeric_limits<int>::min() || row > std::numeric_limits<int>::max()) break;
-    draw_text(renderer, lines[i], x, static_cast<int>(row), color, size);
+    // Only a single word can be wider than the line; it is shortened, never left to overrun.
+    const std::int64_t right = std::int64_t{x} + std::max(max_width, 0);
+    if (text_width_up_to(renderer.font, lines[i], size, max_width) > max_width &&
+        right <= std::numeric_limits<int>::max()) {
+      draw_text_shortened(renderer, lines[i], x, static_cast<int>(row), color, size,
+                          static_cast<int>(right));
+    } else {
+      draw_text(renderer, lines[i], x, static_cast<int>(row), color, size);
+    }
   }
 }
 

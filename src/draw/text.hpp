@@ -32,8 +32,20 @@ void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, 
 void draw_text_fitted(Renderer& renderer, std::string_view text, int x, int y, Color color,
                       float size, int right);
 
+// draw_text for a text that may not fit before column `right`: one that fits is drawn whole; one
+// that does not ends with "…" before `right`, after the last whole word that leaves at least half
+// the room filled, else after the last whole glyph that fits. Gives the column where the pen
+// stops, so a text that follows can stand right after it.
+std::int64_t draw_text_shortened(Renderer& renderer, std::string_view text, int x, int y,
+                                 Color color, float size, int right);
+
 // How far draw_text moves the pen over the text.
 std::int64_t text_width(Font& font, std::string_view text, float size);
+
+// text_width for a text that is only drawn as far as `limit`: exact while the width is at most
+// `limit`, and some width above it otherwise, found without reading the rest of the text. A
+// layout that sizes a box by its text asks this, so a megabyte value costs what a short one does.
+std::int64_t text_width_up_to(Font& font, std::string_view text, float size, std::int64_t limit);
 
 // The lines draw_wrapped_text draws: the words (runs of non-White_Space characters) joined by
 // single spaces, filled greedily up to the width. A single word wider than the limit stands
@@ -42,7 +54,8 @@ std::int64_t text_width(Font& font, std::string_view text, float size);
 std::vector<std::string> wrap_text(Font& font, std::string_view text, int max_width, float size,
                                    int max_lines);
 
-// wrap_text's lines drawn from (x, y) down, line_height rows apart.
+// wrap_text's lines drawn from (x, y) down, line_height rows apart; a word too wide for its line is
+// shortened (draw_text_shortened) so that nothing runs past the width.
 void draw_wrapped_text(Renderer& renderer, std::string_view text, int x, int y, int max_width,
                        int line_height, Color color, float size, int max_lines);
 

@@ -1,6 +1,7 @@
 #include "images/image_decoding.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "images/image_codecs.hpp"
@@ -39,7 +40,53 @@ bool has(std::span<const std::uint8_t> data, std::size_t offset, std::string_vie
                     });
 }
 
+std::string too_large(std::uint64_t width, std::uint64_t height, const DecodeLimits& limits) {
+  return "The image is too large: " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels (the limits are " + std::to_string(MAX_PAGE_WIDTH) + " wide and " +
+         std::to_string(limits.budget_bytes >> 20) + " MiB of pixels at an eighth of the width)";
+}
+
 }  // namespace
+
+std::uint32_t scaled_height(std::uint64_t width, std::uint64_t height,
+                            std::uint64_t decoded_width) {
+  if (width == 0) return 0;
+  return static_cast<std::uint32_t>(
+      std::max<std::uint64_t>((height * decoded_width + width - 1) / width, 1));
+}
+
+bool within_budget(DecodedSize size, const DecodeLimits& limits) {
+  return limits.budget_bytes == 0 ||
+         std::uint64_t{size.width} * size.height * 4 <= limits.budget_bytes;
+}
+
+std::expected<DecodedSize, std::string> decoded_size(std::uint64_t width, std::uint64_t height,
+                                                     const DecodeLimits& limits) {
+  if (limits.budget_bytes == 0 || width == 0 || height == 0) {
+    if (auto refusal = codecs::refuse_size(width, height, limits)) return std::unexpected(*refusal);
+    return DecodedSize{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+  }
+  if (width > MAX_PAGE_WIDTH) return std::unexpected(too_large(width, height, limits));
+  std::uint64_t target = width;
+  if (limits.drawn_width != 0 && limits.drawn_width < width && is_tall_strip(width, height))
+    target = limits.drawn_width;
+  const auto at = [&](std::uint64_t decoded_width) {
+    return DecodedSize{static_cast<std::uint32_t>(decoded_width),
+                       scaled_height(width, height, decoded_width)};
+  };
+  if (!within_budget(at(target), limits)) {
+    // Pixels grow with the square of the width: start from the root and step down past the
+    // rounding of the height.
+    const double widest = std::sqrt(static_cast<double>(limits.budget_bytes) / 4.0 *
+                                    static_cast<double>(width) / static_cast<double>(height));
+    target = std::min(target, static_cast<std::uint64_t>(widest));
+    while (target > 0 && !within_budget(at(target), limits))
+      --target;
+  }
+  if (target == 0 || target * MAX_PAGE_REDUCTION < width)
+    return std::unexpected(too_large(width, height, limits));
+  return at(target);
+}
 
 std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t> data,
                                                    const DecodeLimits& limits) {

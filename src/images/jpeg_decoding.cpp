@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "images/image_codecs.hpp"
+#include "images/pixel_pool.hpp"
 
 // jpeglib.h needs <cstdio> before it.
 #include <jerror.h>
@@ -72,6 +73,24 @@ void limit_scans(j_common_ptr common) {
   std::longjmp(errors.jump, 1);
 }
 
+// libjpeg's own memory (a progressive file keeps every coefficient of the image) may take this
+// much; a file that needs more fails instead.
+constexpr long MAX_LIBRARY_MEMORY = 256L << 20;
+
+// libjpeg decodes at n/8 of the size for n from 1 to 16. The smallest n no narrower than the
+// wanted width, then smaller while the pixels exceed the budget.
+void choose_scale(jpeg_decompress_struct& info, DecodedSize wanted, const DecodeLimits& limits) {
+  if (wanted.width >= info.image_width) return;
+  const auto width_at = [&](unsigned n) { return (info.image_width * n + 7) / 8; };
+  unsigned n = 1;
+  while (n < 8 && width_at(n) < wanted.width)
+    ++n;
+  while (n > 1 && !within_budget({width_at(n), (info.image_height * n + 7) / 8}, limits))
+    --n;
+  info.scale_num = n;
+  info.scale_denom = 8;
+}
+
 int scans_allowed(std::uint64_t width, std::uint64_t height, const DecodeLimits& limits) {
   const std::uint64_t pixels = std::max<std::uint64_t>(width * height, 1);
   return static_cast<int>(std::min<std::uint64_t>(MAX_JPEG_SCANS, limits.max_scan_pixels / pixels));
@@ -107,9 +126,11 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
   session.progress.progress_monitor = limit_scans;
   info.progress = &session.progress;
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  info.mem->max_memory_to_use = MAX_LIBRARY_MEMORY;
   jpeg_read_header(&info, TRUE);
-  if (auto refusal = refuse_size(info.image_width, info.image_height, limits)) {
-    session.refusal = std::move(*refusal);
+  const auto wanted = decoded_size(info.image_width, info.image_height, limits);
+  if (!wanted) {
+    session.refusal = wanted.error();
     return false;
   }
   // Every 8 x 8 block costs at least a bit of Huffman code (512 pixels a byte in one component);
@@ -123,15 +144,24 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+  choose_scale(info, *wanted, limits);
   jpeg_start_decompress(&info);
   if (session.errors.premature_end) return false;
+  if (!within_budget({info.output_width, info.output_height}, limits)) {
+    session.refusal = "The scaled image does not fit its budget";
+    return false;
+  }
 
   const std::size_t width = info.output_width;
   RgbaImage& image = session.image;
   image.width = info.output_width;
   image.height = info.output_height;
   image.opaque = true;
-  image.pixels.resize(width * info.output_height * 4);
+  if (image.width != info.image_width) {
+    image.full_width = info.image_width;
+    image.full_height = info.image_height;
+  }
+  image.pixels = pixel_pool::take(width * info.output_height * 4);
   if (cmyk) session.cmyk_row.resize(width * 4);
   while (info.output_scanline < info.output_height) {
     std::uint8_t* destination = image.pixels.data() + width * 4 * info.output_scanline;

@@ -5,9 +5,12 @@
 #include <png.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "images/image_codecs.hpp"
+#include "images/pixel_pool.hpp"
+#include "images/row_shrinking.hpp"
 
 namespace zentomi::codecs {
 namespace {
@@ -27,6 +30,8 @@ struct Session {
   std::string message;
   RgbaImage image;
   std::vector<png_bytep> rows;
+  std::vector<png_byte> source_row;
+  std::optional<RowShrinker> shrinker;
 };
 
 Session& session_of(png_structp png) {
@@ -95,8 +100,9 @@ bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
 
   const std::uint32_t width = png_get_image_width(png, session.info);
   const std::uint32_t height = png_get_image_height(png, session.info);
-  if (auto refused = refuse_size(width, height, limits)) {
-    refusal = std::move(*refused);
+  auto wanted = decoded_size(width, height, limits);
+  if (!wanted) {
+    refusal = std::move(wanted.error());
     return false;
   }
   // Deflate packs at most 1032 bytes into one, and a pixel takes at least one bit of its row.
@@ -105,19 +111,40 @@ bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
     refusal = std::move(*refused);
     return false;
   }
+  // An interlaced file sends every row several times, so it is only read at its own size.
+  const bool shrunk = wanted->width != width;
+  if (shrunk && png_get_interlace_type(png, session.info) != PNG_INTERLACE_NONE) {
+    if (!within_budget({width, height}, limits)) {
+      refusal = "The interlaced image is too large to decode: " + std::to_string(width) + " x " +
+                std::to_string(height) + " pixels";
+      return false;
+    }
+    wanted = DecodedSize{width, height};
+  }
   const bool opaque = request_bgra8(png, session.info);
   if (png_get_rowbytes(png, session.info) != std::size_t{width} * 4)
     png_error(png, "unexpected row layout after conversion");
 
   RgbaImage& image = session.image;
-  image.width = width;
-  image.height = height;
+  image.width = wanted->width;
+  image.height = wanted->height;
   image.opaque = opaque;
-  image.pixels.resize(std::size_t{width} * height * 4);
-  session.rows.resize(height);
-  for (std::uint32_t y = 0; y < height; ++y)
-    session.rows[y] = image.pixels.data() + std::size_t{width} * 4 * y;
-  png_read_image(png, session.rows.data());
+  image.pixels = pixel_pool::take(std::size_t{image.width} * image.height * 4);
+  if (image.width == width) {
+    session.rows.resize(height);
+    for (std::uint32_t y = 0; y < height; ++y)
+      session.rows[y] = image.pixels.data() + std::size_t{width} * 4 * y;
+    png_read_image(png, session.rows.data());
+  } else {
+    image.full_width = width;
+    image.full_height = height;
+    session.source_row.resize(std::size_t{width} * 4);
+    session.shrinker.emplace(width, height, image.width, image.height, image.pixels.data());
+    for (std::uint32_t y = 0; y < height; ++y) {
+      png_read_row(png, session.source_row.data(), nullptr);
+      session.shrinker->add_row(session.source_row.data());
+    }
+  }
   // Reading on to the end chunk checks the last data chunk whole, so a cut file fails.
   png_read_end(png, nullptr);
   return true;

@@ -2,6 +2,7 @@
 #include <webp/decode.h>
 
 #include "images/image_codecs.hpp"
+#include "images/pixel_pool.hpp"
 
 namespace zentomi::codecs {
 namespace {
@@ -59,17 +60,28 @@ std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> 
     return std::unexpected("Format error decoding WebP: animated images are not supported");
   const auto width = static_cast<std::uint32_t>(config.input.width);
   const auto height = static_cast<std::uint32_t>(config.input.height);
+  // libwebp holds a lossless image whole while decoding it, whatever the output size, so the
+  // side and pixel bounds hold for every WebP, pages included.
   if (auto refusal = refuse_size(width, height, limits)) return std::unexpected(*refusal);
+  const auto wanted = decoded_size(width, height, limits);
+  if (!wanted) return std::unexpected(wanted.error());
 
   RgbaImage result;
-  result.width = width;
-  result.height = height;
-  result.pixels.resize(static_cast<std::size_t>(width) * height * 4);
+  result.width = wanted->width;
+  result.height = wanted->height;
+  if (wanted->width != width) {
+    result.full_width = width;
+    result.full_height = height;
+    config.options.use_scaling = 1;
+    config.options.scaled_width = static_cast<int>(wanted->width);
+    config.options.scaled_height = static_cast<int>(wanted->height);
+  }
+  result.pixels = pixel_pool::take(std::size_t{result.width} * result.height * 4);
   result.opaque = config.input.has_alpha == 0;
   config.output.colorspace = MODE_BGRA;
   config.output.is_external_memory = 1;
   config.output.u.RGBA.rgba = result.pixels.data();
-  config.output.u.RGBA.stride = static_cast<int>(width * 4);
+  config.output.u.RGBA.stride = static_cast<int>(result.width * 4);
   config.output.u.RGBA.size = result.pixels.size();
   status = WebPDecode(data.data(), data.size(), &config);
   if (status != VP8_STATUS_OK) return failure(status);

@@ -24,7 +24,7 @@ std::expected<std::vector<std::string>, std::string> list_archive_images(const s
 // compressed in a way zlib cannot inflate, and one whose data does not inflate to exactly what it
 // declares (its checksum then fails too).
 std::expected<std::vector<std::uint8_t>, std::string> read_archive_entry(const std::string& path,
-                                                                         const std::string& entry,
+                                                                         const std::string& name,
                                                                          std::size_t limit);
 
 }  // namespace zentomi

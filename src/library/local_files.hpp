@@ -13,7 +13,7 @@ namespace zentomi {
 // nothing), names starting with "." (the card tools' hidden files) are skipped, and nothing that
 // is not a regular file is ever read, so a FIFO or device named like a page cannot block a job.
 
-enum class CardEntryKind { Folder, File };
+enum class CardEntryKind : std::uint8_t { Folder, File };
 
 struct CardEntry {
   std::string name;

@@ -17,8 +17,14 @@ bool has(std::span<const std::uint8_t> data, std::size_t offset, std::string_vie
 }  // namespace
 
 bool is_image_signature(std::span<const std::uint8_t> head) {
-  return has(head, 0, "\xFF\xD8\xFF"sv) || has(head, 0, "\x89PNG\r\n\x1a\n"sv) ||
-         (has(head, 0, "RIFF"sv) && has(head, 8, "WEBP"sv));
+  return image_signature_extension(head).has_value();
+}
+
+std::optional<std::string_view> image_signature_extension(std::span<const std::uint8_t> head) {
+  if (has(head, 0, "\xFF\xD8\xFF"sv)) return "jpg";
+  if (has(head, 0, "\x89PNG\r\n\x1a\n"sv)) return "png";
+  if (has(head, 0, "RIFF"sv) && has(head, 8, "WEBP"sv)) return "webp";
+  return std::nullopt;
 }
 
 }  // namespace zentomi

@@ -56,8 +56,11 @@ std::expected<std::vector<std::string>, std::string> load_local_chapter_pages(
   std::sort(names->begin(), names->end(), natural_less);
   std::vector<std::string> pages;
   pages.reserve(names->size());
-  for (const std::string& name : *names)
-    pages.push_back(chapter_address + '/' + name);
+  for (const std::string& name : *names) {
+    std::string page = chapter_address;
+    page.append("/").append(name);
+    pages.push_back(std::move(page));
+  }
   return pages;
 }
 

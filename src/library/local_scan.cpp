@@ -64,7 +64,8 @@ std::vector<LocalChapter> title_folder_chapters(const std::string& root, const s
         chapters.push_back({without_extension(entry.name), local_address(relative)});
       continue;
     }
-    const std::string chapter_folder = root + '/' + relative;
+    std::string chapter_folder = root;
+    chapter_folder.append("/").append(relative);
     auto pages = list_card_folder(chapter_folder, limits.folder_entries);
     if (!pages) continue;
     sort_naturally(*pages);

@@ -42,6 +42,9 @@ struct SearchState {
   std::string query;  // kept when the user leaves the keyboard
   std::size_t key_row = 0;
   std::size_t key_column = 0;
+  // The last queries searched, newest first, for R2 to bring back; kept in memory only.
+  std::vector<std::string> recent_queries;
+  std::size_t next_recalled = 0;  // the one R2 brings back next
 };
 
 // The title opened from the home screen, its detail page and its chapter list.
@@ -81,6 +84,27 @@ struct ReaderState {
   bool scroll_reading = false;
   std::int32_t scroll = 0;        // rows of the page above the screen
   bool scroll_to_bottom = false;  // the page on its way was reached going back, so it ends in view
+  int strip_width = 0;            // the width level of scroll reading (X/R2 wider, Y/L2 narrower)
+  // Scroll reading shows the chapter as one strip: the page after page_index is fetched once the
+  // end of page_index comes within a screen, and drawn under it. Never more than one ahead.
+  SharedImage next_image;
+  bool next_loading = false;
+  bool next_failed = false;
+  std::uint64_t next_request = 0;
+  int waiting_scrolls = 0;  // Down presses at the boundary while the next page was on its way
+  // The first page shown of a chapter decides the mode: a tall strip turns scroll reading on.
+  bool mode_chosen = false;
+  // The end of the chapter's last page was reached: the HUD offers the next chapter on A.
+  bool chapter_end = false;
+
+  // The page fetched ahead, and any answer still to come for it, let go.
+  void drop_next() {
+    next_image.reset();
+    next_loading = false;
+    next_failed = false;
+    next_request = 0;
+    waiting_scrolls = 0;
+  }
 
   // Back to the fitted page, unmoved (a page read by scrolling back to its top).
   void reset_view() {

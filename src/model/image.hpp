@@ -47,7 +47,20 @@ struct RgbaImage {
   // Set by a decoder that knows every alpha is 255 (a JPEG, a PNG or WebP without alpha): such an
   // image is drawn by copying alone. False promises nothing.
   bool opaque = false;
+  // The size in the file when the image was decoded smaller to save memory; 0 when decoded
+  // at that size.
+  std::uint32_t full_width = 0;
+  std::uint32_t full_height = 0;
+
+  // The width the picture stands for: what it is drawn at "at its own size".
+  std::uint32_t own_width() const { return full_width != 0 ? full_width : width; }
+  std::uint32_t own_height() const { return full_height != 0 ? full_height : height; }
 };
+
+// A page taller than three times its width: read by scrolling, never drawn wider than the screen.
+constexpr bool is_tall_strip(std::uint64_t width, std::uint64_t height) {
+  return height > width * 3;
+}
 
 // Decoded images are immutable once made, so covers and pages are shared rather than copied
 // every frame.

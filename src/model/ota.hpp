@@ -15,6 +15,9 @@ struct OtaManifest {
   std::optional<std::string> sha256;
   // Base64 Ed25519 signature of the package, checked when the build pins a public key.
   std::optional<std::string> signature = std::nullopt;
+  // Where the site now lives, as the manifest gives it (checked before use); "" for a member that
+  // is not text.
+  std::optional<std::string> site_origin = std::nullopt;
   bool operator==(const OtaManifest&) const = default;
 };
 

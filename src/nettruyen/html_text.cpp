@@ -78,8 +78,44 @@ std::string replace_all(std::string_view text, std::string_view from, std::strin
   return out;
 }
 
+namespace {
+
+// The length of the invisible control at the start of `text`, 0 when it starts otherwise. A
+// byte walk suffices: lead bytes never occur inside another character's encoding.
+std::size_t control_length(std::string_view text) {
+  const auto byte = [&](std::size_t at) {
+    return at < text.size() ? static_cast<unsigned char>(text[at]) : 0u;
+  };
+  const unsigned first = byte(0);
+  // C0 and DEL, but the blanks TAB to CR, which separate words.
+  if ((first < 0x20 && (first < 0x09 || first > 0x0D)) || first == 0x7F) return 1;
+  // C1 (U+0080 to U+009F) but NEL, a blank; the Arabic letter mark U+061C.
+  if (first == 0xC2 && byte(1) >= 0x80 && byte(1) <= 0x9F && byte(1) != 0x85) return 2;
+  if (first == 0xD8 && byte(1) == 0x9C) return 2;
+  if (first == 0xE2) {
+    // U+200E, U+200F, U+202A to U+202E; U+2066 to U+2069.
+    const unsigned second = byte(1);
+    const unsigned third = byte(2);
+    if (second == 0x80 && (third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE)))
+      return 3;
+    if (second == 0x81 && third >= 0xA6 && third <= 0xA9) return 3;
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::string trim(std::string_view text) {
-  return std::string(unicode::trim_white_space(text));
+  std::string kept;
+  kept.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    if (const std::size_t skipped = control_length(text.substr(at))) {
+      at += skipped;
+    } else {
+      kept.push_back(text[at++]);
+    }
+  }
+  return std::string(unicode::trim_white_space(kept));
 }
 
 std::string decode_entities(std::string_view text) {
@@ -116,7 +152,7 @@ std::string strip_tags(std::string_view text) {
       kept.push_back(byte);
     }
   }
-  return decode_entities(unicode::trim_white_space(kept));
+  return decode_entities(trim(kept));
 }
 
 }  // namespace zentomi

@@ -33,7 +33,9 @@ std::optional<std::size_t> div_end(std::string_view text, std::size_t from);
 // Every non-overlapping occurrence, left to right. An empty `from` changes nothing.
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to);
 
-// White_Space characters removed at both ends.
+// White_Space characters removed at both ends, and throughout, the control characters that are
+// not White_Space (C0, DEL, C1) and the bidirectional formatting controls: every text the site
+// shows passes through here, and these would be drawn as boxes or reorder nothing we draw.
 std::string trim(std::string_view text);
 
 // The seven entities the site uses, in a fixed order of replace-all passes: &quot; &amp; &lt;
@@ -41,7 +43,7 @@ std::string trim(std::string_view text);
 std::string decode_entities(std::string_view text);
 
 // Drops tags (from "<" to ">"; a lone ">" is dropped too, an unclosed "<" swallows the rest),
-// trims, then decodes entities, so an encoded tag survives as text.
+// trims (as trim does), then decodes entities, so an encoded tag survives as text.
 std::string strip_tags(std::string_view text);
 
 }  // namespace zentomi

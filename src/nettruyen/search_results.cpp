@@ -38,7 +38,12 @@ std::string search_url(std::string_view query) {
 std::expected<std::vector<MangaItem>, std::string> load_search_results(std::string_view query) {
   const auto page = fetch_text(search_url(query));
   if (!page) return std::unexpected(page.error());
-  return scrape_listing_items(*page);
+  std::vector<MangaItem> items = scrape_listing_items(*page);
+  if (items.size() > SEARCH_RESULT_LIMIT) {
+    items.erase(items.begin() + SEARCH_RESULT_LIMIT, items.end());
+    items.shrink_to_fit();
+  }
+  return items;
 }
 
 }  // namespace zentomi

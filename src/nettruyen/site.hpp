@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/build_config.hpp"
+#include "model/site_origin.hpp"
 
 namespace zentomi {
 
@@ -13,9 +13,9 @@ inline constexpr std::string_view BROWSER_USER_AGENT = "Mozilla/5.0 (Windows NT 
 // clang-format on
 static_assert(BROWSER_USER_AGENT.size() == 111);
 
-// SITE_ORIGIN (from the build) followed by a site-relative path such as "/trang-chu".
+// The site's current origin followed by a site-relative path such as "/trang-chu".
 inline std::string site_url(std::string_view path) {
-  return std::string(SITE_ORIGIN) + std::string(path);
+  return site_origin() + std::string(path);
 }
 
 }  // namespace zentomi

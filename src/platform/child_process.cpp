@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -94,7 +96,39 @@ struct ChildStreams {
   std::optional<int> out;
   std::optional<int> err;
   bool null_err = false;
+  std::optional<std::uint64_t> file_size_limit;
 };
+
+// The stream actions of the child as async-signal-safe calls, for a child made by fork.
+bool redirect_streams(const ChildStreams& streams) {
+  const auto open_onto = [](const char* path, int flags, int target) {
+    const int file = ::open(path, flags);
+    if (file < 0) return false;
+    if (file == target) return true;
+    const bool moved = ::dup2(file, target) == target;
+    ::close(file);
+    return moved;
+  };
+  if (streams.null_input && !open_onto("/dev/null", O_RDONLY, STDIN_FILENO)) return false;
+  if (streams.out && ::dup2(*streams.out, STDOUT_FILENO) != STDOUT_FILENO) return false;
+  if (streams.err && ::dup2(*streams.err, STDERR_FILENO) != STDERR_FILENO) return false;
+  return !streams.null_err || open_onto("/dev/null", O_WRONLY, STDERR_FILENO);
+}
+
+// posix_spawn cannot set a limit for the child alone, so a limited child is made by fork: in
+// between, only async-signal-safe calls.
+std::expected<pid_t, int> fork_limited(const std::string& program, char* const* arguments,
+                                       const ChildStreams& streams, std::uint64_t limit) {
+  const pid_t pid = ::fork();
+  if (pid < 0) return std::unexpected(errno);
+  if (pid == 0) {
+    const rlimit file_size{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+    if (redirect_streams(streams) && ::setrlimit(RLIMIT_FSIZE, &file_size) == 0)
+      ::execve(program.c_str(), arguments, environ);
+    ::_exit(127);
+  }
+  return pid;
+}
 
 std::expected<pid_t, int> spawn(std::span<const std::string> argv, const ChildStreams& streams) {
   if (argv.empty()) return std::unexpected(EINVAL);
@@ -111,6 +145,8 @@ std::expected<pid_t, int> spawn(std::span<const std::string> argv, const ChildSt
   arguments.push_back(nullptr);
   const std::expected<std::string, int> program = find_program(argv.front());
   if (!program) return std::unexpected(program.error());
+  if (streams.file_size_limit)
+    return fork_limited(*program, arguments.data(), streams, *streams.file_size_limit);
   pid_t pid = 0;
   const int error =
       ::posix_spawn(&pid, program->c_str(), actions.get(), nullptr, arguments.data(), environ);
@@ -179,14 +215,15 @@ std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output) {
   return output;
 }
 
-std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv, bool null_input,
-                                              std::size_t limit) {
+std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
+                                              ChildStreams streams, std::size_t limit) {
   auto out_pipe = open_pipe();
   if (!out_pipe) return std::unexpected(out_pipe.error());
   auto err_pipe = open_pipe();
   if (!err_pipe) return std::unexpected(err_pipe.error());
-  const auto pid =
-      spawn(argv, {null_input, out_pipe->write_end.get(), err_pipe->write_end.get(), false});
+  streams.out = out_pipe->write_end.get();
+  streams.err = err_pipe->write_end.get();
+  const auto pid = spawn(argv, streams);
   // Only the child may keep the write ends open, or the reads below would never see the end.
   out_pipe->write_end.reset();
   err_pipe->write_end.reset();
@@ -209,19 +246,22 @@ std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
   return finished;
 }
 
-std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, bool null_input,
+std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, ChildStreams streams,
                                             const std::string& path) {
   // Opened here rather than in the child, so a file that cannot be created is an error of its own
   // and never a child that ran with nowhere to write.
   const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (!file.is_open()) return std::unexpected(errno);
-  const auto pid = spawn(argv, {null_input, file.get(), std::nullopt, true});
+  streams.out = file.get();
+  streams.null_err = true;
+  const auto pid = spawn(argv, streams);
   if (!pid) return std::unexpected(pid.error());
   return finish(*pid, {});
 }
 
-std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv, bool null_input) {
-  const auto pid = spawn(argv, {null_input, std::nullopt, std::nullopt, false});
+std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv,
+                                               const ChildStreams& streams) {
+  const auto pid = spawn(argv, streams);
   if (!pid) return std::unexpected(pid.error());
   return finish(*pid, {});
 }
@@ -230,12 +270,16 @@ std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv
 
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
                                           const ChildOptions& options) {
-  const bool null_input = !options.inherit_input;
+  const ChildStreams streams{.null_input = !options.inherit_input,
+                             .out = std::nullopt,
+                             .err = std::nullopt,
+                             .null_err = false,
+                             .file_size_limit = options.file_size_limit};
   if (const auto* capture = std::get_if<child_output::Capture>(&options.output))
-    return run_capturing(argv, null_input, capture->limit);
+    return run_capturing(argv, streams, capture->limit);
   if (const auto* file = std::get_if<child_output::ToFile>(&options.output))
-    return run_to_file(argv, null_input, file->path);
-  return run_inheriting(argv, null_input);
+    return run_to_file(argv, streams, file->path);
+  return run_inheriting(argv, streams);
 }
 
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {

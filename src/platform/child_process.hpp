@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <expected>
 #include <limits>
 #include <optional>
@@ -38,6 +39,9 @@ struct ChildOptions {
   std::variant<child_output::Capture, child_output::ToFile, child_output::Inherit> output;
   // Standard input is /dev/null unless the child is to share the program's own.
   bool inherit_input = false;
+  // No file the child writes grows past this many bytes (RLIMIT_FSIZE): a write past it ends
+  // the child by SIGXFSZ.
+  std::optional<std::uint64_t> file_size_limit = std::nullopt;
 };
 
 // Runs the program argv[0], found through PATH, with the environment and working directory

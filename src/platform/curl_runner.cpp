@@ -54,6 +54,8 @@ std::vector<std::string> curl_arguments(const CurlRequest& request) {
     argv.emplace_back(switch_argument(option));
   argv.insert(argv.end(), {"--connect-timeout", std::to_string(request.connect_limit.count()),
                            "--max-time", std::to_string(request.total_limit.count())});
+  if (request.max_file_bytes)
+    argv.insert(argv.end(), {"--max-filesize", std::to_string(*request.max_file_bytes)});
   if (request.user_agent) argv.insert(argv.end(), {"-A", *request.user_agent});
   for (const std::string& header : request.headers)
     argv.insert(argv.end(), {"-H", header});
@@ -76,11 +78,13 @@ std::expected<CurlCommand, CurlError> CurlCommand::prepare(const CurlRequest& re
   }
   const auto* memory = std::get_if<curl_output::Memory>(&request.output);
   return CurlCommand(curl_arguments(request),
-                     memory ? memory->limit : std::numeric_limits<std::size_t>::max());
+                     memory ? memory->limit : std::numeric_limits<std::size_t>::max(),
+                     request.max_file_bytes);
 }
 
 std::expected<ChildOutput, CurlError> CurlCommand::run() const {
-  auto child = run_child(arguments_, ChildOptions{child_output::Capture{capture_limit_}});
+  auto child = run_child(arguments_, ChildOptions{.output = child_output::Capture{capture_limit_},
+                                                  .file_size_limit = file_limit_});
   if (!child)
     return std::unexpected(CurlError{CurlError::Kind::NotStarted, os_error_text(child.error())});
   return std::move(*child);

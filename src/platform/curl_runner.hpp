@@ -43,13 +43,17 @@ struct File {
 }  // namespace curl_output
 
 // One transfer, as data. The command line is, in this order: "curl", the switches, the two time
-// limits, the user agent (-A) when there is one, each header (-H), the output file (-o) when
-// there is one, and last the URL with curl's globbing characters percent-encoded.
+// limits, the size limit (--max-filesize) when there is one, the user agent (-A) when there is one,
+// each header (-H), the output file (-o) when there is one, and last the URL with curl's globbing
+// characters percent-encoded.
 struct CurlRequest {
   std::string url;
   std::vector<CurlSwitch> switches;
   std::chrono::seconds connect_limit{0};  // --connect-timeout
   std::chrono::seconds total_limit{0};    // --max-time
+  // The most a body written to a file may hold: curl refuses a larger announced size, and no
+  // file it writes can grow past it (the child's file size limit), announced or not.
+  std::optional<std::uint64_t> max_file_bytes = std::nullopt;
   std::optional<std::string> user_agent = std::nullopt;
   std::vector<std::string> headers = {};  // each a whole "Name: value" line
   std::variant<curl_output::Memory, curl_output::File> output = curl_output::Memory{};
@@ -79,10 +83,12 @@ class CurlCommand {
   std::expected<ChildOutput, CurlError> run() const;
 
  private:
-  CurlCommand(std::vector<std::string> arguments, std::size_t capture_limit)
-      : arguments_(std::move(arguments)), capture_limit_(capture_limit) {}
+  CurlCommand(std::vector<std::string> arguments, std::size_t capture_limit,
+              std::optional<std::uint64_t> file_limit)
+      : arguments_(std::move(arguments)), capture_limit_(capture_limit), file_limit_(file_limit) {}
   std::vector<std::string> arguments_;
   std::size_t capture_limit_;
+  std::optional<std::uint64_t> file_limit_;
 };
 
 // prepare, then run.

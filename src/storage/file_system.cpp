@@ -105,4 +105,16 @@ std::expected<void, std::string> PosixFileSystem::flush_directory(const std::str
   return error;
 }
 
+std::expected<std::vector<std::string>, std::string> PosixFileSystem::list_names(
+    const std::string& directory) {
+  std::error_code error;
+  std::vector<std::string> names;
+  for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
+       it.increment(error)) {
+    names.push_back(it->path().filename().string());
+  }
+  if (error) return std::unexpected("list " + directory + ": " + os_error_text(error.value()));
+  return names;
+}
+
 }  // namespace zentomi

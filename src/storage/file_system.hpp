@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentomi {
 
@@ -43,6 +44,9 @@ class FileSystem {
   virtual std::expected<void, std::string> remove(const std::string& path) = 0;
   // Waits until the directory's entries (renames, removals) are on the storage device.
   virtual std::expected<void, std::string> flush_directory(const std::string& path) = 0;
+  // The names of the directory's entries, without "." and "..", in no particular order.
+  virtual std::expected<std::vector<std::string>, std::string> list_names(
+      const std::string& directory) = 0;
 };
 
 // For steps whose failure changes nothing that matters; says so at the call.
@@ -61,6 +65,8 @@ class PosixFileSystem final : public FileSystem {
   std::expected<void, std::string> rename(const std::string& from, const std::string& to) override;
   std::expected<void, std::string> remove(const std::string& path) override;
   std::expected<void, std::string> flush_directory(const std::string& path) override;
+  std::expected<std::vector<std::string>, std::string> list_names(
+      const std::string& directory) override;
 };
 
 }  // namespace zentomi

@@ -1,5 +1,8 @@
 #include "storage/history_edits.hpp"
 
+#include "model/site_address.hpp"
+#include "storage/store_bounds.hpp"
+
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 
@@ -30,11 +33,17 @@ std::string HistoryEdits::render(const std::string& path) {
   }
   for (Change& change : changes) {
     if (auto* entry = std::get_if<std::pair<std::string, MangaHistory>>(&change)) {
+      // One entry per title, whatever origin it was first written under.
+      std::erase_if(*content_, [&](const auto& stored) {
+        return same_title(stored.first, entry->first);
+      });
       content_->insert_or_assign(std::move(entry->first), std::move(entry->second));
     } else {
       content_ = std::move(std::get<HistoryMap>(change));
     }
   }
+  // What is written must always read back: the oldest titles drop out here.
+  if (!changes.empty()) content_ = bound_history(std::move(*content_), MAX_STORE_FILE_BYTES);
   return render_history_json(*content_);
 }
 

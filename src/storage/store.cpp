@@ -3,12 +3,27 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/site_address.hpp"
+#include "model/site_origin.hpp"
 #include "platform/log.hpp"
+#include "storage/site_origin_file.hpp"
+#include "storage/store_bounds.hpp"
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 
 namespace zentomi {
 namespace {
+
+// The newest entry for the title, when only other addresses of it are stored.
+HistoryMap::iterator find_title(HistoryMap& history, std::string_view url) {
+  auto newest = history.end();
+  for (auto entry = history.begin(); entry != history.end(); ++entry) {
+    if (!same_title(entry->first, url)) continue;
+    if (newest == history.end() || entry->second.timestamp > newest->second.timestamp)
+      newest = entry;
+  }
+  return newest;
+}
 
 bool usable_history(std::string_view bytes) {
   return parse_history_json(bytes).has_value();
@@ -52,12 +67,7 @@ bool Store::wait_for_saves(std::chrono::milliseconds limit) {
 }
 
 std::string Store::resolve_data_dir() const {
-  FileSystem& files = *system_.files;
-  // Any entry will do, even one that is not a directory: the stores then simply stay empty.
-  if (files.status(paths_.sd_data_dir)) return paths_.sd_data_dir;
-  if (files.create_directories(paths_.sd_data_dir)) return paths_.sd_data_dir;
-  ignore_failure(files.create_directories(paths_.fallback_data_dir));
-  return paths_.fallback_data_dir;
+  return zentomi::resolve_data_dir(*system_.files, paths_);
 }
 
 std::string Store::store_path(const char* name) const {
@@ -71,21 +81,28 @@ HistoryMap Store::load_history() const {
           ? unwritten_history_->content
           : load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
                 .value_or(HistoryMap{});
-  for (const auto& [key, entry] : unwritten_entries_)
+  if (unwritten_entries_.empty()) return history;
+  // As the writer applies them: each in place of any entry for the same title, then bounded.
+  for (const auto& [key, entry] : unwritten_entries_) {
+    std::erase_if(history, [&](const auto& stored) { return same_title(stored.first, key); });
     history.insert_or_assign(key, entry.content);
-  return history;
+  }
+  return bound_history(std::move(history), MAX_STORE_FILE_BYTES);
 }
 
 void Store::save_history(const HistoryMap& history) {
   save_history_at(history, system_.clock());
 }
 
-void Store::save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now) {
+void Store::save_history_at(const HistoryMap& unbounded,
+                            std::chrono::system_clock::time_point now) {
+  // What is written must always read back: the oldest titles drop out here.
+  HistoryMap history = bound_history(unbounded, MAX_STORE_FILE_BYTES);
   if (writer_) {
     history_edits_->replace(history);
     const std::uint64_t version = submit_history(now);
     unwritten_entries_.clear();
-    unwritten_history_ = UnwrittenStore<HistoryMap>{version, history};
+    unwritten_history_ = UnwrittenStore<HistoryMap>{version, std::move(history)};
     return;
   }
   const std::string text = render_history_json(history);
@@ -102,14 +119,15 @@ FavoritesList Store::load_favorites() const {
       .value_or(FavoritesList{});
 }
 
-void Store::save_favorites(const FavoritesList& favorites) {
+void Store::save_favorites(const FavoritesList& unbounded) {
   favorites_reading_.reset();
+  FavoritesList favorites = bound_favorites(unbounded, MAX_STORE_FILE_BYTES);
   std::string text = render_favorites_json(favorites);
   if (writer_) {
     const std::uint64_t version =
         writer_->submit({resolve_data_dir(), FAVORITES_FILE_NAME, std::move(text), usable_favorites,
                          system_.clock()});
-    unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, favorites};
+    unwritten_favorites_ = UnwrittenStore<FavoritesList>{version, std::move(favorites)};
     return;
   }
   // A failed save leaves the previous store in place; the user learns of it from the log.
@@ -132,12 +150,14 @@ std::uint64_t Store::submit_history(std::chrono::system_clock::time_point now) {
 
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {
   settle_unwritten();
-  if (const auto unwritten = unwritten_entries_.find(manga_url);
+  if (const auto unwritten = unwritten_entries_.find(cap_stored_text(manga_url));
       unwritten != unwritten_entries_.end()) {
     return unwritten->second.content;
   }
   HistoryMap history = load_history();
-  const auto entry = history.find(std::string(manga_url));
+  // Stored under its capped address, or under an origin the site has left.
+  auto entry = history.find(cap_stored_text(manga_url));
+  if (entry == history.end()) entry = find_title(history, manga_url);
   if (entry == history.end()) return std::nullopt;
   return std::move(entry->second);
 }
@@ -148,21 +168,28 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
                             std::optional<MangaHistory>& current_history,
                             std::chrono::system_clock::time_point now) {
   if (!current_item || chapter_url.empty()) return;
-  MangaHistory record{current_item->url,        current_item->title, std::string(chapter_title),
-                      std::string(chapter_url), page_index,          total_pages,
-                      unix_seconds(now)};
+  const std::string origin = site_origin();
+  std::string key = cap_stored_text(at_origin(current_item->url, origin));
+  MangaHistory record{
+      key,        current_item->title, std::string(chapter_title), at_origin(chapter_url, origin),
+      page_index, total_pages,         unix_seconds(now)};
+  cap_stored_texts(record);
   if (writer_) {
     // The writer applies the entry to the history it keeps; until it has written it, the loads
     // here answer with it.
-    history_edits_->put(current_item->url, record);
+    history_edits_->put(key, record);
     const std::uint64_t version = submit_history(now);
-    unwritten_entries_.insert_or_assign(current_item->url,
+    std::erase_if(unwritten_entries_,
+                  [&](const auto& entry) { return same_title(entry.first, key); });
+    unwritten_entries_.insert_or_assign(std::move(key),
                                         UnwrittenStore<MangaHistory>{version, record});
     current_history = std::move(record);
     return;
   }
   HistoryMap history = load_history();
-  history.insert_or_assign(current_item->url, record);
+  // One entry per title, whatever origin it was first written under.
+  std::erase_if(history, [&](const auto& entry) { return same_title(entry.first, key); });
+  history.insert_or_assign(std::move(key), record);
   save_history_at(history, now);
   current_history = std::move(record);
 }
@@ -171,13 +198,15 @@ bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {
   if (!current_item) return false;
   FavoritesList favorites = load_favorites();
   bool added = false;
-  const auto found = std::find_if(favorites.begin(), favorites.end(), [&](const MangaItem& item) {
-    return item.url == current_item->url;
-  });
+  const std::string url = cap_stored_text(current_item->url);
+  const auto found = std::find_if(favorites.begin(), favorites.end(),
+                                  [&](const MangaItem& item) { return same_title(item.url, url); });
   if (found != favorites.end()) {
     favorites.erase(found);
   } else {
-    favorites.insert(favorites.begin(), *current_item);
+    MangaItem item = *current_item;
+    item.url = at_origin(item.url, site_origin());
+    favorites.insert(favorites.begin(), std::move(item));
     added = true;
   }
   save_favorites(favorites);
@@ -199,11 +228,14 @@ Store::FavoritesStamp Store::favorites_stamp() const {
 }
 
 bool Store::is_favorite(std::string_view url) {
+  // Stored under its capped address.
+  std::string capped;
+  if (url.size() > MAX_STORED_TEXT_BYTES) url = capped = cap_stored_text(url);
   settle_unwritten();
   if (unwritten_favorites_) {
     const FavoritesList& favorites = unwritten_favorites_->content;
     return std::any_of(favorites.begin(), favorites.end(),
-                       [&](const MangaItem& item) { return item.url == url; });
+                       [&](const MangaItem& item) { return same_title(item.url, url); });
   }
   // The identities are taken before reading, so a change made during the read shows as a
   // different version next time rather than hiding behind this one.
@@ -214,10 +246,10 @@ bool Store::is_favorite(std::string_view url) {
         load_store_file(*system_.files, reading.version.path, parse_favorites_json)
             .value_or(FavoritesList{});
     for (const MangaItem& item : favorites)
-      reading.urls.insert(item.url);
+      reading.urls.insert(title_key(item.url));
     favorites_reading_ = std::move(reading);
   }
-  return favorites_reading_->urls.contains(url);
+  return favorites_reading_->urls.contains(title_key(url));
 }
 
 }  // namespace zentomi

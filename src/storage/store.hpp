@@ -54,24 +54,32 @@ class Store {
   // (created if possible). Decided again at every call.
   std::string resolve_data_dir() const;
 
+  // A save writes the content bounded (bound_history, bound_favorites), so that it always reads
+  // back; the loads that follow give the bounded content. An address longer than a stored text
+  // is looked up by its capped form.
   HistoryMap load_history() const;
   void save_history(const HistoryMap& history);
   FavoritesList load_favorites() const;
-  void save_favorites(const FavoritesList& favorites);
+  void save_favorites(const FavoritesList& unbounded);
 
+  // The entry stored under the url or, failing that, the newest one stored for the same title
+  // under another origin of the site (model/site_address.hpp).
   std::optional<MangaHistory> get_history_entry(std::string_view manga_url) const;
-  // Stores the position under the item's url and makes it the current history record (even when
+  // Stores the position under the item's url, site addresses moved to the current origin, in
+  // place of any entry for the same title, and makes it the current history record (even when
   // the file cannot be written). Does nothing without an item or with an empty chapter url.
   // `now` is the real-time clock reading.
   void record_progress(const std::optional<MangaItem>& current_item, std::string_view chapter_title,
                        std::string_view chapter_url, std::uint64_t page_index,
                        std::uint64_t total_pages, std::optional<MangaHistory>& current_history,
                        std::chrono::system_clock::time_point now);
-  // Removes the first favourite with the item's url, or puts the item first; true when added.
+  // Removes the first favourite naming the item's title, or puts the item first (a site address
+  // moved to the current origin); true when added.
   // Logs "[Favorites] Toggled <title>: added=<true|false>".
   bool toggle_favorite(const std::optional<MangaItem>& current_item);
-  // Asked for every visible title on every frame: answered from the last reading of
-  // favorites.json while the file's identity is unchanged; our own saves forget that reading.
+  // Whether a favourite names the same title. Asked for every visible title on every frame:
+  // answered from the last reading of favorites.json while the file's identity is unchanged; our
+  // own saves forget that reading.
   bool is_favorite(std::string_view url);
 
   // Everything a load of favorites.json depends on.
@@ -96,12 +104,12 @@ class Store {
  private:
   struct FavoritesReading {
     FavoritesVersion version;
-    std::unordered_set<std::string, StringHash, std::equal_to<>> urls;
+    std::unordered_set<std::string, StringHash, std::equal_to<>> urls;  // their title_key
   };
 
   std::string store_path(const char* name) const;
   FavoritesVersion favorites_version() const;
-  void save_history_at(const HistoryMap& history, std::chrono::system_clock::time_point now);
+  void save_history_at(const HistoryMap& unbounded, std::chrono::system_clock::time_point now);
   // Hands the writer a write of history.json made from the changes given to history_edits_.
   std::uint64_t submit_history(std::chrono::system_clock::time_point now);
 

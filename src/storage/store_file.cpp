@@ -2,11 +2,12 @@
 
 #include <cstdint>
 
-namespace zentomi {
-namespace {
+#include "storage/store_bounds.hpp"
 
-std::expected<void, std::string> write_durably(FileSystem& files, const std::string& path,
-                                               std::string_view text) {
+namespace zentomi {
+
+std::expected<void, std::string> write_file_durably(FileSystem& files, const std::string& path,
+                                                    std::string_view text) {
   const auto file = files.create_file(path);
   if (!file) return std::unexpected(file.error());
   auto result = files.write(*file, text);
@@ -17,6 +18,8 @@ std::expected<void, std::string> write_durably(FileSystem& files, const std::str
   }
   return files.close(*file);
 }
+
+namespace {
 
 std::int64_t whole_seconds(std::chrono::system_clock::time_point now) {
   const auto seconds =
@@ -34,6 +37,24 @@ std::expected<std::string, std::string> unused_corrupt_path(
     if (!files.status(candidate)) return candidate;
   }
   return std::unexpected("no free name beside " + stem);
+}
+
+std::string file_name(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+// Older copies set aside beside the one just made: a store that is damaged again and again must
+// not fill the card with them.
+void remove_surplus_copies(FileSystem& files, const std::string& directory, const std::string& path,
+                           const std::string& kept) {
+  const auto names = files.list_names(directory);
+  if (!names) return;
+  for (const std::string& surplus :
+       surplus_set_aside_copies(file_name(path), file_name(kept), *names)) {
+    std::string surplus_path = directory;
+    surplus_path.append("/").append(surplus);
+    ignore_failure(files.remove(surplus_path));
+  }
 }
 
 // Moves the present file out of the way: a usable one becomes the previous version, any other
@@ -54,6 +75,7 @@ std::expected<void, std::string> move_present_file(FileSystem& files, const std:
     const auto aside = unused_corrupt_path(files, path, now);
     if (!aside) return std::unexpected(aside.error());
     moved = files.rename(path, *aside);
+    if (moved) remove_surplus_copies(files, directory, path, *aside);
   }
   if (!moved) return moved;
   return files.flush_directory(directory);
@@ -75,7 +97,7 @@ std::expected<void, std::string> replace_store_file(FileSystem& files, const std
                                                     std::chrono::system_clock::time_point now) {
   const std::string path = directory + "/" + name;
   const std::string next = next_version_path(path);
-  auto result = write_durably(files, next, text);
+  auto result = write_file_durably(files, next, text);
   if (result) result = move_present_file(files, directory, path, usable, now);
   if (result) result = files.rename(next, path);
   if (!result) {

@@ -17,13 +17,14 @@ namespace zentomi {
 //                 not atomic across a power cut, so the old version is never the only thing
 //                 at stake in one step);
 // and, for good, "<name>.corrupt-<unix seconds>[-<n>]": a file that did not load, set aside
-// before a save replaced it so that its content can still be recovered by hand.
+// before a save replaced it so that its content can still be recovered by hand. Two such copies
+// at most are kept: the one just set aside and the newest before it.
 std::string next_version_path(const std::string& path);
 std::string previous_version_path(const std::string& path);
 
-// Store files past this size are never read: no use of the program makes one (a history of ten
-// thousand titles is a few megabytes), and reading one whole would hold up the first frame and
-// fill the memory. Such a file counts as unusable, so it is set aside like any other.
+// Store files past this size are never read: the program never writes one (the stores are
+// bounded to fit it, see store_bounds.hpp), and reading one whole would hold up the first frame
+// and fill the memory. Such a file counts as unusable, so it is set aside like any other.
 inline constexpr std::uint64_t MAX_STORE_FILE_BYTES = std::uint64_t{16} << 20;
 
 // Whether the file at the path is too large to be read as a store.
@@ -48,6 +49,10 @@ auto load_store_file(FileSystem& files, const std::string& path, Parse parse)
   }
   return std::nullopt;
 }
+
+// Creates or truncates the file, writes the text and waits until it is on the storage device.
+std::expected<void, std::string> write_file_durably(FileSystem& files, const std::string& path,
+                                                    std::string_view text);
 
 // Makes `text` the content of directory/name so that a crash at any step leaves a store that
 // loads with either the old or the new content. An existing file that is not `usable` is set

@@ -101,7 +101,7 @@ bool StoreWriter::Shared::write_next() {
   // be made has nowhere else to go).
   try {
     failures.record(entry.write.name, written);
-  } catch (...) {
+  } catch (...) {  // NOLINT(bugprone-empty-catch): the log is the only place left to tell
   }
   lock.lock();
   writing = false;

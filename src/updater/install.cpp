@@ -1,7 +1,13 @@
 #include "updater/install.hpp"
 
+#include <sys/statvfs.h>
+
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -22,8 +28,10 @@ constexpr std::array<std::string_view, 3> EXECUTABLE_FILES = {"/bin/zentomi-nati
 
 // The child writes to the program's own streams: a pipe would die with the program, and the
 // child with it on its next write.
-bool succeeds(const std::vector<std::string>& argv) {
-  const auto child = run_child(argv, ChildOptions{.output = child_output::Inherit{}});
+bool succeeds(const std::vector<std::string>& argv,
+              std::optional<std::uint64_t> file_size_limit = std::nullopt) {
+  const auto child = run_child(
+      argv, ChildOptions{.output = child_output::Inherit{}, .file_size_limit = file_size_limit});
   return child && child->exit_code == 0;
 }
 
@@ -32,33 +40,92 @@ void remove_ignoring_errors(const std::filesystem::path& path) {
   std::filesystem::remove(path, ignored);
 }
 
+// The package file goes when the install ends, however it ends: a failed download must not keep
+// filling the card.
+class PackageFile {
+ public:
+  explicit PackageFile(std::filesystem::path path) : path_(std::move(path)) {
+    remove_ignoring_errors(path_);
+  }
+  ~PackageFile() { remove_ignoring_errors(path_); }
+  PackageFile(const PackageFile&) = delete;
+  PackageFile& operator=(const PackageFile&) = delete;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Bytes free for an unprivileged writer in the file system holding `folder`; nothing when unknown.
+std::optional<std::uint64_t> free_bytes(const std::filesystem::path& folder) {
+  struct statvfs status {};
+  if (::statvfs(folder.c_str(), &status) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
+}
+
+// The bytes of the regular files below `folder`, counted as the disk holds them.
+std::uint64_t staged_bytes(const std::filesystem::path& folder) {
+  std::uint64_t total = 0;
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code size_error;
+    if (it->is_regular_file(size_error)) {
+      const std::uintmax_t size = it->file_size(size_error);
+      if (!size_error) total += size;
+    }
+  }
+  return total;
+}
+
 bool is_regular_file(const std::filesystem::path& path) {
   std::error_code ignored;
   return std::filesystem::symlink_status(path, ignored).type() ==
          std::filesystem::file_type::regular;
 }
 
+// What unzip may write: no file past the largest entry the package declares (or a mebibyte, as
+// the limit holds for every file the child writes), nothing past the bound in all.
+struct UnpackBounds {
+  std::uint64_t largest_file = 0;
+  std::uint64_t total = 0;
+};
+
+UnpackBounds unpack_bounds(const std::vector<PackageEntry>& entries, const InstallPaths& paths) {
+  UnpackBounds bounds{std::uint64_t{1} << 20, paths.max_unpacked_bytes};
+  for (const PackageEntry& entry : entries)
+    bounds.largest_file = std::max(bounds.largest_file, entry.size);
+  return bounds;
+}
+
 // Unpacks the accepted package into the staging folder, makes the programs executable there and
-// moves everything into place; the staging folder is gone afterwards whatever happened.
+// moves everything into place; the staging folder is gone afterwards, unless a move failed half
+// way (the next start then finishes the install).
 std::expected<void, std::string> unpack_and_move(const std::string& package,
-                                                 const std::string& directory) {
+                                                 const std::string& directory,
+                                                 const UnpackBounds& bounds) {
   const std::string staging = directory + "/" + std::string(STAGING_FOLDER);
+  // What an earlier attempt left must not be installed with this one: its marker goes first.
+  std::expected<void, std::string> prepared = discard_staging(directory);
   std::error_code error;
-  // What an earlier attempt left must not be installed with this one.
-  std::filesystem::remove_all(staging, error);
-  if (!error) std::filesystem::create_directories(staging, error);
-  if (error) {
-    log_line("OTA", "Cannot prepare " + staging + ": " + error.message());
+  if (prepared) std::filesystem::create_directories(staging, error);
+  if (!prepared || error) {
+    log_line("OTA",
+             "Cannot prepare " + staging + ": " + (prepared ? error.message() : prepared.error()));
     return std::unexpected(std::string("Failed to extract update package"));
   }
-  const auto fail = [&staging](std::string message) -> std::expected<void, std::string> {
-    std::error_code ignored;
-    std::filesystem::remove_all(staging, ignored);
+  const auto fail = [&directory](std::string message) -> std::expected<void, std::string> {
+    [[maybe_unused]] const auto discarded = discard_staging(directory);
     return std::unexpected(std::move(message));
   };
   // Without -o unzip would ask before replacing each file, find no answer and fail.
-  if (!succeeds({"unzip", "-o", package, "-d", staging}))
-    return fail("Failed to extract update package");
+  // The declared sizes are not trusted: no file may grow past the largest declared, and the
+  // whole is measured again once it is on the card.
+  const bool unzipped = succeeds({"unzip", "-o", package, "-d", staging}, bounds.largest_file);
+  if (staged_bytes(staging) > bounds.total) {
+    log_line("OTA", "The unpacked update is larger than its package declares");
+    return fail("Update package refused: too large when unpacked");
+  }
+  if (!unzipped) return fail("Failed to extract update package");
   // A package without one of them is still installed.
   for (const std::string_view file : EXECUTABLE_FILES) {
     const std::string path = staging + std::string(file);
@@ -68,16 +135,27 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
       return fail("Failed to make the update executable");
     }
   }
-  if (auto moved = move_into_place(staging, directory); !moved) {
-    log_line("OTA", "Cannot install the unpacked update: " + moved.error());
+  // From here on the install finishes, now or at the next start, or changes nothing.
+  if (auto marked = mark_staging_complete(directory); !marked) {
+    log_line("OTA", "Cannot mark the unpacked update complete: " + marked.error());
     return fail("Failed to extract update package");
   }
-  // Only emptied folders are left.
-  std::filesystem::remove_all(staging, error);
+  if (auto installed = install_staged(directory); !installed) {
+    log_line("OTA", "Cannot install the unpacked update: " + installed.error());
+    return std::unexpected(std::string("Failed to extract update package"));
+  }
   return {};
 }
 
 }  // namespace
+
+std::uint64_t package_download_bound(float size_mb, std::uint64_t ceiling) {
+  if (!std::isfinite(size_mb) || size_mb <= 0.0f) return ceiling;
+  // A quarter more and a mebibyte: the manifest's size is rounded, and the margin costs nothing.
+  const double bytes = static_cast<double>(size_mb) * 1.25 * 1048576.0 + 1048576.0;
+  if (bytes >= static_cast<double>(ceiling)) return ceiling;
+  return static_cast<std::uint64_t>(bytes);
+}
 
 std::string choose_install_directory(const InstallPaths& paths) {
   std::string preferred = paths.preferred_directory.string();
@@ -99,6 +177,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
   const std::string& url = manifest.download_url;
   log_line("OTA", "Starting download from: " + url);
   const std::string package = paths.package.string();
+  const std::uint64_t bound = package_download_bound(manifest.size_mb, paths.max_package_bytes);
   // The URL is refused before anything on disk is touched.
   const auto download =
       CurlCommand::prepare({.url = url,
@@ -106,11 +185,18 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
                                          CurlSwitch::Silent, CurlSwitch::FollowRedirects},
                             .connect_limit = std::chrono::seconds(10),
                             .total_limit = std::chrono::seconds(120),
+                            .max_file_bytes = bound,
                             .output = curl_output::File{package}});
   if (!download)
     return std::unexpected("Failed to download update package: " + download.error().text);
   const std::string directory = choose_install_directory(paths);
-  remove_ignoring_errors(paths.package);
+  const PackageFile package_file(paths.package);
+  // A download that could fill the card would make every later save fail.
+  const std::optional<std::uint64_t> free = free_bytes(paths.package.parent_path());
+  if (free && *free < bound) {
+    log_line("OTA", "Free: " + std::to_string(*free) + " bytes, needed: " + std::to_string(bound));
+    return std::unexpected(std::string(NO_SPACE_FOR_PACKAGE_MESSAGE));
+  }
 
   const auto downloaded = download->run();
   if (!downloaded || downloaded->exit_code != 0) {
@@ -118,7 +204,6 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
   }
   if (std::optional<std::string> refused =
           verify_package(manifest, paths.package, pinned_public_key_base64)) {
-    remove_ignoring_errors(paths.package);
     return std::unexpected(std::move(*refused));
   }
 
@@ -129,8 +214,8 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
       entries ? refuse_package_entries(*entries, paths.max_unpacked_bytes, STAGING_FOLDER)
               : std::optional<std::string>("Failed to extract update package");
   std::expected<void, std::string> installed =
-      refused ? std::unexpected(std::move(*refused)) : unpack_and_move(package, directory);
-  remove_ignoring_errors(paths.package);
+      refused ? std::unexpected(std::move(*refused))
+              : unpack_and_move(package, directory, unpack_bounds(*entries, paths));
   if (!installed) return installed;
   log_line("OTA", "Update successfully applied! Restarting Zentomi...");
   return {};

@@ -41,6 +41,14 @@ bool read_text(JsonReader& reader, std::optional<std::string>& field) {
   return field.has_value();
 }
 
+// Optional, and never a reason to refuse the manifest: a value that is not text is kept as "",
+// which no origin check accepts.
+bool read_site_origin(JsonReader& reader, std::optional<std::string>& field) {
+  if (reader.peek() == '"') return read_text(reader, field);
+  field = std::string();
+  return reader.skip_value();
+}
+
 struct Fields {
   std::optional<std::string> version;
   std::optional<std::string> name;
@@ -49,12 +57,18 @@ struct Fields {
   float size_mb = 0.0f;
   std::optional<std::string> sha256;
   std::optional<std::string> signature;
+  std::optional<std::string> site_origin;
 
   std::optional<OtaManifest> manifest() && {
     if (!version || !name || !changelog || !download_url) return std::nullopt;
-    return OtaManifest{std::move(*version),      std::move(*name), std::move(*changelog),
-                       std::move(*download_url), size_mb,          std::move(sha256),
-                       std::move(signature)};
+    return OtaManifest{std::move(*version),
+                       std::move(*name),
+                       std::move(*changelog),
+                       std::move(*download_url),
+                       size_mb,
+                       std::move(sha256),
+                       std::move(signature),
+                       std::move(site_origin)};
   }
 };
 
@@ -74,6 +88,7 @@ bool read_member(JsonReader& reader, const std::string& key, Fields& fields) {
   if (key == "size_mb") return read_size(reader, fields.size_mb);
   if (key == "sha256") return read_string_or_null(reader, fields.sha256);
   if (key == "signature") return read_string_or_null(reader, fields.signature);
+  if (key == "site_origin") return read_site_origin(reader, fields.site_origin);
   return reader.skip_value();
 }
 

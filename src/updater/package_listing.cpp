@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <unordered_map>
 
 #include "platform/child_process.hpp"
 #include "platform/log.hpp"
@@ -55,6 +56,35 @@ bool reaches_outside(std::string_view name, std::string_view reserved) {
   return name.substr(0, first_end) == reserved;
 }
 
+// The name as a FAT card compares it: letters in either case are the same (ASCII only, which is
+// what the package's own names use; a name in other scripts is compared as it stands).
+std::string folded(std::string_view name) {
+  std::string fold(name);
+  for (char& c : fold) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return fold;
+}
+
+// The first name that a FAT card would take for another entry's (or one of its folders), or
+// nothing: one of them would silently replace the other there.
+std::optional<std::string_view> name_differing_in_case(const std::vector<PackageEntry>& entries) {
+  std::unordered_map<std::string, std::string_view> seen;  // folded path -> path as written
+  for (const PackageEntry& entry : entries) {
+    std::string_view name = entry.name;
+    while (name.ends_with('/'))
+      name.remove_suffix(1);
+    // The entry itself and every folder above it.
+    for (std::size_t end = name.size(); end != 0 && end != std::string_view::npos;
+         end = name.rfind('/', end - 1)) {
+      const std::string_view path = name.substr(0, end);
+      const auto [known, added] = seen.try_emplace(folded(path), path);
+      if (!added && known->second != path) return entry.name;
+    }
+  }
+  return std::nullopt;
+}
+
 std::string refused(std::string_view reason, std::string_view name) {
   log_line("OTA", "Refused package entry: " + std::string(name));
   return "Update package refused: " + std::string(reason);
@@ -105,6 +135,8 @@ std::optional<std::string> refuse_package_entries(const std::vector<PackageEntry
       return refused("too large when unpacked", entry.name);
     total += entry.size;
   }
+  if (const auto clash = name_differing_in_case(entries))
+    return refused("two names differ only in case", *clash);
   return std::nullopt;
 }
 

@@ -24,8 +24,9 @@ std::optional<std::vector<PackageEntry>> parse_package_listing(std::string_view 
 std::optional<std::vector<PackageEntry>> list_package(const std::filesystem::path& package);
 
 // Why the entries must not be unpacked, or nothing: a link or any other kind of entry than a file
-// or a folder, an absolute name, a name holding "..", a name in the folder `reserved`, or more
-// than `max_unpacked_bytes` in all. The offending entry's name is logged.
+// or a folder, an absolute name, a name holding "..", a name in the folder `reserved`, more
+// than `max_unpacked_bytes` in all, or two names (or their folders) that differ only in letter
+// case, which are one name on the card. The offending entry's name is logged.
 std::optional<std::string> refuse_package_entries(const std::vector<PackageEntry>& entries,
                                                   std::uint64_t max_unpacked_bytes,
                                                   std::string_view reserved);

@@ -1,5 +1,9 @@
 #include "updater/staged_install.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <system_error>
 #include <vector>
 
@@ -56,12 +60,7 @@ std::expected<void, std::string> plan_moves(const fs::path& from, const fs::path
   return {};
 }
 
-}  // namespace
-
-std::expected<void, std::string> move_into_place(const fs::path& staging,
-                                                 const fs::path& directory) {
-  std::vector<Move> moves;
-  if (auto planned = plan_moves(staging, directory, moves); !planned) return planned;
+std::expected<void, std::string> apply_moves(const std::vector<Move>& moves) {
   for (const Move& move : moves) {
     std::error_code error;
     if (move.replaces_link && !fs::remove(move.to, error))
@@ -70,6 +69,79 @@ std::expected<void, std::string> move_into_place(const fs::path& staging,
     if (error) return failure("cannot move into place:", move.to, error);
   }
   return {};
+}
+
+std::error_code last_error() {
+  return {errno, std::generic_category()};
+}
+
+// Waits until the file system holding `path` has everything written to it on the card.
+std::expected<void, std::string> flush_file_system(const fs::path& path) {
+  const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return failure("cannot open", path, last_error());
+  const bool flushed = ::syncfs(folder) == 0;
+  const std::error_code error = last_error();
+  ::close(folder);
+  if (!flushed) return failure("cannot flush", path, error);
+  return {};
+}
+
+}  // namespace
+
+std::expected<void, std::string> move_into_place(const fs::path& staging,
+                                                 const fs::path& directory) {
+  std::vector<Move> moves;
+  if (auto planned = plan_moves(staging, directory, moves); !planned) return planned;
+  return apply_moves(moves);
+}
+
+std::expected<void, std::string> discard_staging(const fs::path& directory) {
+  std::error_code error;
+  fs::remove(directory / STAGED_MARKER, error);
+  if (error) return failure("cannot remove", directory / STAGED_MARKER, error);
+  // The marker is gone from the card before any staged file is.
+  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
+  fs::remove_all(directory / STAGING_FOLDER, error);
+  if (error) return failure("cannot remove", directory / STAGING_FOLDER, error);
+  return {};
+}
+
+std::expected<void, std::string> mark_staging_complete(const fs::path& directory) {
+  // unzip flushes nothing: the staged files reach the card before the marker does.
+  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
+  const fs::path marker = directory / STAGED_MARKER;
+  const int file = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (file < 0) return failure("cannot create", marker, last_error());
+  ::close(file);
+  return flush_file_system(directory);
+}
+
+std::expected<void, std::string> install_staged(const fs::path& directory) {
+  std::vector<Move> moves;
+  if (auto planned = plan_moves(directory / STAGING_FOLDER, directory, moves); !planned) {
+    // Nothing was moved: the package can never fit, so it is not tried again.
+    [[maybe_unused]] const auto discarded = discard_staging(directory);
+    return planned;
+  }
+  if (auto moved = apply_moves(moves); !moved) return moved;
+  // The moves reach the card before the marker goes.
+  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
+  return discard_staging(directory);
+}
+
+std::expected<StagedInstall, std::string> finish_staged_install(const fs::path& directory) {
+  std::error_code ignored;
+  const bool marked = fs::exists(fs::symlink_status(directory / STAGED_MARKER, ignored));
+  const bool staged = fs::is_directory(fs::symlink_status(directory / STAGING_FOLDER, ignored));
+  if (marked && staged) {
+    if (auto installed = install_staged(directory); !installed)
+      return std::unexpected(installed.error());
+    return StagedInstall::Finished;
+  }
+  if (!marked && !staged) return StagedInstall::None;
+  if (auto discarded = discard_staging(directory); !discarded)
+    return std::unexpected(discarded.error());
+  return staged ? StagedInstall::Discarded : StagedInstall::None;
 }
 
 }  // namespace zentomi

@@ -28,7 +28,8 @@ TEST(InstallTracker, AnInstallThatHasNotBegunWhenTheExitStartsNeverBegins) {
       .install_paths = {dir / "pkg.zip", dir / "app", dir / "no-link"},
       .end_after_install = [] { ADD_FAILURE() << "no install may end the process"; },
       .installs = installs,
-      .manga_dir = {}};
+      .manga_dir = {},
+      .downloads = nullptr};
   const OtaManifest manifest{"1.2.0", "Z", "C", "https://updates.test/pkg.zip", 1.0f, std::nullopt};
   EXPECT_EQ(run_job(job::Install{manifest}, environment, Current{}), std::nullopt);
   EXPECT_TRUE(curl.command_lines().empty());

@@ -54,11 +54,13 @@ TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   ThreadJobRunner runner(
       sender, [gate](const JobRequest& request, const JobControl&) -> std::optional<WorkerResult> {
         gate->wait();
-        const auto& search = std::get<job::Search>(request);
-        return SearchLoaded{std::unexpected(search.query), search.query};
+        // Home listings have no lane, so both run at once; each answers with its own number.
+        static std::atomic<int> number{0};
+        (void)request;
+        return HomeLoaded{std::unexpected(std::to_string(++number))};
       });
-  runner.start(job::Search{"1"});
-  runner.start(job::Search{"2"});
+  runner.start(job::HomeListing{});
+  runner.start(job::HomeListing{});
   EXPECT_EQ(runner.in_flight(), 2u);
   EXPECT_TRUE(receiver.empty());
   gate->release();
@@ -67,7 +69,7 @@ TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   for (int i = 0; i < 2; ++i) {
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value());
-    queries.push_back(std::get<SearchLoaded>(*result).query);
+    queries.push_back(std::get<HomeLoaded>(*result).result.error());
   }
   std::sort(queries.begin(), queries.end());
   EXPECT_EQ(queries, (std::vector<std::string>{"1", "2"}));
@@ -229,6 +231,43 @@ TEST(ThreadJobRunner, TitleDetailsRunOneAtATime) {
   wait_until_settled(runner);
   EXPECT_TRUE(receiver.empty());
   EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
+}
+
+// Only the newest search is shown: one runs, the newest waits, and the one running learns that it
+// has been replaced, so its answer can be let go.
+TEST(ThreadJobRunner, SearchesRunOneAtATimeAndKnowWhenReplaced) {
+  auto [sender, receiver] = Channel<WorkerResult>::create();
+  auto gate = std::make_shared<Gate>();
+  auto replaced = std::make_shared<std::vector<std::string>>();
+  auto running = std::make_shared<std::atomic<bool>>(false);
+  ThreadJobRunner runner(
+      sender,
+      [gate, replaced, running](const JobRequest& request,
+                                const JobControl& control) -> std::optional<WorkerResult> {
+        running->store(true);
+        gate->wait();
+        const auto& search = std::get<job::Search>(request);
+        if (control.superseded()) replaced->push_back(search.query);
+        return SearchLoaded{std::vector<MangaItem>{}, search.query};
+      });
+  // The first search is running before the others come, so it is not overtaken before it starts.
+  runner.start(job::Search{"a"});
+  const auto started_by = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!running->load() && std::chrono::steady_clock::now() < started_by)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (const char* query : {"b", "c", "d"})
+    runner.start(job::Search{query});
+  EXPECT_EQ(runner.in_flight(), 2u) << "one running, the newest waiting";
+  gate->release();
+  std::vector<std::string> answered;
+  for (int i = 0; i < 2; ++i) {
+    auto result = receive_within(receiver, std::chrono::seconds(10));
+    ASSERT_TRUE(result.has_value());
+    answered.push_back(std::get<SearchLoaded>(*result).query);
+  }
+  wait_until_settled(runner);
+  EXPECT_EQ(answered, (std::vector<std::string>{"a", "d"}));
+  EXPECT_EQ(*replaced, (std::vector<std::string>{"a"}));
 }
 
 // Spawned bodies wait here until the test runs them, so requests can overtake one another first.

@@ -164,6 +164,55 @@ TEST(DrawText, FittedTextEndsAtAWholeGlyph) {
   EXPECT_TRUE(same_pixels(whole, drawn(text, 10, 10, size)));
 }
 
+TEST(DrawText, WidthUpToALimitIsExactWithinItAndAboveItPast) {
+  Font& font = shared_font();
+  const std::string text = "Chương 12: Trận chiến";
+  const std::int64_t whole = text_width(font, text, 15.0f);
+  for (const std::int64_t limit : {whole, whole + 1, std::int64_t{100000}})
+    EXPECT_EQ(text_width_up_to(font, text, 15.0f, limit), whole) << limit;
+  for (const std::int64_t limit : {std::int64_t{-1}, std::int64_t{0}, whole / 2, whole - 1})
+    EXPECT_GT(text_width_up_to(font, text, 15.0f, limit), limit) << limit;
+}
+
+TEST(DrawText, AShortenedTextEndsWithAnEllipsisAfterAWholeWordOrGlyph) {
+  Font& font = shared_font();
+  const float size = 15.0f;
+  const auto width_of = [&](std::string_view text) {
+    return static_cast<int>(text_width(font, text, size));
+  };
+  const auto shortened = [&](std::string_view text, int right, std::int64_t* end = nullptr) {
+    Canvas canvas(400, 160, BACKGROUND);
+    Renderer renderer{canvas, font};
+    const std::int64_t stop = draw_text_shortened(renderer, text, 10, 10, INK, size, right);
+    if (end) *end = stop;
+    return canvas;
+  };
+  struct Case {
+    const char* text;
+    int right;  // relative to the left edge, 10
+    const char* shows;
+  };
+  const std::string words = "Chương 12: Trận chiến cuối";
+  const Case cases[] = {
+      // Fits exactly: drawn whole, no ellipsis.
+      {"Chương 12: Trận chiến cuối", width_of(words), "Chương 12: Trận chiến cuối"},
+      // One column short: cut after the last whole word that fits with the ellipsis.
+      {"Chương 12: Trận chiến cuối", width_of(words) - 1, "Chương 12: Trận chiến…"},
+      {"Chương 12: Trận chiến cuối", width_of("Chương 12: Trận…"), "Chương 12: Trận…"},
+      // A word that would leave most of the room empty is cut at a glyph instead.
+      {"Ab Siêuanhhùnghànhtinh", width_of("Ab Siêuan…"), "Ab Siêuan…"},
+      {"Siêuanhhùnghànhtinh", width_of("Siêuanh…") + 1, "Siêuanh…"},
+  };
+  for (const Case& c : cases) {
+    std::int64_t end = 0;
+    const Canvas canvas = shortened(c.text, 10 + c.right, &end);
+    EXPECT_TRUE(same_pixels(canvas, drawn(c.shows, 10, 10, size))) << c.text << " / " << c.right;
+    EXPECT_EQ(end, 10 + width_of(c.shows)) << c.text;
+  }
+  // No room even for the ellipsis: nothing is drawn.
+  EXPECT_FALSE(ink_box(shortened("Siêuanhhùnghànhtinh", 12)).has_value());
+}
+
 TEST(DrawText, NothingForEmptyTextOrUnusableSizes) {
   const Canvas blank(400, 160, BACKGROUND);
   EXPECT_TRUE(same_pixels(drawn("", 10, 10, 14), blank));

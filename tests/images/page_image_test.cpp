@@ -66,8 +66,8 @@ TEST(LoadPageImage, ReportsWhyThePageDoesNotDecode) {
   EXPECT_EQ(load_page_image("https://img.example/p.jpg", server.fetch()).error(),
             "Image decode error: The image format could not be determined");
 
-  server.answer = image_fixture("too_wide.png");
-  EXPECT_TRUE(load_page_image("https://img.example/p.png", server.fetch())
+  server.answer = image_fixture("too_many_pixels.webp");
+  EXPECT_TRUE(load_page_image("https://img.example/p.webp", server.fetch())
                   .error()
                   .starts_with("Image decode error: The image is too large: "));
 }

@@ -59,6 +59,32 @@ TEST(Trim, RemovesUnicodeWhiteSpaceAtBothEndsOnly) {
   EXPECT_EQ(trim(" \xE1\xBB "), "\xE1\xBB");
 }
 
+TEST(Trim, DropsControlsThatDrawAsBoxesWhereverTheyAre) {
+  using namespace std::literals;
+  struct Case {
+    std::string_view text;
+    std::string_view kept;
+  };
+  const Case cases[] = {
+      // C0 and DEL, at the ends and inside; blanks between words stay.
+      {"\x01Tên\x00 truyện\x1B\x7F\x1F"sv, "Tên truyện"},
+      {"\x02 \x03 Chương 1 \x04", "Chương 1"},
+      // C1 controls but NEL (a blank); U+00A0 and U+00A9 are not controls.
+      {"\u0080A\u009Fb\u00A9\u00A0c\u0085", "Ab\u00A9\u00A0c"},
+      // Bidirectional marks, embeddings, overrides and isolates; U+200D and U+2060 stay.
+      {"\u202EnaT\u202C \u200E\u200F\u061Cx\u2066\u2067\u2068\u2069\u202A\u202B\u202D", "naT x"},
+      {"a\u200Db\u2060c\u2028d", "a\u200Db\u2060c\u2028d"},
+      // A broken sequence is kept as it is.
+      {"\xC2 \xE2\x80", "\xC2 \xE2\x80"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(trim(c.text), c.kept) << c.text;
+  // The texts shown from a page go through it: a summary and a title.
+  EXPECT_EQ(strip_tags("<p>\x07"
+                       "Dòng\x08 một\n\u202Ehai</p>"),
+            "Dòng một\nhai");
+}
+
 TEST(Primitives, FindFromSearchesAtOrAfterThePosition) {
   EXPECT_EQ(find_from("abcabc", "bc"), 1u);
   EXPECT_EQ(find_from("abcabc", "bc", 1), 1u);

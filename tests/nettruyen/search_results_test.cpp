@@ -43,6 +43,21 @@ TEST(SearchResults, AreFetchedLikeTheFrontPageAndScrapedTheSameWay) {
                 "-H", std::string("Referer: ") + SITE_ORIGIN + "/", SEARCH + "den%20long"}));
 }
 
+TEST(SearchResults, AreCutAtTheLimit) {
+  testing::FakeCurl curl;
+  std::string page;
+  for (std::size_t n = 0; n < SEARCH_RESULT_LIMIT + 7; ++n) {
+    const std::string slug = "/truyen-tranh/t" + std::to_string(n);
+    page += "<div class=\"item\"><h3><a href=\"" + slug + "\">T" + std::to_string(n) +
+            "</a></h3></div>";
+  }
+  curl.serve("tim-truyen?keyword=t", page);
+  const auto found = load_search_results("t");
+  ASSERT_TRUE(found.has_value()) << found.error();
+  ASSERT_EQ(found->size(), SEARCH_RESULT_LIMIT);
+  EXPECT_EQ(found->back().title, "T" + std::to_string(SEARCH_RESULT_LIMIT - 1));
+}
+
 TEST(SearchResults, AFailedFetchIsItsMessage) {
   testing::FakeCurl curl("exit 28");
   EXPECT_EQ(load_search_results("a"),

@@ -2,9 +2,11 @@
 // console's own shell and tools), with a shell script standing in for the reader.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -85,13 +87,13 @@ class LaunchScript : public ::testing::TestWithParam<std::string> {
     write_program(tools_ / name, "#!/bin/sh\n" + body);
   }
 
-  // As the launcher does: from another working directory, without ZENTOMI_RESTARTS.
-  ProcessResult launch() {
+  // As the launcher does: from another working directory, without ZENTOMI_RESTARTS (unless the
+  // test gives it, as the script's own restart does).
+  ProcessResult launch(std::map<std::string, std::string> environment = {}) {
     std::vector<std::string> argv = shell_;
     argv.push_back((app_ / "launch.sh").string());
-    return run_process(argv, {{{"PATH", tools_.string() + ":" + path_variable()}},
-                              directory_.path().string(),
-                              std::chrono::seconds(60)});
+    environment["PATH"] = tools_.string() + ":" + path_variable();
+    return run_process(argv, {environment, directory_.path().string(), std::chrono::seconds(60)});
   }
 
   int runs() const {
@@ -197,6 +199,36 @@ TEST_P(LaunchScript, TheLogKeepsTheNewestOutputWithinItsBound) {
     const int expected = 20000 - static_cast<int>(lines.size() - 1 - i);
     ASSERT_THAT(lines[i], StartsWith(std::to_string(expected) + " ")) << "line " << i;
   }
+}
+
+TEST_P(LaunchScript, ALogThatIsNoFileIsReplacedOrSkippedNeverWaitedOn) {
+  stand_in("echo out\nexit 3\n");
+  // A FIFO nobody reads: opening it to write would wait for good.
+  ASSERT_EQ(::mkfifo((app_ / "zentomi.log").c_str(), 0600), 0);
+  ProcessResult result = launch({{"ZENTOMI_RESTARTS", "0"}});
+  EXPECT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_status, 3) << result.err;
+  EXPECT_TRUE(fs::is_regular_file(app_ / "zentomi.log"));
+  EXPECT_EQ(log(), "out\n");
+
+  fs::remove(app_ / "zentomi.log");
+  fs::create_directories(app_ / "zentomi.log/kept");
+  result = launch({{"ZENTOMI_RESTARTS", "0"}});
+  EXPECT_EQ(result.exit_status, 3) << result.err;
+  EXPECT_TRUE(fs::is_directory(app_ / "zentomi.log/kept"));
+}
+
+TEST_P(LaunchScript, OneHugeLineIsCutWithoutBeingHeldWhole) {
+  // awk gets 16 MB of address space: holding the 32 MiB line would end it.
+  const std::string awk = GetParam() == "busybox"
+                              ? find_on_path("busybox")->string() + " awk"
+                              : find_on_path("awk").value_or("/usr/bin/awk").string();
+  tool("awk", "ulimit -v 16000\nexec " + awk + " \"$@\"\n");
+  stand_in("echo before\nhead -c 33554432 /dev/zero | tr '\\0' x\necho\necho after\nexit 0\n");
+  const ProcessResult result = launch();
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_THAT(lines_of(log()),
+              ElementsAre("before", std::string(LINE_LIMIT, 'x') + " [cut]", "after"));
 }
 
 TEST_P(LaunchScript, TheReaderNeverDiesOfALogThatStoppedReading) {

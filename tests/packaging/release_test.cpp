@@ -199,6 +199,23 @@ TEST(ReleaseCommand, RefusesWhatTheUpdaterCouldNotDownload) {
   EXPECT_FALSE(fs::exists(directory / "dist"));
 }
 
+TEST(ReleaseCommand, NamesTheSitesNewOriginOnlyInTheFormTheProgramTakes) {
+  TempDir directory;
+  const ProcessResult result =
+      run_release(directory / "dist",
+                  {"--download-url", DOWNLOAD_URL, "--site-origin", "https://nettruyen-moi.test/"});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  const auto manifest = nlohmann::json::parse(read_file(directory / "dist/zentomi.json"));
+  EXPECT_EQ(manifest["site_origin"], "https://nettruyen-moi.test");
+  for (const char* wrong : {"http://a.test", "https://a.test/x", "https://u@a.test", "a.test"}) {
+    const ProcessResult refused = run_release(
+        directory / "refused", {"--download-url", DOWNLOAD_URL, "--site-origin", wrong});
+    EXPECT_EQ(refused.exit_status, 2) << wrong;
+    EXPECT_THAT(refused.err, HasSubstr("the site origin must be https://HOST[:PORT]")) << wrong;
+  }
+  EXPECT_FALSE(fs::exists(directory / "refused"));
+}
+
 TEST(AppFolder, ConfigNamesTheLaunchScriptAndAnIconThatExists) {
   const fs::path folder = source_dir() / "packaging/zentomi";
   const auto config = nlohmann::json::parse(read_file(folder / "config.json"));

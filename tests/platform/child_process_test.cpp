@@ -124,5 +124,32 @@ TEST(ChildProcess, InheritedStreams) {
   EXPECT_EQ(streams.written("stderr"), "err\nerr\n");
 }
 
+TEST(ChildProcess, AFileSizeLimitEndsAChildWritingPastIt) {
+  testing::TempDir dir;
+  const std::string file = (dir / "written").string();
+  const auto writer = [&](int bytes) {
+    return std::vector<std::string>{
+        "sh", "-c", "head -c " + std::to_string(bytes) + " /dev/zero > " + file + "; echo done"};
+  };
+  const ChildOptions limited{.output = child_output::Capture{}, .file_size_limit = 4096};
+  const auto within = run_child(writer(4096), limited);
+  ASSERT_TRUE(within.has_value());
+  EXPECT_EQ(within->exit_code, 0);
+  EXPECT_EQ(within->out, "done\n") << "a pipe is not a file";
+  EXPECT_EQ(fs::file_size(file), 4096u);
+
+  const auto past = run_child(std::vector<std::string>{"head", "-c", "10000", "/dev/zero"},
+                              {.output = child_output::ToFile{file}, .file_size_limit = 4096});
+  ASSERT_TRUE(past.has_value());
+  EXPECT_NE(past->exit_code, 0);
+  EXPECT_EQ(fs::file_size(file), 4096u);
+
+  const auto unlimited = run_child(writer(10000), {child_output::Capture{}});
+  ASSERT_TRUE(unlimited.has_value());
+  EXPECT_EQ(fs::file_size(file), 10000u);
+  EXPECT_EQ(run_child(std::vector<std::string>{"no-such-program-anywhere"}, limited),
+            std::unexpected(ENOENT));
+}
+
 }  // namespace
 }  // namespace zentomi

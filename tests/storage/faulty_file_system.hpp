@@ -69,6 +69,10 @@ class FaultyFileSystem final : public FileSystem {
     if (failing("flush_directory")) return std::unexpected(INJECTED);
     return real_.flush_directory(path);
   }
+  std::expected<std::vector<std::string>, std::string> list_names(
+      const std::string& directory) override {
+    return real_.list_names(directory);
+  }
 
  private:
   static constexpr const char* INJECTED = "injected failure";

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "faulty_file_system.hpp"
+#include "storage/store_bounds.hpp"
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 #include "support/files.hpp"
@@ -208,6 +209,73 @@ TEST_F(StoreTest, AStoreFileTooLargeToBeOursIsSetAsideUnread) {
   EXPECT_EQ(std::filesystem::file_size(favorites_file().string() + ".corrupt-1700000000"),
             padded.size())
       << "the original is kept whole";
+}
+
+TEST_F(StoreTest, TheLargestStoreThatCanBeWrittenReadsBack) {
+  // Every text as long as anything could make it, of the characters that grow most when written.
+  const std::string hostile(3 * MAX_STORED_TEXT_BYTES, '\x01');
+  HistoryMap history;
+  FavoritesList favorites;
+  for (std::uint64_t i = 0; i < MAX_HISTORY_TITLES + 10; ++i) {
+    const std::string url = std::to_string(i) + hostile;
+    history.emplace(url, MangaHistory{url, hostile, hostile, hostile, ~i, ~i, 1000 + i});
+    favorites.push_back({hostile, url, hostile, hostile, hostile});
+  }
+  store.save_history(history);
+  store.save_favorites(favorites);
+  for (const fs::path& file : {history_file(), favorites_file()}) {
+    EXPECT_LE(fs::file_size(file), MAX_STORE_FILE_BYTES) << file;
+    EXPECT_GT(fs::file_size(file), MAX_STORE_FILE_BYTES - MAX_STORED_TEXT_BYTES * 64) << file;
+  }
+  Store reader(paths);
+  const HistoryMap read_history = reader.load_history();
+  EXPECT_EQ(read_history, bound_history(history, MAX_STORE_FILE_BYTES));
+  EXPECT_TRUE(
+      read_history.contains(cap_stored_text(std::to_string(MAX_HISTORY_TITLES + 9) + hostile)))
+      << "the most recently read title stays";
+  const FavoritesList read_favorites = reader.load_favorites();
+  EXPECT_EQ(read_favorites, bound_favorites(favorites, MAX_STORE_FILE_BYTES));
+  ASSERT_FALSE(read_favorites.empty());
+  EXPECT_EQ(read_favorites.front().url, cap_stored_text("0" + hostile));
+
+  // Saved again over what was written: nothing is set aside.
+  reader.save_history(read_history);
+  EXPECT_EQ(directory_names(), (std::vector<std::string>{"favorites.json", "history.json"}));
+}
+
+TEST_F(StoreTest, AHugeTitleIsCutAndTheHistoryStays) {
+  // A front-page title of 3 MB of control characters, read page after page.
+  MangaItem item = manga("a");
+  item.title.assign(3'000'000, '\x07');
+  std::optional<MangaHistory> current;
+  store.record_progress(manga("b"), "Chương 1", "https://x/b1", 0, 9, current, FIXED_TIME);
+  for (std::uint64_t page = 0; page < 6; ++page) {
+    store.record_progress(item, "Chương 1", "https://x/c1", page, 9, current,
+                          FIXED_TIME + std::chrono::seconds(1 + page));
+  }
+  ASSERT_TRUE(current);
+  EXPECT_EQ(current->manga_title, std::string(MAX_STORED_TEXT_BYTES, '\x07'));
+  Store reader(paths);
+  const HistoryMap history = reader.load_history();
+  EXPECT_EQ(history.size(), 2u);
+  EXPECT_EQ(reader.get_history_entry(item.url), current);
+  EXPECT_EQ(directory_names(), (std::vector<std::string>{"history.json"}));
+}
+
+TEST_F(StoreTest, AtMostTwoSetAsideCopiesAreKept) {
+  fs::create_directories(paths.sd_data_dir);
+  // A clock that jumps back (a console without a clock battery) must not cost the newest copy.
+  const int seconds[] = {50, 10, 30, 20, 40};
+  for (const int second : seconds) {
+    write_file(history_file(), "damaged " + std::to_string(second));
+    Store later(paths,
+                StoreSystem{files, [second] { return FIXED_TIME + std::chrono::seconds(second); }});
+    later.save_history({});
+  }
+  EXPECT_EQ(directory_names(),
+            (std::vector<std::string>{"history.json", "history.json.corrupt-1700000040",
+                                      "history.json.corrupt-1700000050"}));
+  EXPECT_EQ(read_file(history_file().string() + ".corrupt-1700000040"), "damaged 40");
 }
 
 TEST_F(StoreTest, DamagedHistoryIsReplacedByTheChangeAndKept) {

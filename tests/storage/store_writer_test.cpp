@@ -70,6 +70,10 @@ class GatedFileSystem final : public FileSystem {
   std::expected<void, std::string> flush_directory(const std::string& path) override {
     return real_.flush_directory(path);
   }
+  std::expected<std::vector<std::string>, std::string> list_names(
+      const std::string& directory) override {
+    return real_.list_names(directory);
+  }
 
  private:
   PosixFileSystem real_;

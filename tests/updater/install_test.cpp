@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "support/temp_dir.hpp"
 #include "updater/package_verification.hpp"
 #include "updater/signing_key.hpp"
+#include "updater/staged_install.hpp"
 
 namespace zentomi {
 namespace {
@@ -186,10 +189,20 @@ TEST_F(Installation, ReplacesTheOldFilesAndMakesTheProgramsExecutable) {
   EXPECT_EQ(log_, "[OTA] Starting download from: " + PACKAGE_URL +
                       "\n[OTA] Download completed. Extracting to: " + install_.string() +
                       "\n[OTA] Update successfully applied! Restarting Zentomi...\n");
-  const std::vector<std::string> download = {
-      "-4",       "-k",         "-s",  "-L", "--connect-timeout",
-      "10",       "--max-time", "120", "-o", paths_.package.string(),
-      PACKAGE_URL};
+  // A manifest size of 1 MiB allows 2.25 MiB.
+  const std::vector<std::string> download = {"-4",
+                                             "-k",
+                                             "-s",
+                                             "-L",
+                                             "--connect-timeout",
+                                             "10",
+                                             "--max-time",
+                                             "120",
+                                             "--max-filesize",
+                                             "2359296",
+                                             "-o",
+                                             paths_.package.string(),
+                                             PACKAGE_URL};
   EXPECT_EQ(curl_.command_lines(), std::vector<std::vector<std::string>>{download});
 }
 
@@ -201,6 +214,61 @@ TEST_F(Installation, AFailedDownloadLeavesTheInstallAlone) {
   EXPECT_FALSE(fs::exists(paths_.package));
   expect_old_version_untouched();
   EXPECT_EQ(log_, "[OTA] Starting download from: " + PACKAGE_URL + "\n");
+}
+
+TEST(PackageDownloadBound, TheManifestSizeWithAMarginUnderTheCeiling) {
+  const std::uint64_t ceiling = std::uint64_t{64} << 20;
+  const struct {
+    float size_mb;
+    std::uint64_t bound;
+  } cases[] = {
+      {1.0f, 2359296},  {0.5f, 1703936},
+      {0.0f, ceiling},  {-3.0f, ceiling},
+      {1e30f, ceiling}, {std::numeric_limits<float>::infinity(), ceiling},
+      {60.0f, ceiling}, {std::numeric_limits<float>::quiet_NaN(), ceiling},
+  };
+  for (const auto& [size_mb, bound] : cases)
+    EXPECT_EQ(package_download_bound(size_mb, ceiling), bound) << size_mb;
+}
+
+TEST_F(Installation, ADownloadPastItsBoundEndsAndLeavesNothing) {
+  // 3 MiB that do not compress, for a manifest that says 0.5 MiB: curl is ended at 1.625 MiB.
+  std::string noise(3 << 20, '\0');
+  std::uint32_t state = 1;
+  for (char& byte : noise) {
+    state = state * 1664525u + 1013904223u;
+    byte = static_cast<char>(state >> 24);
+  }
+  curl_.serve("pkg/zentomi-1.2.0.zip", noise);
+  OtaManifest small = manifest();
+  small.size_mb = 0.5f;
+  small.sha256.reset();
+  EXPECT_EQ(install(small), std::unexpected(std::string("Failed to download update package")));
+  EXPECT_FALSE(fs::exists(paths_.package));
+  expect_old_version_untouched();
+}
+
+TEST_F(Installation, APartialDownloadIsDeleted) {
+  // A curl that wrote part of the package and then timed out.
+  TempDir bin;
+  testing::write_file(bin / "curl", R"(#!/bin/sh
+while [ "$#" -gt 1 ]; do [ "$1" = -o ] && echo partial > "$2"; shift; done
+exit 28
+)");
+  fs::permissions(bin / "curl", fs::perms::owner_all);
+  const testing::ScopedEnvironment path(
+      {{"PATH", bin.path().string() + ":" + std::getenv("PATH")}});
+  EXPECT_EQ(install(manifest()), std::unexpected(std::string("Failed to download update package")));
+  EXPECT_FALSE(fs::exists(paths_.package));
+}
+
+TEST_F(Installation, NoDownloadStartsWithoutRoomForIt) {
+  paths_.max_package_bytes = std::uint64_t{1} << 62;
+  OtaManifest unsized = manifest();
+  unsized.size_mb = 0.0f;
+  EXPECT_EQ(install(unsized), std::unexpected(std::string(NO_SPACE_FOR_PACKAGE_MESSAGE)));
+  EXPECT_TRUE(curl_.command_lines().empty());
+  expect_old_version_untouched();
 }
 
 TEST_F(Installation, ARefusedPackageIsDeletedAndNothingIsUnpacked) {
@@ -358,6 +426,124 @@ TEST_F(Installation, APackageTooLargeWhenUnpackedIsRefusedBeforeAnythingIsWritte
   EXPECT_TRUE(install(serve_python_zip(curl_, dir_ / "two.zip",
                                        "[('launch.sh', 'new script'), ('res/notes.txt', 'added')]"))
                   .has_value());
+}
+
+// A package whose listing declares smaller sizes than its entries unpack to: (name, content,
+// declared size) triples, the declared size None where it is true.
+OtaManifest serve_lying_zip(FakeCurl& curl, const fs::path& zip, const std::string& entries) {
+  const auto written = testing::run_process(
+      {"python3", "-c",
+       "import struct, sys, zipfile\n"
+       "entries = " +
+           entries +
+           "\n"
+           "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:\n"
+           "    for name, content, _ in entries:\n"
+           "        z.writestr(name, content)\n"
+           "    infos = z.infolist()\n"
+           "data = bytearray(open(sys.argv[1], 'rb').read())\n"
+           "central = data.find(b'PK\\x01\\x02')\n"
+           "for (name, content, declared), info in zip(entries, infos):\n"
+           "    if declared is not None:\n"
+           "        struct.pack_into('<I', data, info.header_offset + 22, declared)\n"
+           "        struct.pack_into('<I', data, central + 24, declared)\n"
+           "    central = data.find(b'PK\\x01\\x02', central + 4)\n"
+           "open(sys.argv[1], 'wb').write(data)\n",
+       zip.string()});
+  EXPECT_EQ(written.exit_status, 0) << written.err;
+  curl.serve("pkg/zentomi-1.2.0.zip", testing::read_file(zip));
+  return {"1.2.0", "Z", "C", PACKAGE_URL, 1.0f, std::nullopt};
+}
+
+TEST_F(Installation, TheUnpackedSizeIsEnforcedNotTrusted) {
+  const std::string too_large = "Update package refused: too large when unpacked";
+  const struct {
+    std::string entries;
+    std::uint64_t bound;
+    std::string message;
+  } cases[] = {
+      // 8 MiB of zeros declared as 1000 bytes: unzip is ended when the file passes a mebibyte.
+      {"[('launch.sh', 'new script', None), ('res/big', bytes(8 << 20), 1000)]", 64 << 20,
+       "Failed to extract update package"},
+      {"[('launch.sh', 'new script', None), ('res/big', bytes(8 << 20), 1000)]", 2000, too_large},
+      // Each file within the largest declared, the whole past the bound.
+      {"[('launch.sh', 'new script', None), ('res/notes.txt', 'ten bytes!', 5)]", 15, too_large},
+  };
+  for (const auto& [entries, bound, message] : cases) {
+    SCOPED_TRACE(entries);
+    paths_.max_unpacked_bytes = bound;
+    EXPECT_EQ(install(serve_lying_zip(curl_, dir_ / "lying.zip", entries)),
+              std::unexpected(message));
+    expect_old_version_untouched();
+    EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
+  }
+}
+
+TEST_F(Installation, NamesDifferingOnlyInCaseAreRefused) {
+  for (const std::string entries :
+       {"[('launch.sh', 'a'), ('Launch.sh', 'b')]", "[('bin/a', 'a'), ('BIN/b', 'b')]",
+        "[('res/x/', ''), ('res/X', 'file')]"}) {
+    SCOPED_TRACE(entries);
+    EXPECT_EQ(
+        install(serve_python_zip(curl_, dir_ / "cased.zip", entries)),
+        std::unexpected(std::string("Update package refused: two names differ only in case")));
+    expect_old_version_untouched();
+  }
+}
+
+TEST_F(Installation, TheNextStartFinishesACompleteStagingAndDiscardsAnIncompleteOne) {
+  const fs::path staging = install_ / STAGING_FOLDER;
+  const fs::path marker = install_ / STAGED_MARKER;
+  // An install ended during its moves: the script moved, the program not yet.
+  const auto half_moved = [&] {
+    testing::write_file(staging / "bin/zentomi-native64", "new program");
+    testing::write_file(install_ / "launch.sh", "new script");
+    testing::write_file(marker, "");
+  };
+  const struct {
+    const char* what;
+    std::function<void()> left;
+    std::expected<StagedInstall, std::string> outcome;
+    const char* program;
+    const char* script;
+  } cases[] = {
+      {"nothing", [] {}, StagedInstall::None, "old program", "old script"},
+      {"ended while unpacking", [&] { testing::write_file(staging / "launch.sh", "new script"); },
+       StagedInstall::Discarded, "old program", "old script"},
+      {"ended while moving", half_moved, StagedInstall::Finished, "new program", "new script"},
+      {"ended after the moves", [&] { testing::write_file(marker, ""); }, StagedInstall::None,
+       "old program", "old script"},
+  };
+  for (const auto& [what, left, outcome, program, script] : cases) {
+    SCOPED_TRACE(what);
+    testing::write_file(install_ / "bin/zentomi-native64", "old program");
+    testing::write_file(install_ / "launch.sh", "old script");
+    left();
+    EXPECT_EQ(finish_staged_install(install_), outcome);
+    EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), program);
+    EXPECT_EQ(testing::read_file(install_ / "launch.sh"), script);
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(marker));
+  }
+
+  // A staging that can never fit is discarded without a move.
+  fs::create_directories(install_ / "res/notes.txt");
+  testing::write_file(staging / "launch.sh", "new script");
+  testing::write_file(staging / "res/notes.txt", "a file where the app has a folder");
+  testing::write_file(marker, "");
+  EXPECT_FALSE(finish_staged_install(install_).has_value());
+  EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), "old program");
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "old script");
+  EXPECT_FALSE(fs::exists(staging));
+  EXPECT_FALSE(fs::exists(marker));
+
+  // What a failed install left marked is not installed with the next one.
+  testing::write_file(staging / "res/stale", "stale");
+  testing::write_file(marker, "");
+  fs::remove_all(install_ / "res");
+  ASSERT_TRUE(install(manifest()).has_value()) << log_;
+  EXPECT_FALSE(fs::exists(install_ / "res/stale"));
+  EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "new script");
 }
 
 TEST_F(Installation, ALinkLeftInTheAppFolderIsReplacedNotFollowed) {

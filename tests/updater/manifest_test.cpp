@@ -91,6 +91,15 @@ TEST(Manifest, ChecksumAndSignatureAreStringsOrNull) {
   }
 }
 
+TEST(Manifest, SiteOriginIsOptionalTextAndNeverInvalidatesTheManifest) {
+  EXPECT_EQ(with_members("")->site_origin, std::nullopt);
+  EXPECT_EQ(with_members(R"(,"site_origin":"https://a.test")")->site_origin, "https://a.test");
+  // Checked where it is used: whatever else it holds reads as "", which no check accepts.
+  for (const char* other :
+       {R"(,"site_origin":null)", R"(,"site_origin":7)", R"(,"site_origin":{"a":[1]})"})
+    EXPECT_EQ(with_members(other)->site_origin, "") << other;
+}
+
 TEST(Manifest, RequiredStringsDuplicatesAndTheDocumentsFrame) {
   for (const char* missing : {"version", "name", "changelog", "download_url"}) {
     std::string members = REQUIRED;

@@ -109,6 +109,29 @@ TEST(UpdateCheck, AReceivedVersionCannotForgeLogLines) {
       << check.log;
 }
 
+TEST(UpdateCheck, AManifestPastItsBoundIsTooLargeNotUnreachable) {
+  const std::string huge = manifest_json("9.9.9") + std::string((1 << 20) + 1, ' ');
+  const struct {
+    const char* primary;
+    const char* fallback;  // unreachable when null
+    UpdateCheckOutcome outcome;
+  } cases[] = {
+      {"huge", nullptr, std::unexpected(std::string(MANIFEST_TOO_LARGE_MESSAGE))},
+      {"", "huge", std::unexpected(std::string(MANIFEST_TOO_LARGE_MESSAGE))},
+      {"huge", "current", UpdateCheckOutcome(std::nullopt)},
+  };
+  for (const auto& [primary, fallback, outcome] : cases) {
+    FakeCurl curl;
+    const auto body = [&](std::string_view name) {
+      return name == "huge" ? huge : name == "current" ? manifest_json("1.0.1") : std::string();
+    };
+    curl.serve("primary.json", body(primary));
+    if (fallback) curl.serve("fallback.json", body(fallback));
+    if (!fallback) curl.serve("fallback.json.action", "exit 7");
+    EXPECT_EQ(run_check(TEST_ENDPOINTS).outcome, outcome) << primary << " " << fallback;
+  }
+}
+
 TEST(UpdateCheck, AFailedOrKilledPrimaryFallsBack) {
   for (const char* action : {"exit 28", "kill"}) {
     FakeCurl curl;

@@ -16,10 +16,13 @@ site/pages/<slug>/<n>/. What the set covers:
     hanh-trinh-vo-tan 301   tall strips for scroll reading (720 x 6000, 800 x 3000, one 1600 x 4200
                             wider than the screen, 720 x 3600) and a short 900 x 500 page, each
                             with its number at the bottom too
+    hanh-trinh-vo-tan 300   five tall strips read as one (a 720 x 30,000 JPEG among them), the
+                            chapter before 301
     hanh-trinh-vo-tan 302   portrait pages, one of them a strip
     den-long-pho-co 2, 3    PNG portrait pages of the title that left the front page
 
-    tools/demo-site/make-chapters.py [SITE_DIR]   (default: site beside this script)
+    tools/demo-site/make-chapters.py [SITE_DIR [SLUG/NUMBER ...]]
+(default: site beside this script; with chapters named, only those are written)
 """
 import os
 import struct
@@ -71,6 +74,13 @@ HTVT_301 = [
     ("04.png", "png", 720, 3600, (250, 225, 230), (140, 20, 50), True),
     ("05.png", "png", 900, 500, (230, 235, 240), (40, 50, 70), True),
 ]
+HTVT_300 = [
+    ("01.jpg", "jpeg", 720, 30000, (245, 240, 225), (60, 40, 100), True),
+    ("02.png", "png", 720, 4000, (225, 240, 250), (20, 60, 110), True),
+    ("03.png", "png", 800, 5000, (240, 250, 225), (50, 90, 20), True),
+    ("04.png", "png", 720, 6000, (250, 230, 240), (110, 20, 70), True),
+    ("05.png", "png", 690, 3000, (235, 235, 235), (40, 40, 40), True),
+]
 HTVT_302 = [
     ("01.webp", "webp", 800, 1200, (20, 60, 140), (240, 240, 255)),
     ("02.jpg", "jpeg", 720, 3000, (200, 230, 250), (10, 40, 90)),
@@ -88,6 +98,7 @@ CHAPTERS = [
     ("kiem-khach-mua-thu", "Kiếm Khách Mùa Thu", "2", []),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "1", TTMD_1),
     ("tiem-tra-meo-den", "Tiệm Trà & Mèo Đen", "45", TTMD_45),
+    ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "300", HTVT_300),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "301", HTVT_301),
     ("hanh-trinh-vo-tan", 'Hành Trình "Vô Tận"', "302", HTVT_302),
     ("den-long-pho-co", "Đèn Lồng Phố Cổ", "2", DLPC),
@@ -212,8 +223,11 @@ def chapter_page(slug, heading, number, image_urls):
 def main():
     here = os.path.dirname(os.path.realpath(__file__))
     site = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "site")
+    only = set(sys.argv[2:])
     with tempfile.TemporaryDirectory() as work:
         for slug, heading, number, pages in CHAPTERS:
+            if only and f"{slug}/{number}" not in only:
+                continue
             folder = os.path.join(site, "pages", slug, number)
             if pages:
                 os.makedirs(folder, exist_ok=True)

@@ -80,9 +80,12 @@ void draw_home_header(Renderer& r, const AppState& state) {
   fill_rounded_rect(r.canvas, 347, 14, 120, 24, 6, palette::SEPARATOR);
   draw_text(r, state.home.grid_view ? "LƯỚI [X]" : "DANH SÁCH [X]", 357, 19, palette::PRIMARY_TEXT,
             13.0f);
-  fill_rounded_rect(r.canvas, 477, 14, 150, 24, 6, palette::SEPARATOR);
-  draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
-            palette::HIGHLIGHT_TEXT, 13.0f);
+  // The history keeps its own order and Y does nothing there: no sort chip offers it.
+  if (state.home.source != HomeSource::History) {
+    fill_rounded_rect(r.canvas, 477, 14, 150, 24, 6, palette::SEPARATOR);
+    draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
+              palette::HIGHLIGHT_TEXT, 13.0f);
+  }
   const int indicator_left = draw_update_indicator(r, state);
   const std::string version = std::string("v") + APP_VERSION;
   const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));

@@ -30,6 +30,7 @@ struct PageImage {
   std::size_t index = 0;
   std::string chapter_url;  // handed back with the image, so a late page finds its chapter
   std::uint64_t request = 0;
+  std::uint32_t drawn_width = 0;  // the widest a strip is drawn (the screen's width)
   bool operator==(const PageImage&) const = default;
 };
 struct UpdateCheck {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "screens/common/chapter_opening.hpp"
 #include "screens/common/home_items.hpp"
 #include "screens/common/list_cursor.hpp"
 #include "screens/detail/detail_geometry.hpp"
@@ -20,25 +21,6 @@ void move_selection(AppState& state, Button button) {
   }
   details.chapter_selected = cursor.selected;
   details.chapter_scroll = cursor.scroll;
-}
-
-// A new chapter starts with nothing of the previous one kept but the HUD's visibility and the
-// reading mode: the page list and the image arrive from jobs, and the start page is applied once
-// the list is known.
-void open_chapter(AppState& state, AppContext& context, const std::string& title,
-                  const std::string& url, std::size_t start_page) {
-  ReaderState opened;
-  opened.chapter_title = title;
-  opened.chapter_url = url;
-  opened.hud_visible = state.reader.hud_visible;
-  opened.scroll_reading = state.reader.scroll_reading;
-  opened.reader_loading = true;
-  opened.resume_pending = true;
-  opened.resume_page = start_page;
-  opened.pages_request = ++state.last_request;
-  state.reader = std::move(opened);
-  context.jobs.start(job::ChapterPages{url, state.reader.pages_request});
-  state.screen = Screen::Reader;
 }
 
 void open_first_chapter(AppState& state, AppContext& context) {

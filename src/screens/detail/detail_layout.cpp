@@ -4,6 +4,7 @@
 #include <string>
 
 #include "draw/image_drawing.hpp"
+#include "model/site_address.hpp"
 #include "screens/common/bars.hpp"
 #include "screens/detail/detail_geometry.hpp"
 
@@ -93,10 +94,17 @@ void draw_continue_box(Renderer& r, const AppState& state) {
     return;
   }
   const MangaHistory& history = *state.details.current_history;
-  const std::string line = "▶ ĐỌC TIẾP: " + history.last_chapter_title + " (Trang " +
-                           std::to_string(history.last_page_idx + 1) + ") [START]";
-  // A long chapter title must not run under the first-chapter hint.
-  draw_text_fitted(r, line, 371, 78, palette::STAR_TEXT, 15.0f, w - 240);
+  // A long chapter title must not run under the first-chapter hint; it is shortened, so that the
+  // page and the key, the line's most useful part, stay.
+  const std::string head = "▶ ĐỌC TIẾP: ";
+  const std::string tail = " (Trang " + std::to_string(history.last_page_idx + 1) + ") [START]";
+  const int line_right = w - 240;
+  const int title_left = 371 + static_cast<int>(text_width(r.font, head, 15.0f));
+  const int title_right = line_right - static_cast<int>(text_width(r.font, tail, 15.0f));
+  draw_text_fitted(r, head, 371, 78, palette::STAR_TEXT, 15.0f, line_right);
+  const std::int64_t tail_left = draw_text_shortened(r, history.last_chapter_title, title_left, 78,
+                                                     palette::STAR_TEXT, 15.0f, title_right);
+  draw_text_fitted(r, tail, static_cast<int>(tail_left), 78, palette::STAR_TEXT, 15.0f, line_right);
   draw_text(r, "⏮ Đọc từ đầu: Chap 1 [L1]", w - 230, 80, palette::SECONDARY_TEXT, 13.0f);
 }
 
@@ -119,8 +127,9 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
     const std::size_t index = state.details.chapter_scroll + n;
     const ChapterRef& chapter = state.details.chapters[index];
     const bool selected = index == state.details.chapter_selected;
-    const bool being_read = state.details.current_history &&
-                            state.details.current_history->last_chapter_url == chapter.url;
+    const bool being_read =
+        state.details.current_history &&
+        same_title(state.details.current_history->last_chapter_url, chapter.url);
     const int top = detail_geometry::chapter_row_top(n);
     if (w - 20 > 355) {
       fill_rounded_rect(r.canvas, 355, top, w - 375, detail_geometry::CHAPTER_ROW_HEIGHT, 6,
@@ -136,7 +145,7 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
       name_right = w - 130 - CHAPTER_NAME_GAP;
       draw_text(r, "★ ĐANG ĐỌC", w - 130, top + 13, palette::STAR_TEXT, 12.0f);
     }
-    draw_text_fitted(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f, name_right);
+    draw_text_shortened(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f, name_right);
   }
 }
 

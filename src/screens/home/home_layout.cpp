@@ -18,6 +18,10 @@ constexpr const char* HISTORY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] L
 constexpr const char* SEARCH_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [R2] Tìm lại   [B] Quay lại";
 // clang-format on
 constexpr int BADGE_PADDING = 4;
+constexpr const char* VIEWS_EYE = "👁 ";
+constexpr const char* CHIP_BLANKS = "  ";
+constexpr const char* LIST_PLACEHOLDER = "TRUYỆN";
+constexpr const char* BACK_HINT = "Bấm [B] để quay lại";
 constexpr int NUMBER_GAP = 8;
 namespace geometry = home_geometry;
 
@@ -63,14 +67,21 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
   }
   if (!item.views.empty()) {
     // The badge grows to the left for a long count, within the cover; its right edge stays.
-    const std::string views = "👁 " + item.views;
-    const int badge_width =
-        std::clamp(static_cast<int>(text_width(r.font, views, 11.5f)) + 2 * BADGE_PADDING, 68,
-                   std::max(68, g - 28));
+    // The count is measured only as far as the badge can grow, and drawn after the eye rather
+    // than copied behind it: a megabyte count costs what a short one does.
+    const int widest = std::max(68, g - 28);
+    const int eye_width = static_cast<int>(text_width(r.font, VIEWS_EYE, 11.5f));
+    const auto views_width =
+        text_width_up_to(r.font, item.views, 11.5f, widest - eye_width - 2 * BADGE_PADDING);
+    const int badge_width = static_cast<int>(std::clamp<std::int64_t>(
+        eye_width + views_width + std::int64_t{2} * BADGE_PADDING, 68, widest));
     const int badge_right = x + g - 14;
+    const int text_left = badge_right - badge_width + BADGE_PADDING;
     darken_rounded_rect(r.canvas, badge_right - badge_width, y + 189, badge_width, 18, 4);
-    draw_text_fitted(r, views, badge_right - badge_width + BADGE_PADDING, y + 192,
-                     palette::BADGE_TEXT, 11.5f, badge_right - BADGE_PADDING);
+    draw_text_fitted(r, VIEWS_EYE, text_left, y + 192, palette::BADGE_TEXT, 11.5f,
+                     badge_right - BADGE_PADDING);
+    draw_text_fitted(r, item.views, text_left + eye_width, y + 192, palette::BADGE_TEXT, 11.5f,
+                     badge_right - BADGE_PADDING);
   }
   draw_wrapped_text(r, item.title, x + 10, y + 221, g - 20, 18, palette::PRIMARY_TEXT, 14.0f, 2);
   fill_rounded_rect(r.canvas, x + 10, y + 269, g - 20, 20, 4, palette::RECESSED_SURFACE);
@@ -108,7 +119,10 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
     draw_cover(r.canvas, cover, 30, top + 3, 44, 56, 5);
   } else {
     fill_rounded_rect(r.canvas, 30, top + 3, 44, 56, 5, palette::RECESSED_SURFACE);
-    draw_text(r, "TRUYỆN", 34, top + 25, palette::SECONDARY_TEXT, 10.0f);
+    // Centred in its box, which it would overrun from the left edge of the old placement.
+    const int label_width = static_cast<int>(text_width(r.font, LIST_PLACEHOLDER, 10.0f));
+    draw_text_fitted(r, LIST_PLACEHOLDER, 30 + (44 - label_width) / 2, top + 25,
+                     palette::SECONDARY_TEXT, 10.0f, 74);
   }
   const std::string number = std::to_string(index + 1) + ".";
   draw_text(r, number, 88, top + 14, palette::SECONDARY_TEXT, 15.0f);
@@ -126,16 +140,25 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   }
   // Long chapter names and counts stay in their chip and before the hint. The history's reading
   // position has no views beside it and the chip grows to show its page.
-  const std::string chapter = "  " + item.latest_chapter + "  ";
-  const int chip_width = source == HomeSource::History
-                             ? std::clamp(static_cast<int>(text_width(r.font, chapter, 12.0f)) + 8,
-                                          120, w - 130 - NUMBER_GAP - 88)
-                             : 120;
+  // The chapter is drawn after its two blanks rather than copied between them, and measured
+  // only as far as the chip can grow.
+  const int blanks_width = static_cast<int>(text_width(r.font, CHIP_BLANKS, 12.0f));
+  const int widest_chip = w - 130 - NUMBER_GAP - 88;
+  const int chip_width =
+      source == HomeSource::History
+          ? static_cast<int>(std::clamp<std::int64_t>(
+                text_width_up_to(r.font, item.latest_chapter, 12.0f, widest_chip) +
+                    std::int64_t{2} * blanks_width + 8,
+                120, std::max(120, widest_chip)))
+          : 120;
   fill_rounded_rect(r.canvas, 88, top + 36, chip_width, 20, 4, palette::RECESSED_SURFACE);
-  draw_text_fitted(r, chapter, 92, top + 39, palette::HIGHLIGHT_TEXT, 12.0f, 88 + chip_width);
+  draw_text_fitted(r, item.latest_chapter, 92 + blanks_width, top + 39, palette::HIGHLIGHT_TEXT,
+                   12.0f, 88 + chip_width);
   if (!item.views.empty()) {
-    draw_text_fitted(r, "👁 " + item.views, 220, top + 40, palette::SECONDARY_TEXT, 12.0f,
+    draw_text_fitted(r, VIEWS_EYE, 220, top + 40, palette::SECONDARY_TEXT, 12.0f,
                      w - 130 - NUMBER_GAP);
+    draw_text_fitted(r, item.views, 220 + static_cast<int>(text_width(r.font, VIEWS_EYE, 12.0f)),
+                     top + 40, palette::SECONDARY_TEXT, 12.0f, w - 130 - NUMBER_GAP);
   }
   if (selected) draw_text(r, "[A] Đọc ngay", w - 130, top + 24, palette::HIGHLIGHT_TEXT, 13.0f);
 }
@@ -172,12 +195,18 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
   if (state.home.home_error && home_listing_failed_with_nothing_shown(state.home)) {
     draw_text(r, "Lỗi: " + *state.home.home_error, w / 2 - 240, h / 2 - 20, palette::ERROR_TEXT,
               18.0f);
-    draw_text(r, "Bấm [A] để thử lại", w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
+    // Away from the front page, B is the other way out.
+    draw_text(r,
+              state.home.source == HomeSource::FrontPage ? "Bấm [A] để thử lại"
+                                                         : "Bấm [A] để thử lại, [B] để quay lại",
+              w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
   if (state.home.displayed_items.empty()) {
     draw_text_fitted(r, empty_message(state.home), w / 2 - 240, h / 2, palette::SECONDARY_TEXT,
                      18.0f, w - 20);
+    if (state.home.source != HomeSource::FrontPage && !state.home.favorites_only)
+      draw_text(r, BACK_HINT, w / 2 - 240, h / 2 + 35, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
   if (state.home.grid_view) {

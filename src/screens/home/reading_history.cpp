@@ -5,12 +5,14 @@
 #include <tuple>
 #include <utility>
 
+#include "model/site_address.hpp"
+
 namespace zentomi {
 namespace {
 
 const MangaItem* find_known(const std::vector<MangaItem>& known, const std::string& url) {
   const auto found = std::find_if(known.begin(), known.end(),
-                                  [&](const MangaItem& item) { return item.url == url; });
+                                  [&](const MangaItem& item) { return same_title(item.url, url); });
   return found == known.end() ? nullptr : &*found;
 }
 

@@ -39,8 +39,12 @@ bool handle_search_button(AppState& state, Button button, AppContext& context) {
     case Button::Start:
       // An empty query has nothing to find.
       if (state.search.query.empty()) return false;
+      keyboard::remember_query(state.search, state.search.query);
       start_search(state, context.jobs, state.search.query);
       state.screen = Screen::Home;
+      return false;
+    case Button::R2:
+      keyboard::recall_query(state.search);
       return false;
     case Button::B:
       // Back to what the keyboard was opened over; the query stays for the next time.

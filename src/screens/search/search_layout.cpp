@@ -70,8 +70,8 @@ void draw_search_keyboard(Renderer& r, const AppState& state) {
   }
 
   draw_keys(r, state.search, x0 + MARGIN, y0 + KEYS_TOP);
-  draw_text(r, "[D-Pad] Chọn phím   [A] Gõ   [X] Xoá   [START] Tìm   [B] Quay lại", x0 + MARGIN,
-            y0 + PANEL_HEIGHT - 32, palette::SECONDARY_TEXT, 14.0f);
+  draw_text(r, "[D-Pad] Chọn phím   [A] Gõ   [X] Xoá   [R2] Gần đây   [START] Tìm   [B] Quay lại",
+            x0 + MARGIN, y0 + PANEL_HEIGHT - 32, palette::SECONDARY_TEXT, 14.0f);
 }
 
 }  // namespace zentomi

@@ -1,5 +1,6 @@
 #include "screens/update/update_layout.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <variant>
@@ -87,11 +88,14 @@ void draw_update_dialog(const Panel& p, const OtaManifest& manifest, const Updat
 std::string new_version_line(const OtaManifest& manifest) {
   std::string_view version = manifest.version;
   if (version.starts_with('v')) version.remove_prefix(1);
+  std::string line =
+      "Phiên bản mới: v" + std::string(version) + " (Hiện tại: v" + APP_VERSION + ")";
+  // A size that is not a number of megabytes ("inf", "nan") says nothing and is left out.
+  if (!std::isfinite(manifest.size_mb)) return line;
   // glibc rounds the float's exact value, so 12.345 shows as 12.3.
   char size[64];
   std::snprintf(size, sizeof size, "%.1f", static_cast<double>(manifest.size_mb));
-  return "Phiên bản mới: v" + std::string(version) + " (Hiện tại: v" + APP_VERSION +
-         ") • Dung lượng: " + size + " MB";
+  return line + " • Dung lượng: " + size + " MB";
 }
 
 void draw_update_panel(Renderer& renderer, const AppState& state) {

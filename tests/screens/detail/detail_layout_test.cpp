@@ -55,6 +55,40 @@ TEST(DetailLayout, TheContinueLineStopsBeforeTheFirstChapterHint) {
   }
 }
 
+// A chapter title too long for the line is shortened: the page and the key stay in view.
+TEST(DetailLayout, TheContinueLineKeepsItsPageAndKeyWhateverTheChapterTitle) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    const auto frame = [&](std::uint64_t page) {
+      Canvas canvas(width, height);
+      Font font = Font::load_embedded().value();
+      Renderer renderer{canvas, font};
+      AppState state = detail_of(width, height, "T");
+      state.details.detail = MangaDetail{"T", "", "", "", "", "", {{"Chapter 1", "u"}}};
+      state.details.chapters = state.details.chapters_site_order = state.details.detail->chapters;
+      state.details.current_history = MangaHistory{
+          "https://site/t",
+          "T",
+          "Chapter 1234 - Trận chiến cuối cùng ở thành phố phía bắc của vương quốc bị lãng quên",
+          "u",
+          page,
+          10,
+          0};
+      NoServices services;
+      draw_screen(renderer, state, services);
+      return canvas;
+    };
+    const Canvas fifth = frame(4);
+    const Canvas seventh = frame(6);
+    bool page_shown = false;
+    for (int x = 371; x < width - 240 && !page_shown; ++x) {
+      for (int y = 78; y < 100 && !page_shown; ++y)
+        page_shown = fifth.pixel(x, y) != seventh.pixel(x, y);
+    }
+    EXPECT_TRUE(page_shown) << width;
+    EXPECT_LT(rightmost_column_with(fifth, palette::STAR_TEXT, 78, 100), width - 240);
+  }
+}
+
 // A failed load replaces the promise of data by the reason, and keeps the rest of the loading
 // layout (tests/golden/detail-failed/; tools/update-golden.sh rewrites them).
 TEST(DetailLayout, AFailedLoadSaysWhyOnBothScreens) {

@@ -7,6 +7,7 @@
 #include "app/worker_results.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"
+#include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -115,16 +116,19 @@ TEST(ReadingHistory, AListingArrivingMeanwhileWaitsForTheWayBack) {
   EXPECT_FALSE(h.state.home.home_loading);
 }
 
-TEST(SearchKeyboard, StopsAtItsEdgesAndTakesTheLastKeyOfShorterRows) {
+TEST(SearchKeyboard, WrapsAtItsEdgesAndTakesTheLastKeyOfShorterRows) {
   Harness h;
   h.press(Button::R2);
   ASSERT_EQ(h.state.screen, Screen::Search);
   auto type_here = [&] { h.press(Button::A); };
-  h.press(Button::Up);
   h.press(Button::Left);
-  type_here();  // still on "1"
-  h.press(Button::Right, 12);
-  type_here();  // the row ends at "0"
+  type_here();  // from "1" round to the row's end, "0"
+  h.press(Button::Right);
+  type_here();  // and back round to "1"
+  h.press(Button::Up);
+  type_here();  // from the top row round to the last, "z"
+  h.press(Button::Down);
+  h.press(Button::Left);
   h.press(Button::Down);
   type_here();  // "p"
   h.press(Button::Down);
@@ -132,20 +136,41 @@ TEST(SearchKeyboard, StopsAtItsEdgesAndTakesTheLastKeyOfShorterRows) {
   h.press(Button::Down);
   type_here();  // the space bar ends the last row
   h.press(Button::Down);
-  h.press(Button::Right);
-  type_here();  // nothing below or beside it
-  h.press(Button::Left, 9);
-  type_here();  // "z"
-  EXPECT_EQ(h.state.search.query, "10pl  z");
+  type_here();  // below it, round to the top row: "8"
+  EXPECT_EQ(h.state.search.query, "01zpl 8");
   h.press(Button::X);
   h.press(Button::X);
-  EXPECT_EQ(h.state.search.query, "10pl ");
+  EXPECT_EQ(h.state.search.query, "01zpl");
   // B leaves the keyboard and keeps the query for the next time.
   h.press(Button::B);
   EXPECT_EQ(h.state.screen, Screen::Home);
   h.press(Button::R2);
-  EXPECT_EQ(h.state.search.query, "10pl ");
+  EXPECT_EQ(h.state.search.query, "01zpl");
   EXPECT_TRUE(h.jobs.requests.empty());
+}
+
+TEST(SearchKeyboard, R2BringsBackTheLastFiveQueriesNewestFirst) {
+  Harness h;
+  h.press(Button::R2);
+  h.press(Button::R2);  // nothing searched yet: nothing to bring back
+  EXPECT_EQ(h.state.search.query, "");
+  h.press(Button::B);
+  for (const char* query : {"we", "q", "we", "t", "r", "e", "w"}) {
+    h.state.search.query.clear();
+    h.search(query);
+  }
+  h.press(Button::R2);  // the keyboard, over the results of "w"
+  ASSERT_EQ(h.state.screen, Screen::Search);
+  std::vector<std::string> recalled;
+  for (int i = 0; i < 6; ++i) {
+    h.press(Button::R2);
+    recalled.push_back(h.state.search.query);
+  }
+  // Five kept, each once; "q" is the oldest and has dropped out; then round again.
+  EXPECT_THAT(recalled, ::testing::ElementsAre("w", "e", "r", "t", "we", "w"));
+  h.press(Button::R2);
+  h.press(Button::Start);
+  EXPECT_EQ(h.jobs.requests.back(), JobRequest(job::Search{"e"}));
 }
 
 TEST(Search, ShowsItsAnswerWithTheHomeKeysAndBGoesBackToTheFrontPage) {
@@ -186,6 +211,52 @@ TEST(Search, AnswersForASearchTheUserLeftOrReplacedAreDropped) {
   EXPECT_TRUE(h.state.home.home_loading);
   h.answer(SearchLoaded{std::vector<MangaItem>{{"For t", "https://site/t", "", "", ""}}, "t"});
   EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("For t"));
+}
+
+// Away from the front page, the empty and failed screens say how to go back, and the history
+// offers no sort key, which does nothing there.
+TEST(HomeSources, EmptyAndFailedScreensNameBAndTheHistoryNoSortChip) {
+  Font font = Font::load_embedded().value();
+  const auto drawn = [&](const AppState& state) {
+    Canvas canvas(state.screen_width, state.screen_height);
+    Renderer renderer{canvas, font};
+    testing::NoServices services;
+    draw_screen(renderer, state, services);
+    return canvas;
+  };
+  const auto inked = [](const Canvas& canvas, int x, int y, int w, int height, Color color) {
+    for (int py = y; py < y + height; ++py) {
+      for (int px = x; px < x + w; ++px) {
+        if (canvas.pixel(px, py) == color) return true;
+      }
+    }
+    return false;
+  };
+  Harness front;
+  front.state.home.displayed_items.clear();
+  Harness history;
+  history.press(Button::L2);
+  Harness nothing_found;
+  nothing_found.search("q");
+  nothing_found.answer(SearchLoaded{std::vector<MangaItem>{}, "q"});
+  Harness failed;
+  failed.search("q");
+  failed.answer(SearchLoaded{std::unexpected(std::string("Network error")), "q"});
+  // The line below the message (h / 2 + 35) or the retry line (h / 2 + 15), wider for [B].
+  const auto names_b = [&](const Harness& h) {
+    const Canvas canvas = drawn(h.state);
+    return h.state.home.home_error
+               ? inked(canvas, 640 - 240 + 150, 360 + 15, 300, 18, palette::SECONDARY_TEXT)
+               : inked(canvas, 0, 360 + 35, 1280, 18, palette::SECONDARY_TEXT);
+  };
+  EXPECT_FALSE(names_b(front));
+  EXPECT_TRUE(names_b(history));
+  EXPECT_TRUE(names_b(nothing_found));
+  EXPECT_TRUE(names_b(failed));
+  // The sort chip's label, highlight text in the header at x 487.
+  EXPECT_TRUE(inked(drawn(front.state), 477, 14, 150, 24, palette::HIGHLIGHT_TEXT));
+  EXPECT_FALSE(inked(drawn(history.state), 477, 14, 150, 24, palette::HIGHLIGHT_TEXT));
+  EXPECT_FALSE(inked(drawn(history.state), 477, 14, 150, 24, palette::SEPARATOR));
 }
 
 TEST(Search, AFailureIsRetriedWithA) {

@@ -5,8 +5,10 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "screens/dispatch.hpp"
+#include "screens/home/home_geometry.hpp"
 
 namespace zentomi {
 namespace {
@@ -189,6 +191,37 @@ TEST(HomeList, RowsFrameAndPlaceholders) {
   EXPECT_EQ(s.canvas.pixel(21, top(7) + 31), palette::PANEL);
   EXPECT_EQ(s.canvas.pixel(21, top(8) + 31), palette::FRAME_BACKGROUND);
   EXPECT_EQ(s.canvas.pixel(0, 720 - 42), palette::BAR_BACKGROUND);
+}
+
+// The list's cover placeholder and a title of one word too wide for its card keep to their boxes.
+TEST(HomeLayout, PlaceholdersAndOneWordTitlesStayInTheirBoxes) {
+  Screen list(1024, 768, 2);
+  list.state.home.grid_view = false;
+  list.state.home.home_selected = 1;
+  list.services.covers.clear();
+  list.draw();
+  // Row 0 is not selected: between the placeholder (columns 30 to 73) and the number only the
+  // row's panel shows.
+  EXPECT_TRUE(list.any_pixel(30, 65 + 25, 44, 14, palette::SECONDARY_TEXT));
+  EXPECT_FALSE(list.any_pixel(74, 65 + 3, 14, 56, palette::SECONDARY_TEXT));
+  for (int x = 74; x < 88; ++x)
+    EXPECT_EQ(list.canvas.pixel(x, 65 + 31), palette::PANEL) << x;
+
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    Screen grid(width, height, 2);
+    grid.state.home.displayed_items[0].title =
+        "Siêuanhhùnghànhtinhđạichiếnvũtrụbấttậnkhôngbaogiờhết";
+    grid.state.home.home_selected = 1;
+    grid.draw();
+    const int g =
+        home_geometry::grid_card_width(width, static_cast<int>(grid.state.home.grid_columns));
+    const int card_left = home_geometry::GRID_LEFT;
+    const int title_top = home_geometry::GRID_TOP + 221;
+    EXPECT_TRUE(grid.any_pixel(card_left + 10, title_top, g - 20, 18, palette::PRIMARY_TEXT));
+    // Nothing of the title past the card's text margin, and nothing on the next card.
+    EXPECT_FALSE(grid.any_pixel(card_left + g - 10, title_top, 36, 18, palette::PRIMARY_TEXT))
+        << width;
+  }
 }
 
 TEST(HomeStates, LoadingAndEmptyListsHaveNoFooter) {

@@ -76,25 +76,25 @@ TEST(ScrollReading, DownReadsAStripToItsLastRowAndIntoTheNextPageUpComesBackToIt
     SCOPED_TRACE(::testing::Message() << screen.width << " x " << screen.height);
     ReaderHarness h(screen.width, screen.height);
     h.open(1, 3);
-    h.arrive(page(720, 6000));
-    h.press(Button::Start);
+    h.arrive(page(720, 6000));  // a tall strip: scroll reading turns itself on
+    ASSERT_TRUE(h.state.reader.scroll_reading);
     const std::int32_t step = screen.height * 3 / 4;
-    const std::int32_t bottom = 6000 - screen.height;
-    for (std::int32_t expected = step; expected < bottom + step; expected += step) {
+    // While the next page is on its way the strip ends half a screen past the boundary.
+    const std::int32_t waiting_end = 6000 - screen.height / 2;
+    for (std::int32_t expected = step; expected < waiting_end + step; expected += step) {
       h.press(Button::Down);
-      EXPECT_EQ(h.state.reader.scroll, std::min(expected, bottom));
+      EXPECT_EQ(h.state.reader.scroll, std::min(expected, waiting_end));
       EXPECT_EQ(h.state.reader.page_index, 0u);
     }
-    ASSERT_EQ(h.state.reader.scroll, bottom);
-    ASSERT_EQ(h.page_jobs().size(), 1u);
+    ASSERT_EQ(h.page_jobs().size(), 2u);  // the page ahead, once
+    EXPECT_EQ(h.page_jobs()[1].url, CHAPTER_A + "/p1");
+    EXPECT_EQ(h.page_jobs()[1].index, 1u);
 
-    h.press(Button::Down);  // at the last row: the next page, as R1
+    h.press(Button::R1);  // the page on its way is the one turned to: not asked again
     EXPECT_EQ(h.state.reader.page_index, 1u);
     EXPECT_EQ(h.saved()->last_page_idx, 1u);
     EXPECT_FALSE(h.state.reader.page_image);
-    ASSERT_EQ(h.page_jobs().size(), 2u);  // that page only, nothing ahead of it
-    EXPECT_EQ(h.page_jobs()[1].url, CHAPTER_A + "/p1");
-    EXPECT_EQ(h.page_jobs()[1].index, 1u);
+    ASSERT_EQ(h.page_jobs().size(), 2u);
     h.arrive(page(720, 3000));
     EXPECT_EQ(h.state.reader.scroll, 0);
     EXPECT_TRUE(h.state.reader.scroll_reading);
@@ -109,7 +109,9 @@ TEST(ScrollReading, DownReadsAStripToItsLastRowAndIntoTheNextPageUpComesBackToIt
     EXPECT_EQ(h.state.reader.page_index, 0u);
     EXPECT_EQ(h.page_jobs().size(), 3u);
     h.arrive(page(720, 6000));
-    EXPECT_EQ(h.state.reader.scroll, bottom);  // its last rows in view
+    const std::int32_t bottom = 6000 - screen.height;
+    EXPECT_EQ(h.state.reader.scroll, bottom);  // its last rows in view, the page left under it
+    EXPECT_TRUE(h.state.reader.next_image);
     h.press(Button::Up);
     EXPECT_EQ(h.state.reader.scroll, bottom - step);
   }
@@ -142,10 +144,10 @@ TEST(ScrollReading, ShortAndFailedPagesArePassedAtOnce) {
   EXPECT_EQ(h.saved()->last_page_idx, 0u);
 }
 
-TEST(ScrollReading, OutlastsPagesAndChaptersUntilStartOrAZoomKey) {
+TEST(ScrollReading, OutlastsPagesAndChaptersUntilStart) {
   ReaderHarness h;
   h.open(1, 5);
-  h.arrive(page(720, 6000));
+  h.arrive(page(800, 1200));
   h.press(Button::Start);
   h.press(Button::Down);
   h.press(Button::Right);
@@ -154,17 +156,17 @@ TEST(ScrollReading, OutlastsPagesAndChaptersUntilStartOrAZoomKey) {
   EXPECT_EQ(h.state.reader.scroll, 0);
   h.arrive(page(720, 6000));
   h.press(Button::Down);
-  h.press(Button::X);  // into the zoom cycle, from the fitted page
+  h.press(Button::X);  // wider, still scrolling
+  EXPECT_TRUE(h.state.reader.scroll_reading);
+  EXPECT_EQ(h.state.reader.zoom, 0);
+  h.press(Button::Start);
   EXPECT_FALSE(h.state.reader.scroll_reading);
-  EXPECT_EQ(h.state.reader.zoom, 1);
   EXPECT_EQ(h.state.reader.scroll, 0);
+  h.press(Button::L2);  // fitted, the zoom keys zoom
+  EXPECT_EQ(h.state.reader.zoom, 3);
   h.press(Button::Start);
   EXPECT_TRUE(h.state.reader.scroll_reading);
   EXPECT_EQ(h.state.reader.zoom, 0);
-  h.press(Button::L2);
-  EXPECT_FALSE(h.state.reader.scroll_reading);
-  EXPECT_EQ(h.state.reader.zoom, 3);
-  h.press(Button::Start);
   h.press(Button::B);
   h.state.details.chapter_selected = 0;
   h.press(Button::A);
@@ -178,9 +180,8 @@ TEST(ScrollReading, OutlastsPagesAndChaptersUntilStartOrAZoomKey) {
 TEST(ScrollReading, DrawsThePageAtItsOwnWidthFromTheScrolledRow) {
   ReaderHarness h;
   h.open(1, 3);
-  h.arrive(coded_page(720, 6000));
-  h.press(Button::Select);  // no HUD over the rows checked
-  h.press(Button::Start);
+  h.arrive(coded_page(720, 6000));  // a tall strip opens in scroll reading
+  h.press(Button::Select);          // no HUD over the rows checked
   h.press(Button::Down);
   Frame strip(h.state);
   EXPECT_EQ(source_of(strip.canvas.pixel(280, 0)), (Source{540, 0}));
@@ -193,7 +194,7 @@ TEST(ScrollReading, DrawsThePageAtItsOwnWidthFromTheScrolledRow) {
   h.press(Button::Down);
   Frame wide(h.state);
   EXPECT_EQ(source_of(wide.canvas.pixel(0, 0)), (Source{675, 0}));
-  EXPECT_EQ(source_of(wide.canvas.pixel(1279, 719)), (Source{1573, 199}));
+  EXPECT_EQ(source_of(wide.canvas.pixel(1275, 719)), (Source{1573, 199}));  // the bar beyond
 
   h.press(Button::R1);
   h.arrive(coded_page(900, 500));
@@ -225,6 +226,7 @@ TEST(ScrollReading, TurnedOffTheFramesAreThoseOfTheFittedAndZoomedPage) {
     zoomed.press(Button::R2);
     fitted.press(Button::Start);
     fitted.press(Button::Down);
+    fitted.press(Button::Start);
     fitted.press(Button::R2);
     EXPECT_EQ(Frame(fitted.state).pixels(), Frame(zoomed.state).pixels());
   }
@@ -254,18 +256,18 @@ TEST(ScrollReading, OnlyATallStripsFittedHintOffersTheMode) {
     SCOPED_TRACE(::testing::Message() << screen.width << " x " << screen.height);
     const std::uint32_t quarter = static_cast<std::uint32_t>(screen.width / 4);
     ReaderHarness h(screen.width, screen.height);
-    h.open(1, 4);
+    h.open(1, 5);
+    h.arrive(page(800, 1200));  // the first page: a chapter of ordinary pages, read fitted
+    EXPECT_FALSE(offers_scroll_reading(h.state));
+    h.press(Button::R1);
+    EXPECT_FALSE(offers_scroll_reading(h.state));  // loading: no page to judge
     h.arrive(page(720, 6000));
     EXPECT_TRUE(offers_scroll_reading(h.state));
     h.press(Button::R1);
-    EXPECT_FALSE(offers_scroll_reading(h.state));  // loading: no page to judge
     h.arrive(page(quarter - 1, static_cast<std::uint32_t>(screen.height)));
     EXPECT_TRUE(offers_scroll_reading(h.state));
     h.press(Button::R1);
     h.arrive(page(quarter, static_cast<std::uint32_t>(screen.height)));
-    EXPECT_FALSE(offers_scroll_reading(h.state));
-    h.press(Button::R1);
-    h.arrive(page(800, 1200));
     EXPECT_FALSE(offers_scroll_reading(h.state));
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "draw/palette.hpp"
@@ -58,6 +59,11 @@ TEST(UpdateLayout, VersionLineHasOneVAndTheSizeToOneDecimal) {
   EXPECT_EQ(new_version_line(manifest_with("vv2", 3.0f)),
             "Phiên bản mới: vv2 (Hiện tại: v1.0.1) • Dung lượng: 3.0 MB")
       << "only one leading v is dropped";
+  // A size that is not a finite number is left out rather than shown as "inf MB".
+  for (const float size : {INFINITY, -INFINITY, NAN})
+    EXPECT_EQ(new_version_line(manifest_with("1.0.2", size)),
+              "Phiên bản mới: v1.0.2 (Hiện tại: v1.0.1)")
+        << size;
 }
 
 TEST(UpdateLayout, PanelSitsCentredOverTheDarkenedHomeScreen) {

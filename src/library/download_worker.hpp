@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <expected>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "images/fetch_function.hpp"
+#include "library/downloads.hpp"
+#include "platform/clock.hpp"
+#include "storage/file_system.hpp"
+
+namespace zentomi {
+
+// Below this much free space on the card no page is downloaded.
+inline constexpr std::uint64_t FREE_SPACE_FLOOR_BYTES = std::uint64_t{100} << 20;
+// Each page is tried this many times before its chapter fails.
+inline constexpr int PAGE_TRIES = 3;
+
+// "Thẻ nhớ đầy: còn N MB", N the free space in whole MiB.
+std::string card_full_message(std::uint64_t free_bytes);
+
+// Why a chapter's page list could not be had: `network` when the page could not be fetched at all
+// (the queue then waits for the network instead of failing chapter after chapter).
+struct PagesFailure {
+  std::string message;
+  bool network = false;
+};
+
+// What the worker needs from the world; tests give fakes.
+struct DownloadServices {
+  std::function<std::expected<std::vector<std::string>, PagesFailure>(std::string_view)> load_pages;
+  FetchBytes fetch_bytes;
+  std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
+  std::function<std::optional<std::uint64_t>(const std::string&)> free_bytes;
+  WallClock clock = wall_now;
+  std::chrono::milliseconds retry_pause{2000};
+  std::chrono::milliseconds network_wait{30000};
+};
+
+// The download worker: reads what the card holds and the queue file, then downloads the queue
+// one chapter and one page at a time and does every file operation the main loop asked for,
+// until Downloads::stop(). Never throws for anything on the card or the network.
+void run_download_worker(Downloads& downloads, const DownloadServices& services);
+
+}  // namespace zentomi
