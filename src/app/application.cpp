@@ -93,6 +93,7 @@ void Application::draw_if_changed(const FrameEvents& frame) {
 void Application::start() {
   jobs_.start(job::HomeListing{});
   jobs_.start(job::UpdateCheck{});
+  jobs_.start(job::LocalScan{});
   loop_.start();
 }
 

@@ -9,6 +9,7 @@
 #include "library/download_files.hpp"
 #include "library/local_address.hpp"
 #include "library/local_pages.hpp"
+#include "library/local_scan.hpp"
 #include "library/local_titles.hpp"
 #include "model/site_address.hpp"
 #include "model/site_origin.hpp"
@@ -17,6 +18,7 @@
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
 #include "nettruyen/search_results.hpp"
+#include "platform/log.hpp"
 
 namespace zentomi {
 namespace {
@@ -186,6 +188,29 @@ struct Entry<job::Search> {
   }
   static WorkerResult failed(const job::Search& search, std::string message) {
     return SearchLoaded{error(std::move(message)), search.query};
+  }
+};
+
+// One scan at a time, so opening the library again and again never piles them up. The
+// fingerprint is taken first: a change made during the scan shows at the next one.
+template <>
+struct Entry<job::LocalScan> {
+  static constexpr JobKind kind{.name = "LocalScan", .lane_width = 1};
+  static Result run(const job::LocalScan& scan, const JobEnvironment& environment,
+                    const JobControl&) {
+    const std::uint64_t fingerprint = local_library_fingerprint(environment.manga_dir);
+    if (scan.known_fingerprint != 0 && fingerprint == scan.known_fingerprint)
+      return LocalScanned{std::vector<MangaItem>{}, fingerprint, true};
+    const LocalLibrary library = scan_local_library(environment.manga_dir);
+    if (library.truncated) log_line("Library", "The Manga folder holds more than is shown");
+    std::vector<MangaItem> items;
+    items.reserve(library.titles.size());
+    for (const LocalTitle& title : library.titles)
+      items.push_back(local_title_item(title));
+    return LocalScanned{std::move(items), fingerprint, false};
+  }
+  static WorkerResult failed(const job::LocalScan&, std::string message) {
+    return LocalScanned{error(std::move(message))};
   }
 };
 

@@ -10,6 +10,7 @@
 #include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
+#include "screens/common/home_library.hpp"
 #include "screens/common/home_sources.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/update/update_controller.hpp"
@@ -52,6 +53,18 @@ void apply_search_loaded(AppState& state, SearchLoaded& loaded) {
   show_home_items(state.home, state.home.all_items);
   state.home.home_selected = 0;
   state.home.home_scroll = 0;
+}
+
+// The library on screen follows the scan; an unchanged folder changes nothing.
+void apply_local_scanned(AppState& state, LocalScanned& scanned) {
+  if (!scanned.result) {
+    log_line("Library", "Scan error: " + scanned.result.error());
+    return;
+  }
+  state.local_library.fingerprint = scanned.fingerprint;
+  if (scanned.unchanged) return;
+  state.local_library.titles = std::move(*scanned.result);
+  refresh_library(state);
 }
 
 // A late answer for a title the user has left is dropped: its chapters shown under another title
@@ -122,6 +135,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
+          [&](LocalScanned& scanned) { apply_local_scanned(state, scanned); },
       },
       result);
 }

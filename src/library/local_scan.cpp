@@ -106,8 +106,10 @@ LocalLibrary scan_local_library(const std::string& manga_root, const LocalScanLi
   std::size_t chapters = 0;
   for (const CardEntry& entry : *entries) {
     if (library.titles.size() == limits.titles || chapters == limits.chapters) {
-      library.truncated = true;
-      break;
+      // Only something that could be a title is left out.
+      library.truncated = entry.kind == CardEntryKind::Folder || is_archive_name(entry.name);
+      if (library.truncated) break;
+      continue;
     }
     auto title = title_of(manga_root, entry, limits, limits.chapters - chapters, library.truncated);
     if (!title) continue;

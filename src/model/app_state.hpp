@@ -17,8 +17,8 @@ enum class Screen : std::uint8_t { Home = 0, Detail = 1, Reader = 2, Update = 3,
 
 enum class SortMode : std::uint8_t { Latest = 0, Views = 1, NameAZ = 2 };
 
-// Where the titles on the home screen come from.
-enum class HomeSource : std::uint8_t { FrontPage = 0, History = 1, Search = 2 };
+// Where the titles on the home screen come from. The library (L1) lists what is on the card.
+enum class HomeSource : std::uint8_t { FrontPage = 0, History = 1, Search = 2, Library = 3 };
 
 // What the home screen shows and where its selection is.
 struct HomeState {
@@ -116,6 +116,12 @@ struct ReaderState {
   }
 };
 
+// The titles of the card's Manga folder as last scanned, and what the folder looked like then.
+struct LocalLibraryState {
+  std::vector<MangaItem> titles;
+  std::uint64_t fingerprint = 0;
+};
+
 // What is known of a newer version and what the update screen is doing.
 struct UpdateState {
   UpdateStatus update_status = update_status::Idle{};
@@ -139,6 +145,7 @@ struct AppState {
   DetailState details;
   ReaderState reader;
   UpdateState update;
+  LocalLibraryState local_library;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the

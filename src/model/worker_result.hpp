@@ -45,7 +45,15 @@ struct SearchLoaded {
   std::string query;                                          // the query the job was started for
 };
 
-using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
-                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded>;
+// The titles of the card's Manga folder, or nothing new when the folder is as it was.
+struct LocalScanned {
+  std::expected<std::vector<MangaItem>, std::string> result;
+  std::uint64_t fingerprint = 0;  // what the folder looked like
+  bool unchanged = false;         // the folder is as last scanned; `result` is then empty
+};
+
+using WorkerResult =
+    std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded, UpdateCheckResult,
+                 UpdateInstallResult, SearchLoaded, LocalScanned>;
 
 }  // namespace zentomi

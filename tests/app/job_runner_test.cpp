@@ -118,7 +118,7 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
   for (const JobRequest& request :
        std::vector<JobRequest>{job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
                                job::PageImage{"p", 7, "c"}, job::UpdateCheck{},
-                               job::Install{OtaManifest{}}, job::Search{"q"}}) {
+                               job::Install{OtaManifest{}}, job::Search{"q"}, job::LocalScan{}}) {
     runner.start(request);
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << job_name(request);
@@ -141,6 +141,7 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
               EXPECT_EQ(loaded.result, boom);
               EXPECT_EQ(loaded.query, "q");
             },
+            [&](const LocalScanned& scanned) { EXPECT_EQ(scanned.result, boom); },
         },
         *result);
   }

@@ -24,7 +24,7 @@ TEST(LocalArchive, ListsImagesBySignatureAndReadsStoredAndDeflatedEntries) {
   const auto png = testing::image_fixture("rgb8.png");
   const auto webp = testing::image_fixture("lossless.webp");
   for (const int level : {0, 9}) {
-    const std::string path = dir / ("chapter" + std::to_string(level) + ".CBZ");
+    const std::string path = (dir / "chapter").concat(std::to_string(level)).concat(".CBZ");
     testing::write_zip(path,
                        {{"notes.txt", {'h', 'i'}},
                         {"pages/", {}},

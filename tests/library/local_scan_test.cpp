@@ -86,7 +86,8 @@ TEST_F(LocalScan, FollowsNoLinkAndReadsNoSpecialFile) {
 TEST_F(LocalScan, StopsAtItsBoundsKeepingWhatCameFirst) {
   for (int title = 1; title <= 4; ++title)
     for (int chapter = 1; chapter <= 3; ++chapter)
-      page("T" + std::to_string(title) + "/C" + std::to_string(chapter) + "/1.jpg");
+      page(fs::path("T").concat(std::to_string(title)) /
+           fs::path("C").concat(std::to_string(chapter)) / "1.jpg");
 
   const auto counts = [&](const LocalScanLimits& limits) {
     const LocalLibrary library = scan_local_library(root(), limits);
@@ -98,6 +99,9 @@ TEST_F(LocalScan, StopsAtItsBoundsKeepingWhatCameFirst) {
   using Counts = std::pair<std::vector<std::size_t>, bool>;
   EXPECT_EQ(counts({}), Counts({3, 3, 3, 3}, false));
   EXPECT_EQ(counts({.titles = 2}), Counts({3, 3}, true));
+  // A bound just reached with nothing but a file that is no title after it.
+  testing::write_bytes(root() / "zz notes.txt", {'x'});
+  EXPECT_EQ(counts({.titles = 4}), Counts({3, 3, 3, 3}, false));
   EXPECT_EQ(counts({.chapters = 7}), Counts({3, 3, 1}, true));
   EXPECT_EQ(counts({.chapters = 6}), Counts({3, 3}, true));
   EXPECT_EQ(counts({.folder_entries = 2}), Counts({2, 2}, true));

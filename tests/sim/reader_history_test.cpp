@@ -99,5 +99,49 @@ TEST(ReaderHistory, AKillDuringPageTurnsLeavesALoadableHistory) {
   }
 }
 
+// A title of the card's Manga folder read in one run and continued from the history (L2) in the
+// next: its progress is kept under its local: address, and nothing of it is ever fetched.
+TEST(ReaderHistory, ALocalTitleIsContinuedFromTheHistoryAfterARestart) {
+  testing::TempDir dir;
+  const std::filesystem::path chapter = dir / "sdcard/Manga/Saga/Chap 1";
+  std::filesystem::create_directories(chapter);
+  for (const char* page : {"1.jpg", "2.jpg", "3.jpg"}) {
+    std::filesystem::copy_file(testing::source_dir() / "tests/fixtures/images/grey.jpg",
+                               chapter / page);
+  }
+  // The library's only title, then its only chapter: two pages on.
+  const std::string leave =
+      "press B\nsettle\npress B\nsettle\npress B\nsettle\nwait 1100\npress B\n";
+  const std::string first =
+      "settle\npress L1\nsettle\npress A\nsettle\npress A\nsettle\n"
+      "press RIGHT\nsettle\npress RIGHT\nsettle\n" +
+      leave + "frames 5\n";
+  // The history, the title, START to continue, and one page back.
+  const std::string second =
+      "settle\npress L2\nsettle\npress A\nsettle\npress START\nsettle\n"
+      "press LEFT\nsettle\n" +
+      leave + "frames 5\n";
+  const auto options = sim_options(dir);
+  const auto entry = [&] {
+    const std::optional<HistoryMap> history =
+        parse_history_json(testing::read_file(history_file(dir)));
+    EXPECT_TRUE(history.has_value() && history->size() == 1u);
+    return history && !history->empty() ? history->begin()->second : MangaHistory{};
+  };
+  for (const std::string& script : {first, second}) {
+    const auto result = testing::run_process(sim_argv(dir, script), options);
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_THAT(result.err, ::testing::Not(HasSubstr("local:"))) << "nothing tried to fetch it";
+    const MangaHistory read = entry();
+    EXPECT_EQ(read.manga_url, "local:Saga");
+    EXPECT_EQ(read.manga_title, "Saga");
+    EXPECT_EQ(read.last_chapter_url, "local:Saga/Chap 1");
+    EXPECT_EQ(read.last_chapter_title, "Chap 1");
+    EXPECT_EQ(read.total_pages, 3u);
+    // Two pages on in the first run; continued there and one back in the second.
+    EXPECT_EQ(read.last_page_idx, script == first ? 2u : 1u);
+  }
+}
+
 }  // namespace
 }  // namespace zentomi

@@ -62,6 +62,8 @@ void draw_home_header(Renderer& r, const AppState& state) {
   fill_rounded_rect(r.canvas, 165, 14, 172, 24, 6, palette::SEPARATOR);
   if (state.home.source == HomeSource::History) {
     draw_text(r, "ĐANG ĐỌC [L2]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
+  } else if (state.home.source == HomeSource::Library) {
+    draw_text(r, "THƯ VIỆN [L1]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
   } else if (state.home.source == HomeSource::Search) {
     // A long query gives way to the key, which must stay readable.
     const std::string key = " [R2]";
@@ -80,8 +82,9 @@ void draw_home_header(Renderer& r, const AppState& state) {
   fill_rounded_rect(r.canvas, 347, 14, 120, 24, 6, palette::SEPARATOR);
   draw_text(r, state.home.grid_view ? "LƯỚI [X]" : "DANH SÁCH [X]", 357, 19, palette::PRIMARY_TEXT,
             13.0f);
-  // The history keeps its own order and Y does nothing there: no sort chip offers it.
-  if (state.home.source != HomeSource::History) {
+  // The history and the library keep their own order and Y does nothing there: no sort chip
+  // offers it.
+  if (state.home.source != HomeSource::History && state.home.source != HomeSource::Library) {
     fill_rounded_rect(r.canvas, 477, 14, 150, 24, 6, palette::SEPARATOR);
     draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
               palette::HIGHLIGHT_TEXT, 13.0f);

@@ -22,8 +22,9 @@ void show_other_source(AppState& state, HomeSource source, std::vector<MangaItem
   home.favorites_only = false;
   home.home_loading = false;
   home.home_error.reset();
-  // The history keeps its own order, newest read first.
-  if (source == HomeSource::History) home.sort_mode = SortMode::Latest;
+  // The history keeps its own order, newest read first, and the library its own.
+  if (source == HomeSource::History || source == HomeSource::Library)
+    home.sort_mode = SortMode::Latest;
   show_home_items(home, std::move(items));
   home.home_selected = 0;
   home.home_scroll = 0;

@@ -44,10 +44,15 @@ struct Search {
   std::string query;
   bool operator==(const Search&) const = default;
 };
+// The card's Manga folder, scanned unless it still looks as it did for `known_fingerprint`.
+struct LocalScan {
+  std::uint64_t known_fingerprint = 0;
+  bool operator==(const LocalScan&) const = default;
+};
 }  // namespace job
 
 using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
-                                job::UpdateCheck, job::Install, job::Search>;
+                                job::UpdateCheck, job::Install, job::Search, job::LocalScan>;
 
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
 // detached thread that sends its WorkerResult (and a long job its progress before it); tests

@@ -2,6 +2,7 @@
 
 #include "platform/log.hpp"
 #include "screens/common/home_items.hpp"
+#include "screens/common/home_library.hpp"
 #include "screens/common/home_sources.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_navigation.hpp"
@@ -46,9 +47,15 @@ void switch_view(AppState& state) {
   scroll_selection_into_view(state);
 }
 
+// The history and the library keep their own order and need no favourites filter.
+bool shows_all_keys(HomeSource source) {
+  return source != HomeSource::History && source != HomeSource::Library;
+}
+
 void open_history(AppState& state, AppContext& context) {
-  // Covers are known from the listing and the favourites.
+  // Covers are known from the listing, the card's titles and the favourites.
   std::vector<MangaItem> known = state.home.all_items;
+  known.insert(known.end(), state.local_library.titles.begin(), state.local_library.titles.end());
   const FavoritesList favorites = context.store.load_favorites();
   known.insert(known.end(), favorites.begin(), favorites.end());
   HistoryTitles titles = history_titles(context.store.load_history(), known);
@@ -164,10 +171,16 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       switch_view(state);
       return false;
     case Button::Y:
-      if (state.home.source != HomeSource::History) cycle_sort(state);
+      if (shows_all_keys(state.home.source)) cycle_sort(state);
       return false;
     case Button::Select:
-      if (state.home.source != HomeSource::History) toggle_favorites_filter(state, context);
+      if (shows_all_keys(state.home.source)) toggle_favorites_filter(state, context);
+      return false;
+    case Button::L1:
+      if (state.home.source == HomeSource::FrontPage)
+        open_library(state, context.jobs);
+      else if (state.home.source == HomeSource::Library)
+        return_to_front_page(state);
       return false;
     case Button::L2:
       if (state.home.source == HomeSource::FrontPage)
@@ -177,7 +190,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::R2:
       // The keyboard, with what was typed last; from the history the way back is L2 or B.
-      if (state.home.source != HomeSource::History) state.screen = Screen::Search;
+      if (shows_all_keys(state.home.source)) state.screen = Screen::Search;
       return false;
     case Button::Start:
       open_update_screen(state, context);

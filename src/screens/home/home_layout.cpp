@@ -15,6 +15,7 @@ namespace {
 constexpr const char* GRID_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* LIST_HINT = "[▲▼] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [L2] Đang đọc   [R2] Tìm   [START] Cập nhật OTA   [B] Thoát";
 constexpr const char* HISTORY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] Lưới/DS   [START] Cập nhật OTA   [L2/B] Quay lại";
+constexpr const char* LIBRARY_HINT = "[D-Pad] Chọn   [A] Mở truyện   [X] Lưới/DS   [START] Cập nhật OTA   [L1/B] Quay lại";
 constexpr const char* SEARCH_HINT = "[D-Pad] Chọn   [A] Đọc   [X] Lưới/DS   [Y] Sắp xếp   [SELECT] Yêu thích   [R2] Tìm lại   [B] Quay lại";
 // clang-format on
 constexpr int BADGE_PADDING = 4;
@@ -32,6 +33,8 @@ const char* footer_hint(const AppState& state, const char* front_page_hint) {
       return HISTORY_HINT;
     case HomeSource::Search:
       return SEARCH_HINT;
+    case HomeSource::Library:
+      return LIBRARY_HINT;
     case HomeSource::FrontPage:
       break;
   }
@@ -41,6 +44,8 @@ const char* footer_hint(const AppState& state, const char* front_page_hint) {
 // What an empty home screen says, for the source it shows.
 std::string empty_message(const HomeState& home) {
   if (home.source == HomeSource::History) return "Bạn chưa đọc truyện nào.";
+  if (home.source == HomeSource::Library)
+    return "Chưa có truyện trên thẻ. Chép thư mục truyện hoặc tệp CBZ vào thư mục Manga ở gốc thẻ.";
   if (home.source == HomeSource::Search && !home.favorites_only)
     return "Không tìm thấy truyện nào cho “" + home.search_query + "”.";
   return "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.";
@@ -145,7 +150,7 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   const int blanks_width = static_cast<int>(text_width(r.font, CHIP_BLANKS, 12.0f));
   const int widest_chip = w - 130 - NUMBER_GAP - 88;
   const int chip_width =
-      source == HomeSource::History
+      source == HomeSource::History || source == HomeSource::Library
           ? static_cast<int>(std::clamp<std::int64_t>(
                 text_width_up_to(r.font, item.latest_chapter, 12.0f, widest_chip) +
                     std::int64_t{2} * blanks_width + 8,
