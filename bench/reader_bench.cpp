@@ -7,7 +7,6 @@
 #include <chrono>
 #include <string>
 
-#include "app/worker_results.hpp"
 #include "scenes.hpp"
 #include "screens/common/app_context.hpp"
 #include "screens/dispatch.hpp"

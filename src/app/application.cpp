@@ -5,7 +5,6 @@
 #include "app/download_services.hpp"
 #include "app/job_table.hpp"
 #include "app/site_origin_keeping.hpp"
-#include "app/worker_results.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
 #include "screens/dispatch.hpp"
@@ -22,16 +21,21 @@ Font load_font_or_stop() {
 }  // namespace
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
-                         const AppPaths& paths, RedrawMode redraw)
-    : Application(std::move(display), std::move(input), clock, paths, redraw, [] {
-        auto [sender, receiver] = Channel<WorkerResult>::create();
-        return ResultQueueParts{std::move(sender), std::move(receiver)};
+                         const AppPaths& paths, RedrawMode redraw, LoopWaking waking)
+    : Application(std::move(display), std::move(input), clock, paths, redraw, [&waking] {
+        std::shared_ptr<WakeSignal> signal =
+            waking.signal ? waking.signal : std::make_shared<WakeSignal>();
+        auto [sender, receiver] = Channel<WorkerResult>::create(signal);
+        return ResultQueueParts{signal, waking.longest_wait, std::move(sender),
+                                std::move(receiver)};
       }()) {}
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
                          const AppPaths& paths, RedrawMode redraw, ResultQueueParts parts)
     : font_(load_font_or_stop()),
       display_(std::move(display)),
+      wake_(std::move(parts.signal)),
+      wait_(wake_),
       update_exit_(std::make_shared<UpdateExit>()),
       installs_(std::make_shared<InstallTracker>()),
       input_(std::move(input)),
@@ -58,14 +62,18 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
       context_{jobs_, store_},
       redraw_(redraw),
-      loop_(results_, input_, clock,
+      loop_(results_, input_, clock, wait_,
             MainLoop::Hooks{
                 [this](WorkerResult result) {
                   apply_worker_result(state_, std::move(result), context_);
                 },
                 [this](Button button) { return handle_button(state_, button, context_); },
                 [this](const FrameEvents& frame) { draw_if_changed(frame); },
-            }) {
+                {},
+            },
+            parts.longest_wait) {
+  // An arriving cover can change a still screen.
+  covers_.notify_on_change([wake = wake_] { wake->raise(); });
   update_exit_->attach(store_);
   restore_site_origin(paths.store);
   // The image worker lives for the whole run; it owns what it uses.
@@ -82,7 +90,8 @@ Application::~Application() {
 }
 
 void Application::draw_if_changed(const FrameEvents& frame) {
-  PictureSources sources = picture_sources(covers_, store_);
+  PictureSources sources{covers_.generation(),
+                         favorites_.read(store_, frame.state_version, frame.now)};
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);

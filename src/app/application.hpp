@@ -24,6 +24,14 @@
 
 namespace zentomi {
 
+// How the main loop waits between frames: the signal its queues raise (the input queue's senders
+// included, so start-up makes it before that queue), and the longest a still screen sleeps. The
+// default keeps the frame rhythm, as the simulator's scripts count frames.
+struct LoopWaking {
+  std::shared_ptr<WakeSignal> signal;  // made here when none
+  std::chrono::nanoseconds longest_wait = FRAME_DURATION;
+};
+
 // Everything start-up builds after the display and the input queue, shared by zentomi and
 // zentomi-sim: the font, the cover cache with its image worker, the worker result queue, the job
 // runner, the stores, the state and the main loop.
@@ -37,7 +45,7 @@ class Application {
   // Parses the embedded font first: a font that does not parse stops the program before any job
   // starts or any frame is drawn.
   Application(Display display, Receiver<Button> input, Clock& clock, const AppPaths& paths = {},
-              RedrawMode redraw = RedrawMode::WhenChanged);
+              RedrawMode redraw = RedrawMode::WhenChanged, LoopWaking waking = {});
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -58,6 +66,8 @@ class Application {
 
  private:
   struct ResultQueueParts {
+    std::shared_ptr<WakeSignal> signal;
+    std::chrono::nanoseconds longest_wait;
     Sender<WorkerResult> sender;
     Receiver<WorkerResult> receiver;
   };
@@ -70,6 +80,8 @@ class Application {
 
   Font font_;
   Display display_;
+  std::shared_ptr<WakeSignal> wake_;
+  SignalWait wait_;
   std::shared_ptr<UpdateExit> update_exit_;
   std::shared_ptr<InstallTracker> installs_;
   Receiver<Button> input_;
@@ -83,6 +95,7 @@ class Application {
   AppState state_;
   AppContext context_;
   RedrawGate redraw_;
+  FavoritesWatch favorites_;
   MainLoop loop_;
 };
 

@@ -15,8 +15,13 @@ bool dropped_by_start_grace(Button button, std::chrono::nanoseconds since_start)
 }
 
 MainLoop::MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock,
-                   Hooks hooks)
-    : results_(results), input_(input), clock_(clock), hooks_(std::move(hooks)) {}
+                   LoopWait& wait, Hooks hooks, std::chrono::nanoseconds longest_wait)
+    : results_(results),
+      input_(input),
+      clock_(clock),
+      wait_(wait),
+      hooks_(std::move(hooks)),
+      longest_wait_(longest_wait) {}
 
 void MainLoop::start() {
   start_time_ = clock_.now();
@@ -34,8 +39,17 @@ bool MainLoop::run_frame() {
     ++state_version_;
   }
   hooks_.draw_and_present(FrameEvents{state_version_, clock_.now()});
-  const std::chrono::nanoseconds sleep = frame_sleep(clock_.now() - frame_start);
-  if (sleep.count() > 0) clock_.sleep_for(sleep);
+  const std::chrono::nanoseconds rhythm = frame_sleep(clock_.now() - frame_start);
+  const bool moving = hooks_.moving && hooks_.moving();
+  if (moving) {
+    if (rhythm.count() > 0) wait_.wait_for(rhythm);
+  } else if (longest_wait_ <= FRAME_DURATION) {
+    // A loop told to wait no longer than a frame (the simulator's scripts count frames) keeps the
+    // old rhythm on its clock.
+    if (rhythm.count() > 0) clock_.sleep_for(rhythm);
+  } else {
+    wait_.wait_for(longest_wait_);
+  }
   return true;
 }
 

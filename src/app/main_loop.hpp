@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "model/button.hpp"
 #include "model/channel.hpp"
+#include "model/wake_signal.hpp"
 #include "model/worker_result.hpp"
 #include "platform/clock.hpp"
 
@@ -13,6 +15,8 @@ namespace zentomi {
 
 inline constexpr std::chrono::nanoseconds FRAME_DURATION{16'666'000};
 inline constexpr std::chrono::nanoseconds START_GRACE{1'000'000'000};
+// The longest a still screen sleeps: the redraw gate's heartbeat comes once a second.
+inline constexpr std::chrono::nanoseconds LONGEST_WAIT{1'000'000'000};
 
 // How long to sleep after a frame that took `elapsed`; a slow frame is not made up for.
 std::chrono::nanoseconds frame_sleep(std::chrono::nanoseconds elapsed);
@@ -28,17 +32,39 @@ struct FrameEvents {
   std::chrono::nanoseconds now{0};
 };
 
-// The 60-frames-per-second loop: all waiting results, then all waiting presses, then the drawing
-// step (which composes and presents when the picture can have changed), then sleep out the frame.
+// What the loop waits on between frames: it returns once a press, a job result or a cover has
+// arrived, or when `timeout` has passed.
+class LoopWait {
+ public:
+  virtual ~LoopWait() = default;
+  virtual void wait_for(std::chrono::nanoseconds timeout) = 0;
+};
+
+// The real wait: the signal that the loop's queues and the cover worker raise.
+class SignalWait final : public LoopWait {
+ public:
+  explicit SignalWait(std::shared_ptr<WakeSignal> signal) : signal_(std::move(signal)) {}
+  void wait_for(std::chrono::nanoseconds timeout) override { signal_->wait_for(timeout); }
+
+ private:
+  std::shared_ptr<WakeSignal> signal_;
+};
+
+// The loop: all waiting results, then all waiting presses, then the drawing step (which composes
+// and presents when the picture can have changed), then a wait for the next news. While something
+// on screen moves, the wait ends with the frame (60 frames a second); a still screen sleeps until
+// a press, a result or a cover arrives, or `longest_wait` (the heartbeat) has passed.
 class MainLoop {
  public:
   struct Hooks {
     std::function<void(WorkerResult)> apply_result;
     std::function<bool(Button)> handle_button;  // true requests exit
     std::function<void(const FrameEvents&)> draw_and_present;
+    std::function<bool()> moving;  // something on screen changes by itself; none: nothing does
   };
 
-  MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock, Hooks hooks);
+  MainLoop(Receiver<WorkerResult>& results, Receiver<Button>& input, Clock& clock, LoopWait& wait,
+           Hooks hooks, std::chrono::nanoseconds longest_wait = LONGEST_WAIT);
 
   // Records the start time that the start-up grace counts from.
   void start();
@@ -51,7 +77,9 @@ class MainLoop {
   Receiver<WorkerResult>& results_;
   Receiver<Button>& input_;
   Clock& clock_;
+  LoopWait& wait_;
   Hooks hooks_;
+  std::chrono::nanoseconds longest_wait_;
   std::chrono::nanoseconds start_time_{0};
   std::uint64_t state_version_ = 0;
 };

@@ -12,6 +12,16 @@ PictureSources picture_sources(const CoverCache& covers, const Store& store) {
   return {covers.generation(), store.favorites_stamp()};
 }
 
+Store::FavoritesStamp FavoritesWatch::read(const Store& store, std::uint64_t state_version,
+                                           std::chrono::nanoseconds now) {
+  if (!read_at_ || now - *read_at_ >= RedrawGate::HEARTBEAT || state_version != state_version_) {
+    stamp_ = store.favorites_stamp();
+    read_at_ = now;
+    state_version_ = state_version;
+  }
+  return stamp_;
+}
+
 bool RedrawGate::can_differ(std::uint64_t state_version, const PictureSources& sources,
                             std::chrono::nanoseconds now) const {
   if (mode_ == RedrawMode::Always || !shown_version_) return true;

@@ -26,6 +26,19 @@ struct PictureSources {
 // Read before a frame is drawn: a change made while it is drawn then shows in the next reading.
 PictureSources picture_sources(const CoverCache& covers, const Store& store);
 
+// The favourites file's identity costs a stat: it is read at most once a second, and whenever the
+// state has changed (a press may have saved the favourites).
+class FavoritesWatch {
+ public:
+  Store::FavoritesStamp read(const Store& store, std::uint64_t state_version,
+                             std::chrono::nanoseconds now);
+
+ private:
+  std::optional<std::chrono::nanoseconds> read_at_;
+  std::uint64_t state_version_ = 0;
+  Store::FavoritesStamp stamp_;
+};
+
 // Decides whether a frame composed now could look different from the one on the screen. The
 // screens are drawn from the state and the picture sources alone, so a frame is composed only
 // when one of them changed, or when a second has passed since the last one: a cover whose retry

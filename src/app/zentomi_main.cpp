@@ -1,6 +1,7 @@
 // zentomi: the reader as it runs on the console.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include "app/app_paths.hpp"
@@ -29,7 +30,9 @@ int run_zentomi() {
 
   // Start-up keeps no sending end: the queue is fed by the input thread alone. The simulator
   // variable is read afresh; without the device there are no buttons to read either.
-  auto [input_sender, input_receiver] = Channel<Button>::create();
+  // The input thread, the job results and the cover worker all wake the main loop.
+  auto wake = std::make_shared<WakeSignal>();
+  auto [input_sender, input_receiver] = Channel<Button>::create(wake);
   if (!simulator_forced_by(environment_variable("TRIMUI_SIMULATOR")) && path_exists("/dev/fb0")) {
     input::spawn_input_thread(input_sender);
   }
@@ -38,7 +41,8 @@ int run_zentomi() {
   SteadyClock clock;
   Application application({framebuffer.canvas(), [&framebuffer] { framebuffer.present(); }},
                           std::move(input_receiver), clock, AppPaths{},
-                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
+                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")),
+                          LoopWaking{wake, LONGEST_WAIT});
   return run_guarded(application, [&application] {
     application.start();
     while (application.run_frame()) {

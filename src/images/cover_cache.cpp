@@ -23,6 +23,7 @@ struct CoverWorkerState {
   ThumbnailCache cache;
   PendingThumbnails pending;
   CoverBackoff backoff;
+  std::function<void()> on_change;
 };
 
 namespace {
@@ -114,9 +115,15 @@ CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverB
 std::function<void()> CoverCache::take_worker() {
   return [shared = shared_, requests = std::exchange(worker_requests_, nullptr)] {
     if (!requests) return;
-    while (auto url = requests->receive())
+    while (auto url = requests->receive()) {
       serve_guarded(*shared, *url);
+      if (shared->on_change) shared->on_change();
+    }
   };
+}
+
+void CoverCache::notify_on_change(std::function<void()> notify) {
+  shared_->on_change = std::move(notify);
 }
 
 SharedImage CoverCache::get_thumbnail(std::string_view url) {

@@ -32,6 +32,9 @@ class CoverCache {
   // CoverCache is gone and the queue is drained. Take it once and run it on its own thread; it
   // owns what it uses, so the thread may outlive this object.
   std::function<void()> take_worker();
+  // Called on the worker's thread after each cover it served (arrived or failed), so a waiting
+  // main loop wakes. Set it before the worker is taken.
+  void notify_on_change(std::function<void()> notify);
 
   // The cover, shared, or null when it is not decoded yet (it is then requested, unless it is
   // already pending or failed less than CoverBackoff::DELAY ago). An empty URL is never requested.

@@ -8,11 +8,13 @@
 #include <optional>
 #include <utility>
 
+#include "model/wake_signal.hpp"
+
 namespace zentomi {
 
 // An unbounded multi-producer, single-consumer queue. Senders never block; a send fails once the
 // receiver is gone. A blocking receive ends (with nothing) once every sender is gone and the
-// queue is empty.
+// queue is empty. A channel created with a WakeSignal raises it on every item sent.
 template <typename T>
 class Channel {
   struct Shared {
@@ -21,6 +23,7 @@ class Channel {
     std::deque<T> items;
     std::size_t senders = 0;
     bool receiver_alive = true;
+    std::shared_ptr<WakeSignal> wake;
   };
 
  public:
@@ -45,6 +48,7 @@ class Channel {
         shared_->items.push_back(std::move(item));
       }
       shared_->ready.notify_one();
+      if (shared_->wake) shared_->wake->raise();
       return true;
     }
 
@@ -116,8 +120,9 @@ class Channel {
     std::shared_ptr<Shared> shared_;
   };
 
-  static std::pair<Sender, Receiver> create() {
+  static std::pair<Sender, Receiver> create(std::shared_ptr<WakeSignal> wake = nullptr) {
     auto shared = std::make_shared<Shared>();
+    shared->wake = std::move(wake);
     return {Sender(shared), Receiver(shared)};
   }
 };

@@ -1,22 +1,32 @@
 #include "screens/dispatch.hpp"
 
+#include <utility>
+#include <variant>
+
 #include "draw/canvas.hpp"
 #include "draw/palette.hpp"
+#include "model/overloaded.hpp"
 #include "platform/log.hpp"
 #include "screens/detail/detail_controller.hpp"
 #include "screens/detail/detail_layout.hpp"
+#include "screens/detail/detail_results.hpp"
 #include "screens/home/home_controller.hpp"
 #include "screens/home/home_layout.hpp"
+#include "screens/home/home_library.hpp"
+#include "screens/home/home_results.hpp"
 #include "screens/reader/reader_controller.hpp"
 #include "screens/reader/reader_layout.hpp"
+#include "screens/reader/reader_pages.hpp"
+#include "screens/reader/reader_results.hpp"
 #include "screens/search/search_controller.hpp"
 #include "screens/search/search_layout.hpp"
 #include "screens/update/update_controller.hpp"
 #include "screens/update/update_layout.hpp"
 
 namespace zentomi {
+namespace {
 
-bool handle_button(AppState& state, Button button, AppContext& context) {
+bool press_on_current_screen(AppState& state, Button button, AppContext& context) {
   if (button == Button::Menu) {
     // Only the home screen says why it ends; the others end without a line.
     if (state.screen == Screen::Home) {
@@ -37,6 +47,62 @@ bool handle_button(AppState& state, Button button, AppContext& context) {
       return handle_search_button(state, button, context);
   }
   return false;
+}
+
+// Each screen's entry writes its own record; only here is the screen in front changed.
+void perform(AppState& state, Transition& requested, AppContext& context) {
+  std::visit(Overloaded{
+                 [&](transition::Show& show) { state.screen = show.screen; },
+                 [&](transition::OpenTitle& open) {
+                   open_title(state, context, std::move(open.item));
+                   forget_chapter(state);
+                   state.screen = Screen::Detail;
+                 },
+                 [&](transition::OpenChapter& open) {
+                   open_chapter(state, context, open.title, open.url, open.start_page);
+                   state.screen = Screen::Reader;
+                 },
+                 [&](transition::BackFromTitle&) {
+                   state.screen = Screen::Home;
+                   return_from_title(state, context);
+                 },
+                 [&](transition::Search& search) {
+                   show_search(state, context.jobs, std::move(search.query));
+                   state.screen = Screen::Home;
+                 },
+                 [&](transition::OpenUpdate&) {
+                   state.screen = Screen::Update;
+                   open_update(state, context);
+                 },
+             },
+             requested);
+}
+
+}  // namespace
+
+bool handle_button(AppState& state, Button button, AppContext& context) {
+  context.requested.reset();
+  const bool exit = press_on_current_screen(state, button, context);
+  if (exit || !context.requested) return exit;
+  Transition requested = std::move(*context.requested);
+  context.requested.reset();
+  perform(state, requested, context);
+  return false;
+}
+
+void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
+  std::visit(
+      Overloaded{
+          [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
+          [&](DetailLoaded& loaded) { apply_detail_loaded(state, loaded, context); },
+          [&](PagesLoaded& loaded) { apply_pages_loaded(state, loaded, context); },
+          [&](PageImageLoaded& loaded) { apply_page_image(state, loaded, context); },
+          [&](UpdateCheckResult& checked) { apply_update_check_result(state, checked); },
+          [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
+          [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
+          [&](LocalScanned& scanned) { apply_local_scanned(state, scanned); },
+      },
+      result);
 }
 
 void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services) {

@@ -3,16 +3,21 @@
 #include "draw/text.hpp"
 #include "model/app_state.hpp"
 #include "model/button.hpp"
+#include "model/worker_result.hpp"
 #include "screens/common/app_context.hpp"
 #include "screens/common/layout_services.hpp"
 
-// The one place that knows every screen: it hands a press to the current screen's controller and
-// draws the current screen. A new screen adds itself here and in its own folder.
+// The one place that knows every screen: it hands a press to the current screen's controller,
+// performs the transition the press asked for, hands each job result to the screen that asked for
+// it, and draws the current screen. A new screen adds itself here and in its own folder.
 namespace zentomi {
 
 // Applies one press to the controller of the current screen. True requests exit. MENU leaves the
 // program from every screen, so it is handled here once.
 bool handle_button(AppState& state, Button button, AppContext& context);
+
+// Hands a job's result to the screen it belongs to, whichever screen is in front.
+void apply_worker_result(AppState& state, WorkerResult result, AppContext& context);
 
 // Draws the current screen of the state onto the renderer's canvas, starting from the frame
 // background.

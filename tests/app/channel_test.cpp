@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -18,6 +20,16 @@ TEST(Channel, DeliversInOrderWithoutBlocking) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(receiver.try_receive(), i);
   EXPECT_FALSE(receiver.try_receive().has_value());
+}
+
+// What wakes the main loop: a send on any of its queues raises the signal, which a wait consumes.
+TEST(Channel, ASendRaisesTheSignalOfItsChannel) {
+  auto signal = std::make_shared<WakeSignal>();
+  auto [sender, receiver] = Channel<int>::create(signal);
+  EXPECT_FALSE(signal->wait_for(std::chrono::milliseconds(1)));
+  sender.send(1);
+  EXPECT_TRUE(signal->wait_for(std::chrono::hours(1)));
+  EXPECT_FALSE(signal->wait_for(std::chrono::milliseconds(1))) << "the raise was consumed";
 }
 
 TEST(Channel, SendFailsOnceTheReceiverIsGone) {

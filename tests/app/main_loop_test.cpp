@@ -31,14 +31,27 @@ TEST(StartGrace, DropsOnlyBAndMenuDuringTheFirstSecond) {
   EXPECT_FALSE(dropped_by_start_grace(Button::Down, milliseconds{10}));
 }
 
+// The loop's queue as the tests see it: each wait is recorded and lets its time pass.
+struct FakeWait final : LoopWait {
+  explicit FakeWait(testing::FakeClock& fake_clock) : clock(fake_clock) {}
+  void wait_for(nanoseconds timeout) override {
+    waits.push_back(timeout);
+    clock.advance(timeout);
+  }
+  testing::FakeClock& clock;
+  std::vector<nanoseconds> waits;
+};
+
 // A loop whose hooks write what happens into one journal.
 struct LoopHarness {
   testing::FakeClock clock;
+  FakeWait wait{clock};
+  bool moving = true;
   std::pair<Sender<WorkerResult>, Receiver<WorkerResult>> results = Channel<WorkerResult>::create();
   std::pair<Sender<Button>, Receiver<Button>> input = Channel<Button>::create();
   std::vector<std::string> journal;
   nanoseconds draw_cost{0};
-  MainLoop loop{results.second, input.second, clock,
+  MainLoop loop{results.second, input.second, clock, wait,
                 MainLoop::Hooks{
                     [this](WorkerResult result) {
                       journal.push_back("result " + std::to_string(result.index()));
@@ -51,6 +64,7 @@ struct LoopHarness {
                       journal.push_back("draw v" + std::to_string(frame.state_version));
                       clock.advance(draw_cost);
                     },
+                    [this] { return moving; },
                 }};
 };
 
@@ -90,7 +104,20 @@ TEST(MainLoop, SleepsTheRemainderOfAFastFrameAndNotAfterASlowOne) {
   ASSERT_TRUE(h.loop.run_frame());
   h.draw_cost = milliseconds{30};
   ASSERT_TRUE(h.loop.run_frame());
-  EXPECT_EQ(h.clock.sleeps, (std::vector<nanoseconds>{nanoseconds{12'666'000}}));
+  EXPECT_EQ(h.wait.waits, (std::vector<nanoseconds>{nanoseconds{12'666'000}}));
+}
+
+// Nothing moves: the loop blocks on its queue until news or the heartbeat, a second later.
+TEST(MainLoop, AStillScreenWaitsForNewsUpToASecond) {
+  LoopHarness h;
+  h.moving = false;
+  h.loop.start();
+  h.draw_cost = milliseconds{4};
+  ASSERT_TRUE(h.loop.run_frame());
+  h.input.first.send(Button::Down);
+  ASSERT_TRUE(h.loop.run_frame());
+  EXPECT_EQ(h.wait.waits, (std::vector<nanoseconds>{LONGEST_WAIT, LONGEST_WAIT}));
+  EXPECT_EQ(h.journal, (std::vector<std::string>{"draw v0", "button DOWN", "draw v1"}));
 }
 
 TEST(MainLoop, ABurstOfPressesIsHandledInOneFrame) {

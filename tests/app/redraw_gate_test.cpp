@@ -15,7 +15,6 @@
 
 #include "app/application_services.hpp"
 #include "app/main_loop.hpp"
-#include "app/worker_results.hpp"
 #include "draw/canvas.hpp"
 #include "draw/font.hpp"
 #include "draw/text.hpp"

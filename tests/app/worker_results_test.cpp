@@ -1,11 +1,10 @@
-#include "app/worker_results.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "model/app_state.hpp"
+#include "screens/dispatch.hpp"
 #include "support/model_printers.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"

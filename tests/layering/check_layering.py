@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a folder under src/ includes one of ours that the dependency rules forbid.
+"""Fails when a folder under src/ includes one of ours that the dependency rules forbid, or when a
+screen writes a record of the application state that belongs to another screen.
 
 Usage: check_layering.py SRC_DIR      check a tree, print each violation, exit 1 if any
        check_layering.py --self-test  check that seeded violations in a scratch tree are caught
@@ -85,6 +86,46 @@ def describe(rule):
     return "may never include " + ", ".join(sorted(parts))
 
 
+# The records of AppState each screen folder owns; only it writes them. Which screen is in front
+# (`state.screen`) is dispatch's alone: a screen asks for a transition instead.
+OWNED = {
+    "screens/common": set(),
+    "screens/home": {"home", "front_page", "local_library"},
+    "screens/detail": {"details"},
+    "screens/reader": {"reader", "last_request"},
+    "screens/search": {"search"},
+    "screens/update": {"update"},
+}
+RECORDS = {"screen", "home", "front_page", "search", "details", "reader", "update", "last_request",
+           "local_library"}
+
+# `state.<record>` followed by members or indexes, then an assignment, an increment or a call of a
+# changing member; a non-const reference bound to it; or an increment in front of it.
+_PATH = r"\bstate\.(\w+)((?:\s*(?:\.|->)\s*\w+|\s*\[[^\]]*\])*)"
+WRITE = re.compile(
+    _PATH + r"\s*(?:(?:[-+*/%&|^]|<<|>>)?=(?!=)|\+\+|--|\.\s*(?:clear|reset|emplace\w*|push_\w+|"
+    r"pop_\w+|insert|erase|assign|swap|resize)\s*\()")
+PRE_INCREMENT = re.compile(r"(?:\+\+|--)\s*state\.(\w+)")
+REFERENCE = re.compile(r"(?<!const )\b\w+(?:<[^;]*>)?\s*&\s*\w+\s*=\s*state\.(\w+)")
+
+
+def record_writes(part, shown, text):
+    """The lines of a screen folder's file that write another screen's record."""
+    if part not in OWNED:
+        return []
+    found = []
+    for number, line in enumerate(text.splitlines(), 1):
+        code = line.split("//")[0]
+        written = [m.group(1) for m in WRITE.finditer(code)]
+        written += [m.group(1) for m in PRE_INCREMENT.finditer(code)]
+        written += [m.group(1) for m in REFERENCE.finditer(code)]
+        for record in written:
+            if record in RECORDS and record not in OWNED[part]:
+                found.append(f"{shown}:{number}: writes state.{record}, which {part} does not own; "
+                             "ask screens/dispatch.cpp for a transition instead")
+    return found
+
+
 def violations(src):
     found = []
     for directory, _, files in sorted(os.walk(src)):
@@ -100,6 +141,8 @@ def violations(src):
                              "add one to tests/layering/check_layering.py")
                 continue
             kind, parts = RULES[part]
+            with open(path, encoding="utf-8", errors="replace") as text:
+                found.extend(record_writes(part, shown, text.read()))
             with open(path, encoding="utf-8", errors="replace") as text:
                 for number, line in enumerate(text, 1):
                     match = INCLUDE.match(line)
@@ -133,6 +176,8 @@ def self_test():
         "images/decode.hpp": '#include "nettruyen/fetch.hpp"\n',
         "screens/common/header.hpp": '#include "draw/canvas.hpp"\n',
         "screens/home/geometry.hpp": "",
+        "screens/home/own.cpp": "  state.home.home_selected = 0;\n  if (state.details.detail) {}\n"
+                                "  const DetailState& d = state.details;\n",
         "screens/home/layout.cpp": '#include "geometry.hpp"\n#include "screens/common/header.hpp"\n',
         "screens/reader/layout.cpp": '#include "../common/header.hpp"\n',
         "screens/dispatch.cpp": '#include "screens/home/geometry.hpp"\n#include "screens/reader/layout.cpp"\n',
@@ -152,6 +197,13 @@ def self_test():
          "(screens/home), but screens/common may never"),
         ("screens/update/extra.hpp", '#include "app/main.cpp"\n', "(app), but screens/update"),
         ("screens/extra.hpp", "", "no dependency rule covers 'screens/extra'"),
+        ("screens/detail/back.cpp", "  state.home.home_selected = 0;\n",
+         "writes state.home, which screens/detail does not own"),
+        ("screens/home/open.cpp", "  state.details.chapters.clear();\n",
+         "writes state.details, which screens/home does not own"),
+        ("screens/search/leave.cpp", "  state.screen = Screen::Home;\n", "writes state.screen"),
+        ("screens/detail/chapter.cpp", "  x = ++state.last_request;\n", "writes state.last_request"),
+        ("screens/home/ref.cpp", "  ReaderState& reader = state.reader;\n", "writes state.reader"),
         ("widgets/extra.hpp", "", "no dependency rule covers 'widgets'"),
     ]
     failures = []
@@ -189,9 +241,9 @@ def main(arguments):
     for line in report:
         print(line)
     if report:
-        print(f"{len(report)} include(s) break the dependency rules")
+        print(f"{len(report)} line(s) break the dependency rules")
         return 1
-    print("every include keeps the dependency rules")
+    print("every include and record write keeps the dependency rules")
     return 0
 
 

@@ -8,7 +8,6 @@
 #include <variant>
 #include <vector>
 
-#include "app/worker_results.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"
 #include "support/recording_jobs.hpp"

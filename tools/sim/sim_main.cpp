@@ -104,7 +104,9 @@ int run_simulator(int argc, char** argv) {
   const bool brick = detect_brick(read_model_file(), environment_variable("TRIMUI_DEVICE"));
   const ScreenSize size = default_screen_size(brick);
   Canvas canvas(size.width, size.height);
-  auto [buttons, input] = Channel<Button>::create();
+  // Presses wake the main loop like job results and covers do.
+  auto wake = std::make_shared<WakeSignal>();
+  auto [buttons, input] = Channel<Button>::create(wake);
   SteadyClock clock;
   // ZENTOMI_SDCARD moves the console's SD card paths under another folder, so a desktop run never
   // writes to /mnt/SDCARD; without it the simulator uses the console's paths like zentomi does.
@@ -134,7 +136,8 @@ int run_simulator(int argc, char** argv) {
 #endif
   const bool windowed = static_cast<bool>(poll);
   Application application({canvas, std::move(present)}, std::move(input), clock, paths,
-                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")));
+                          redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")),
+                          LoopWaking{wake, FRAME_DURATION});
   sim::Simulator simulator(application, buttons, arguments->out, std::move(poll));
   return run_guarded(application, [&] {
     application.start();

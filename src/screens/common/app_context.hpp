@@ -1,7 +1,11 @@
 #pragma once
 
+#include <optional>
+#include <utility>
+
 #include "platform/clock.hpp"
 #include "screens/common/jobs.hpp"
+#include "screens/common/transition.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
@@ -12,6 +16,10 @@ struct AppContext {
   Store& store;
   // Stamps the reading history.
   WallClock wall_clock = wall_now;
+  // The transition a press asked for; the dispatch performs it once the controller returns.
+  std::optional<Transition> requested = std::nullopt;
+
+  void go(Transition transition) { requested = std::move(transition); }
 };
 
 }  // namespace zentomi

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "screens/common/chapter_opening.hpp"
-#include "screens/common/home_items.hpp"
 #include "screens/common/list_cursor.hpp"
 #include "screens/detail/detail_geometry.hpp"
 
@@ -23,10 +21,15 @@ void move_selection(AppState& state, Button button) {
   details.chapter_scroll = cursor.scroll;
 }
 
+void open_chapter(AppContext& context, const std::string& title, const std::string& url,
+                  std::size_t start_page) {
+  context.go(transition::OpenChapter{title, url, start_page});
+}
+
 void open_first_chapter(AppState& state, AppContext& context) {
   if (!state.details.detail || state.details.chapters_site_order.empty()) return;
   const ChapterRef& first = state.details.chapters_site_order.back();
-  open_chapter(state, context, first.name, first.url, 0);
+  open_chapter(context, first.name, first.url, 0);
 }
 
 void continue_reading(AppState& state, AppContext& context) {
@@ -35,7 +38,7 @@ void continue_reading(AppState& state, AppContext& context) {
     return;
   }
   const MangaHistory history = *state.details.current_history;
-  open_chapter(state, context, history.last_chapter_title, history.last_chapter_url,
+  open_chapter(context, history.last_chapter_title, history.last_chapter_url,
                static_cast<std::size_t>(history.last_page_idx));
 }
 
@@ -49,23 +52,6 @@ void reverse_order(AppState& state) {
   state.details.chapter_scroll = 0;
 }
 
-// Favourites may have changed while the title was open, so a filtered home list is rebuilt from
-// the store. A scroll left past the clamped selection would show an empty page with no key to
-// leave it, so it moves back to the selection's row.
-void back_to_home(AppState& state, AppContext& context) {
-  state.screen = Screen::Home;
-  if (!state.home.favorites_only) return;
-  show_home_items(state.home, context.store.load_favorites());
-  const std::size_t count = state.home.displayed_items.size();
-  state.home.home_selected = count == 0 ? 0 : std::min(state.home.home_selected, count - 1);
-  if (state.home.home_scroll > state.home.home_selected) {
-    const std::size_t columns = std::max<std::size_t>(state.home.grid_columns, 1);
-    state.home.home_scroll = state.home.grid_view
-                                 ? state.home.home_selected - state.home.home_selected % columns
-                                 : state.home.home_selected;
-  }
-}
-
 }  // namespace
 
 bool handle_detail_button(AppState& state, Button button, AppContext& context) {
@@ -77,11 +63,11 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
     case Button::A:
       if (state.details.chapter_selected < state.details.chapters.size()) {
         const ChapterRef chapter = state.details.chapters[state.details.chapter_selected];
-        open_chapter(state, context, chapter.name, chapter.url, 0);
+        open_chapter(context, chapter.name, chapter.url, 0);
       }
       return false;
     case Button::B:
-      back_to_home(state, context);
+      context.go(transition::BackFromTitle{});
       return false;
     case Button::X:
       reverse_order(state);

@@ -1,11 +1,14 @@
 #include "screens/home/home_controller.hpp"
 
+#include <algorithm>
+
 #include "platform/log.hpp"
-#include "screens/common/home_items.hpp"
-#include "screens/common/home_library.hpp"
-#include "screens/common/home_sources.hpp"
 #include "screens/home/home_geometry.hpp"
+#include "screens/home/home_items.hpp"
+#include "screens/home/home_library.hpp"
 #include "screens/home/home_navigation.hpp"
+#include "screens/home/home_results.hpp"
+#include "screens/home/home_sources.hpp"
 #include "screens/home/reading_history.hpp"
 #include "storage/ordering.hpp"
 
@@ -74,23 +77,20 @@ void return_to_front_page(AppState& state) {
   scroll_selection_into_view(state);
 }
 
+// The history's cards carry the reading position as their chapter line; the title opens as the
+// listing knows it, found by its address among the history's originals.
+MangaItem selected_title(const HomeState& home) {
+  const MangaItem& shown = home.displayed_items[home.home_selected];
+  if (home.source != HomeSource::History) return shown;
+  const auto original =
+      std::find_if(home.all_items.begin(), home.all_items.end(),
+                   [&shown](const MangaItem& item) { return item.url == shown.url; });
+  return original != home.all_items.end() ? *original : shown;
+}
+
 void open_selected_title(AppState& state, AppContext& context) {
   if (state.home.home_selected >= state.home.displayed_items.size()) return;
-  // The history's cards carry the reading position as their chapter line; the title opens as the
-  // listing knows it.
-  state.details.current_item = state.home.source == HomeSource::History
-                                   ? state.home.all_items[state.home.home_selected]
-                                   : state.home.displayed_items[state.home.home_selected];
-  state.details.current_history = context.store.get_history_entry(state.details.current_item->url);
-  state.details.detail.reset();
-  state.details.detail_error.reset();
-  state.details.chapters_site_order.clear();
-  state.details.chapters.clear();
-  // Nothing of the previous title's chapter may be saved under this one.
-  state.reader.chapter_url.clear();
-  context.jobs.start(job::Detail{state.details.current_item->url});
-  state.details.detail_loading = true;
-  state.screen = Screen::Detail;
+  context.go(transition::OpenTitle{selected_title(state.home)});
 }
 
 // A start without network leaves no listing; A asks the site again. The answer is applied like the
@@ -108,35 +108,16 @@ void cycle_sort(AppState& state) {
   state.home.home_scroll = 0;
 }
 
-// Over search results the filter keeps the favourites among them.
-std::vector<MangaItem> favourite_results(const std::vector<MangaItem>& results, Store& store) {
-  std::vector<MangaItem> favourites;
-  for (const MangaItem& item : results) {
-    if (store.is_favorite(item.url)) favourites.push_back(item);
-  }
-  return favourites;
-}
-
 void toggle_favorites_filter(AppState& state, AppContext& context) {
   // The favourites are read anew on every press: the file is the only copy.
   if (state.home.favorites_only) {
     show_home_items(state.home, state.home.all_items);
-  } else if (state.home.source == HomeSource::Search) {
-    show_home_items(state.home, favourite_results(state.home.all_items, context.store));
   } else {
-    show_home_items(state.home, context.store.load_favorites());
+    show_home_items(state.home, favourites_among_shown(state.home, context.store));
   }
   state.home.favorites_only = !state.home.favorites_only;
   state.home.home_selected = 0;
   state.home.home_scroll = 0;
-}
-
-void open_update_screen(AppState& state, AppContext& context) {
-  state.screen = Screen::Update;
-  if (state.update.update_manifest) return;
-  if (std::holds_alternative<update_status::Checking>(state.update.update_status)) return;
-  state.update.update_status = update_status::Checking{};
-  context.jobs.start(job::UpdateCheck{});
 }
 
 }  // namespace
@@ -152,7 +133,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
     case Button::A:
       if (!state.home.home_loading && home_listing_failed_with_nothing_shown(state.home)) {
         if (state.home.source == HomeSource::Search) {
-          start_search(state, context.jobs, state.home.search_query);
+          show_search(state, context.jobs, state.home.search_query);
         } else {
           retry_home_listing(state, context);
         }
@@ -190,10 +171,10 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::R2:
       // The keyboard, with what was typed last; from the history the way back is L2 or B.
-      if (shows_all_keys(state.home.source)) state.screen = Screen::Search;
+      if (shows_all_keys(state.home.source)) context.go(transition::Show{Screen::Search});
       return false;
     case Button::Start:
-      open_update_screen(state, context);
+      context.go(transition::OpenUpdate{});
       return false;
     default:  // nothing to do here; MENU is the dispatch's
       return false;

@@ -146,8 +146,7 @@ void open_next_chapter(AppState& state, AppContext& context) {
   if (!state.reader.chapter_end) return;
   const ChapterRef* next = next_chapter(state.details, state.reader.chapter_url);
   if (next == nullptr) return;
-  const ChapterRef chosen = *next;
-  open_chapter(state, context, chosen.name, chosen.url, 0);
+  context.go(transition::OpenChapter{next->name, next->url, 0});
 }
 
 bool handle_scroll_key(AppState& state, Button button, AppContext& context) {
@@ -225,7 +224,7 @@ bool handle_reader_button(AppState& state, Button button, AppContext& context) {
     case Button::B:
       state.reader.reset_view();
       state.reader.drop_next();
-      state.screen = Screen::Detail;
+      context.go(transition::Show{Screen::Detail});
       return false;
     default:  // nothing to do here; MENU is the dispatch's
       return false;

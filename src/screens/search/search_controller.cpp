@@ -1,6 +1,5 @@
 #include "screens/search/search_controller.hpp"
 
-#include "screens/common/home_sources.hpp"
 #include "screens/search/keyboard.hpp"
 
 namespace zentomi {
@@ -40,15 +39,14 @@ bool handle_search_button(AppState& state, Button button, AppContext& context) {
       // An empty query has nothing to find.
       if (state.search.query.empty()) return false;
       keyboard::remember_query(state.search, state.search.query);
-      start_search(state, context.jobs, state.search.query);
-      state.screen = Screen::Home;
+      context.go(transition::Search{state.search.query});
       return false;
     case Button::R2:
       keyboard::recall_query(state.search);
       return false;
     case Button::B:
       // Back to what the keyboard was opened over; the query stays for the next time.
-      state.screen = Screen::Home;
+      context.go(transition::Show{Screen::Home});
       return false;
     default:
       return false;

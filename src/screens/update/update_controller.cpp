@@ -16,6 +16,12 @@ void start_check(AppState& state, AppContext& context) {
 
 }  // namespace
 
+void open_update(AppState& state, AppContext& context) {
+  if (state.update.update_manifest) return;
+  if (std::holds_alternative<update_status::Checking>(state.update.update_status)) return;
+  start_check(state, context);
+}
+
 bool install_running(const AppState& state) {
   return std::holds_alternative<update_status::Downloading>(state.update.update_status);
 }
@@ -37,7 +43,7 @@ bool handle_update_button(AppState& state, Button button, AppContext& context) {
       if (!install_running(state)) start_check(state, context);
       return false;
     case Button::B:
-      state.screen = Screen::Home;
+      context.go(transition::Show{Screen::Home});
       return false;
     default:
       return false;

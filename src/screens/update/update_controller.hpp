@@ -10,6 +10,9 @@ namespace zentomi {
 // Applies one press on the update screen. True requests exit.
 bool handle_update_button(AppState& state, Button button, AppContext& context);
 
+// The update screen is opened: without a known manifest or a check under way, a check starts.
+void open_update(AppState& state, AppContext& context);
+
 // An install job is running: the status stays Downloading until the job answers.
 bool install_running(const AppState& state);
 

@@ -4,7 +4,6 @@
 #include <variant>
 #include <vector>
 
-#include "app/worker_results.hpp"
 #include "screens/detail/detail_geometry.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/worker_results.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"
 #include "support/no_services.hpp"
@@ -193,6 +192,25 @@ TEST(Search, ShowsItsAnswerWithTheHomeKeysAndBGoesBackToTheFrontPage) {
   h.press(Button::B);
   EXPECT_THAT(titles(h.state.home.displayed_items),
               ::testing::ElementsAre("Front A", "Front B", "Front C"));
+}
+
+// The way back from a title filters as the filter key does: the favourites among the results,
+// not every favourite.
+TEST(Search, TheFavouritesFilterOverResultsSurvivesATitleOpenedAndLeft) {
+  Harness h;
+  h.store.save_favorites(
+      {{"Two", "https://site/2", "", "", ""}, {"Elsewhere", "https://site/9", "", "", ""}});
+  h.search("wet");
+  h.answer(SearchLoaded{std::vector<MangaItem>{{"One", "https://site/1", "", "", "5"},
+                                               {"Two", "https://site/2", "", "", "9"}},
+                        "wet"});
+  h.press(Button::Select);
+  ASSERT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Two"));
+  h.press(Button::A);
+  ASSERT_EQ(h.state.screen, Screen::Detail);
+  h.press(Button::B);
+  EXPECT_EQ(h.state.screen, Screen::Home);
+  EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Two"));
 }
 
 TEST(Search, AnswersForASearchTheUserLeftOrReplacedAreDropped) {

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "app/worker_results.hpp"
 #include "screens/dispatch.hpp"
 #include "storage/store.hpp"
 #include "support/recording_jobs.hpp"

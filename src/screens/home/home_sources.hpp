@@ -18,9 +18,6 @@ namespace zentomi {
 void show_other_source(AppState& state, HomeSource source, std::vector<MangaItem> originals,
                        std::vector<MangaItem> items);
 
-// Asks the site for `query`; its results will replace whatever the search showed.
-void start_search(AppState& state, Jobs& jobs, std::string query);
-
 // The front page's record, wherever it is at the moment.
 HomeState& front_page_record(AppState& state);
 

@@ -1,8 +1,8 @@
-#include "screens/common/home_sources.hpp"
+#include "screens/home/home_sources.hpp"
 
 #include <utility>
 
-#include "screens/common/home_items.hpp"
+#include "screens/home/home_items.hpp"
 
 namespace zentomi {
 namespace {
@@ -28,13 +28,6 @@ void show_other_source(AppState& state, HomeSource source, std::vector<MangaItem
   show_home_items(home, std::move(items));
   home.home_selected = 0;
   home.home_scroll = 0;
-}
-
-void start_search(AppState& state, Jobs& jobs, std::string query) {
-  show_other_source(state, HomeSource::Search, {}, {});
-  state.home.home_loading = true;
-  state.home.search_query = query;
-  jobs.start(job::Search{std::move(query)});
 }
 
 HomeState& front_page_record(AppState& state) {

@@ -1,9 +1,11 @@
-#include "screens/common/home_library.hpp"
+#include "screens/home/home_library.hpp"
 
 #include <algorithm>
+#include <utility>
 
-#include "screens/common/home_items.hpp"
-#include "screens/common/home_sources.hpp"
+#include "platform/log.hpp"
+#include "screens/home/home_items.hpp"
+#include "screens/home/home_sources.hpp"
 
 namespace zentomi {
 
@@ -25,6 +27,17 @@ void refresh_library(AppState& state) {
   const std::size_t count = home.displayed_items.size();
   home.home_selected = count == 0 ? 0 : std::min(home.home_selected, count - 1);
   home.home_scroll = std::min(home.home_scroll, home.home_selected);
+}
+
+void apply_local_scanned(AppState& state, LocalScanned& scanned) {
+  if (!scanned.result) {
+    log_line("Library", "Scan error: " + scanned.result.error());
+    return;
+  }
+  state.local_library.fingerprint = scanned.fingerprint;
+  if (scanned.unchanged) return;
+  state.local_library.titles = std::move(*scanned.result);
+  refresh_library(state);
 }
 
 }  // namespace zentomi

@@ -4,6 +4,7 @@
 
 #include "model/app_state.hpp"
 #include "model/manga.hpp"
+#include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
 
 namespace zentomi {
@@ -19,5 +20,8 @@ void open_library(AppState& state, Jobs& jobs);
 
 // After a scan: the library on screen shows the titles found, its selection kept where it can be.
 void refresh_library(AppState& state);
+
+// The library on screen follows the scan; an unchanged folder changes nothing.
+void apply_local_scanned(AppState& state, LocalScanned& scanned);
 
 }  // namespace zentomi
