@@ -15,11 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view marker = input.substr(0, marker_length);
   const std::string_view text = input.substr(marker_length);
 
-  // Decoding only ever shortens; tag stripping and trimming never add anything.
+  // Decoding only ever shortens; tag stripping and trimming never add anything; trimming changes
+  // nothing the second time (no control is left, not even one two others were cut from).
   if (decode_entities(text).size() > text.size()) __builtin_trap();
   if (strip_tags(text).size() > text.size()) __builtin_trap();
   const std::string trimmed = trim(text);
-  if (text.find(trimmed) == std::string_view::npos) __builtin_trap();
+  if (trimmed.size() > text.size()) __builtin_trap();
   if (trim(trimmed) != trimmed) __builtin_trap();
 
   // Splitting and joining again gives the text back; so does replacing a marker by itself.

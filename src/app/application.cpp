@@ -93,6 +93,7 @@ void Application::draw_if_changed(const FrameEvents& frame) {
   PictureSources sources{covers_.generation(),
                          favorites_.read(store_, frame.state_version, frame.now)};
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
+  covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};
   draw_screen(renderer, state_, services_);
   display_.present();

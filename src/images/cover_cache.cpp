@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "images/cover_requests.hpp"
 #include "images/image_decoding.hpp"
 #include "images/thumbnail_files.hpp"
 #include "platform/files.hpp"
@@ -14,14 +15,14 @@
 
 namespace zentomi {
 
-// What the main thread and the image worker share. The cache and the pending set each have their
-// own lock; the only nesting is the worker's cache-then-pending in its first step.
+// What the main thread and the image worker share. The cache, the requests and the backoff each
+// have their own lock, never nested.
 struct CoverWorkerState {
   std::filesystem::path directory;
   FetchBytes fetch;
   CoverBackoff::Now now;
   ThumbnailCache cache;
-  PendingThumbnails pending;
+  CoverRequests requests;
   CoverBackoff backoff;
   std::function<void()> on_change;
 };
@@ -76,7 +77,10 @@ std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
 
 // One request of the queue. Downloads, file access and decoding run without any lock held.
 void serve(CoverWorkerState& shared, const std::string& url) {
-  if (shared.cache.when_cached(url, [&] { shared.pending.remove(url); })) return;
+  if (shared.cache.find(url)) {
+    shared.requests.done(url);
+    return;
+  }
   auto image = obtain(shared.fetch, url, shared.directory / thumbnail_file_name(url));
   // A cover too large for the cache's budget on its own fails like an undecodable one.
   if (image && shared.cache.insert(url, std::make_shared<const RgbaImage>(std::move(*image)))) {
@@ -85,7 +89,7 @@ void serve(CoverWorkerState& shared, const std::string& url) {
     // Recorded before the URL stops being pending, so no frame in between requests it again.
     shared.backoff.record(url, shared.now());
   }
-  shared.pending.remove(url);
+  shared.requests.done(url);
 }
 
 // The worker's boundary: a cover that fails in any way (a file that cannot be read, memory that
@@ -96,7 +100,7 @@ void serve_guarded(CoverWorkerState& shared, const std::string& url) {
   } catch (...) {
     log_line("Thumb", "Failed for " + url + ": " + current_exception_text());
     shared.backoff.record(url, shared.now());
-    shared.pending.remove(url);
+    shared.requests.done(url);
   }
 }
 
@@ -107,15 +111,16 @@ CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverB
   shared_->directory = std::move(directory);
   shared_->fetch = std::move(fetch);
   shared_->now = std::move(now);
-  auto [sender, receiver] = Channel<std::string>::create();
-  requests_ = std::move(sender);
-  worker_requests_ = std::make_shared<Receiver<std::string>>(std::move(receiver));
+}
+
+CoverCache::~CoverCache() {
+  shared_->requests.close();
 }
 
 std::function<void()> CoverCache::take_worker() {
-  return [shared = shared_, requests = std::exchange(worker_requests_, nullptr)] {
-    if (!requests) return;
-    while (auto url = requests->receive()) {
+  if (std::exchange(worker_taken_, true)) return [] {};
+  return [shared = shared_] {
+    while (auto url = shared->requests.take()) {
       serve_guarded(*shared, *url);
       if (shared->on_change) shared->on_change();
     }
@@ -130,9 +135,12 @@ SharedImage CoverCache::get_thumbnail(std::string_view url) {
   if (url.empty()) return nullptr;
   if (SharedImage image = shared_->cache.find(url)) return image;
   if (shared_->backoff.waiting(url, shared_->now)) return nullptr;
-  // A failed send (the worker has ended) leaves the URL pending for good.
-  shared_->pending.add(url, [&] { requests_.send(std::string(url)); });
+  shared_->requests.ask(url);
   return nullptr;
+}
+
+void CoverCache::begin_frame() {
+  shared_->requests.begin_frame();
 }
 
 std::uint64_t CoverCache::generation() const {
@@ -140,7 +148,7 @@ std::uint64_t CoverCache::generation() const {
 }
 
 std::size_t CoverCache::pending_count() const {
-  return shared_->pending.size();
+  return shared_->requests.size();
 }
 
 }  // namespace zentomi

@@ -11,7 +11,6 @@
 
 #include "images/fetch_function.hpp"
 #include "images/thumbnail_cache.hpp"
-#include "model/channel.hpp"
 #include "model/image.hpp"
 #include "platform/clock.hpp"
 
@@ -21,15 +20,18 @@ struct CoverWorkerState;
 
 // The covers of the home and detail screens. The drawing code asks get_thumbnail for every
 // visible cover on every frame; a missing cover is queued once for the image worker, which reads
-// it from the thumbnail directory or downloads it, decodes it and publishes it in the cache.
+// it from the thumbnail directory or downloads it, decodes it and publishes it in the cache. The
+// newest request is served first, and one no longer on screen is dropped (see CoverRequests).
 class CoverCache {
  public:
   CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now = steady_now);
   CoverCache(const CoverCache&) = delete;
   CoverCache& operator=(const CoverCache&) = delete;
+  // Ends the worker after the cover it is serving; what is still queued is not fetched.
+  ~CoverCache();
 
   // The image worker's body: serves the queued URLs one after another, and ends once this
-  // CoverCache is gone and the queue is drained. Take it once and run it on its own thread; it
+  // CoverCache is gone. Take it once and run it on its own thread; it
   // owns what it uses, so the thread may outlive this object.
   std::function<void()> take_worker();
   // Called on the worker's thread after each cover it served (arrived or failed), so a waiting
@@ -39,6 +41,8 @@ class CoverCache {
   // The cover, shared, or null when it is not decoded yet (it is then requested, unless it is
   // already pending or failed less than CoverBackoff::DELAY ago). An empty URL is never requested.
   SharedImage get_thumbnail(std::string_view url);
+  // Called before each frame is drawn, so requests the last frame no longer made are dropped.
+  void begin_frame();
 
   // Covers requested and not finished; none pending means the worker has nothing left to do.
   std::size_t pending_count() const;
@@ -48,8 +52,7 @@ class CoverCache {
 
  private:
   std::shared_ptr<CoverWorkerState> shared_;
-  Sender<std::string> requests_;
-  std::shared_ptr<Receiver<std::string>> worker_requests_;
+  bool worker_taken_ = false;
 };
 
 }  // namespace zentomi

@@ -34,13 +34,6 @@ bool ThumbnailCache::insert(std::string_view url, SharedImage image) {
   return true;
 }
 
-bool ThumbnailCache::when_cached(std::string_view url, const std::function<void()>& action) const {
-  std::lock_guard lock(mutex_);
-  if (!images_.contains(url)) return false;
-  action();
-  return true;
-}
-
 std::size_t ThumbnailCache::size() const {
   std::lock_guard lock(mutex_);
   return images_.size();
@@ -54,23 +47,6 @@ std::size_t ThumbnailCache::bytes() const {
 std::uint64_t ThumbnailCache::generation() const {
   std::lock_guard lock(mutex_);
   return generation_;
-}
-
-bool PendingThumbnails::add(std::string_view url, const std::function<void()>& on_added) {
-  std::lock_guard lock(mutex_);
-  if (!urls_.emplace(url).second) return false;
-  on_added();
-  return true;
-}
-
-void PendingThumbnails::remove(std::string_view url) {
-  std::lock_guard lock(mutex_);
-  if (const auto found = urls_.find(url); found != urls_.end()) urls_.erase(found);
-}
-
-std::size_t PendingThumbnails::size() const {
-  std::lock_guard lock(mutex_);
-  return urls_.size();
 }
 
 bool CoverBackoff::waiting(std::string_view url, const Now& now) const {

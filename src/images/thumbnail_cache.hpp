@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "model/image.hpp"
 #include "model/string_hash.hpp"
@@ -31,8 +30,6 @@ class ThumbnailCache {
   // first: memory stays bounded without bookkeeping per entry. An image larger than the whole
   // budget is not kept, and the answer is false.
   bool insert(std::string_view url, SharedImage image);
-  // Runs `action` with the cache lock still held when the URL is cached; says whether it was.
-  bool when_cached(std::string_view url, const std::function<void()>& action) const;
   std::size_t size() const;
   // The pixel bytes of the cached covers.
   std::size_t bytes() const;
@@ -46,20 +43,6 @@ class ThumbnailCache {
   std::unordered_map<std::string, SharedImage, StringHash, std::equal_to<>> images_;
   std::size_t bytes_ = 0;
   std::uint64_t generation_ = 0;
-};
-
-// Cover URLs requested and not finished yet, so a cover drawn every frame is asked for once.
-class PendingThumbnails {
- public:
-  // Adds an absent URL and runs `on_added` before the lock is released; false when it was
-  // already pending.
-  bool add(std::string_view url, const std::function<void()>& on_added);
-  void remove(std::string_view url);
-  std::size_t size() const;
-
- private:
-  mutable std::mutex mutex_;
-  std::unordered_set<std::string, StringHash, std::equal_to<>> urls_;
 };
 
 // Covers that failed recently. They are not asked for again until the delay has passed, so a

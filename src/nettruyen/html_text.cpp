@@ -108,11 +108,16 @@ std::size_t control_length(std::string_view text) {
 std::string trim(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());
-  for (std::size_t at = 0; at < text.size();) {
-    if (const std::size_t skipped = control_length(text.substr(at))) {
-      at += skipped;
-    } else {
-      kept.push_back(text[at++]);
+  for (const char c : text) {
+    kept.push_back(c);
+    // A control is dropped as its last byte arrives, so one that the removal of another brings
+    // together ("\xE2\x80" + a dropped byte + "\x8E") goes too, and trimming twice changes nothing.
+    for (std::size_t length = 1; length <= 3 && length <= kept.size(); ++length) {
+      const std::string_view tail = std::string_view(kept).substr(kept.size() - length);
+      if (control_length(tail) == length) {
+        kept.resize(kept.size() - length);
+        break;
+      }
     }
   }
   return std::string(unicode::trim_white_space(kept));

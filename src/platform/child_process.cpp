@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,17 @@ extern char** environ;
 
 namespace zentomi {
 namespace {
+
+using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+// The milliseconds poll may wait: -1 without a deadline, 0 once it has passed.
+int poll_timeout(const Deadline& deadline) {
+  if (!deadline) return -1;
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+  return static_cast<int>(
+      std::clamp<std::int64_t>(left.count(), 0, std::numeric_limits<int>::max()));
+}
 
 struct Pipe {
   FileDescriptor read_end;
@@ -154,11 +167,14 @@ std::expected<pid_t, int> spawn(std::span<const std::string> argv, const ChildSt
   return pid;
 }
 
-std::expected<void, int> wait_readable(std::span<pollfd> fds) {
-  while (::poll(fds.data(), fds.size(), -1) < 0) {
+// False when the deadline passed first.
+std::expected<bool, int> wait_readable(std::span<pollfd> fds, const Deadline& deadline) {
+  for (;;) {
+    const int ready = ::poll(fds.data(), fds.size(), poll_timeout(deadline));
+    if (ready > 0) return true;
+    if (ready == 0) return false;
     if (errno != EINTR) return std::unexpected(errno);
   }
-  return {};
 }
 
 // The number of bytes read; 0 at end of file.
@@ -179,10 +195,30 @@ std::expected<int, int> wait_for_exit(pid_t pid) {
   return status;
 }
 
-// Reads both pipes to their ends, keeping what arrives on the first; false when the first passed
-// `limit` bytes, which stops the reading there.
-std::expected<bool, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected,
-                               std::size_t limit) {
+// The raw wait status, or nothing when the child still ran at the deadline. Older kernels have
+// no way to wait on a process with a time-out, so it looks every few milliseconds.
+std::expected<std::optional<int>, int> wait_until(pid_t pid,
+                                                  std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    int status = 0;
+    const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    if (ended == pid) return status;
+    if (ended < 0 && errno != EINTR) return std::unexpected(errno);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return std::nullopt;
+    const auto pause = std::min<std::chrono::steady_clock::duration>(deadline - now,
+                                                                     std::chrono::milliseconds(10));
+    ::usleep(static_cast<useconds_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(pause).count()));
+  }
+}
+
+enum class DrainEnd : std::uint8_t { Finished, OverLimit, TimedOut };
+
+// Reads both pipes to their ends, keeping what arrives on the first; stops early when the first
+// passes `limit` bytes or the deadline passes.
+std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected,
+                                   std::size_t limit, const Deadline& deadline) {
   std::array<char, 65536> buffer;
   std::array<FileDescriptor*, 2> sources = {&out, &err};
   for (;;) {
@@ -191,8 +227,10 @@ std::expected<bool, int> drain(FileDescriptor& out, FileDescriptor& err, std::st
       // poll ignores negative descriptors, so a closed pipe simply drops out.
       fds[i] = {sources[i]->get(), POLLIN, 0};
     }
-    if (!out.is_open() && !err.is_open()) return true;
-    if (auto ready = wait_readable(fds); !ready) return std::unexpected(ready.error());
+    if (!out.is_open() && !err.is_open()) return DrainEnd::Finished;
+    const auto ready = wait_readable(fds, deadline);
+    if (!ready) return std::unexpected(ready.error());
+    if (!*ready) return DrainEnd::TimedOut;
     for (std::size_t i = 0; i < fds.size(); ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       const auto count = read_some(fds[i].fd, buffer);
@@ -200,15 +238,27 @@ std::expected<bool, int> drain(FileDescriptor& out, FileDescriptor& err, std::st
       if (*count == 0) {
         sources[i]->reset();
       } else if (sources[i] == &out) {
-        if (*count > limit - collected.size()) return false;
+        if (*count > limit - collected.size()) return DrainEnd::OverLimit;
         collected.append(buffer.data(), *count);
       }
     }
   }
 }
 
-// Waits for the child and reads how it ended.
-std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output) {
+// Waits for the child and reads how it ended; one still running at the deadline is ended.
+std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output, const Deadline& deadline) {
+  if (deadline) {
+    const auto status = wait_until(pid, *deadline);
+    if (!status) return std::unexpected(status.error());
+    if (const std::optional<int> ended = *status; ended.has_value()) {
+      const int raw = ended.value();
+      if (WIFEXITED(raw)) output.exit_code = WEXITSTATUS(raw);
+      return output;
+    }
+    ::kill(pid, SIGKILL);
+    output.timed_out = true;
+    std::string().swap(output.out);
+  }
   const auto status = wait_for_exit(pid);
   if (!status) return std::unexpected(status.error());
   if (WIFEXITED(*status)) output.exit_code = WEXITSTATUS(*status);
@@ -216,7 +266,8 @@ std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output) {
 }
 
 std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
-                                              ChildStreams streams, std::size_t limit) {
+                                              ChildStreams streams, std::size_t limit,
+                                              const Deadline& deadline) {
   auto out_pipe = open_pipe();
   if (!out_pipe) return std::unexpected(out_pipe.error());
   auto err_pipe = open_pipe();
@@ -230,24 +281,26 @@ std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
   if (!pid) return std::unexpected(pid.error());
 
   ChildOutput output;
-  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out, limit);
-  // A child past the limit is ended rather than waited for, and what it wrote is let go.
-  if (drained && !*drained) {
+  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out, limit, deadline);
+  // A child past a limit is ended rather than waited for, and what it wrote is let go.
+  const bool ended = drained && *drained != DrainEnd::Finished;
+  if (ended) {
     ::kill(*pid, SIGKILL);
-    output.over_limit = true;
+    output.over_limit = *drained == DrainEnd::OverLimit;
+    output.timed_out = *drained == DrainEnd::TimedOut;
     std::string().swap(output.out);
   }
   // After a failed read the pipes are closed first, so a child still writing ends instead of
   // blocking, and is then reaped like any other.
   out_pipe->read_end.reset();
   err_pipe->read_end.reset();
-  auto finished = finish(*pid, std::move(output));
+  auto finished = finish(*pid, std::move(output), ended ? Deadline{} : deadline);
   if (!drained) return std::unexpected(drained.error());
   return finished;
 }
 
 std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, ChildStreams streams,
-                                            const std::string& path) {
+                                            const std::string& path, const Deadline& deadline) {
   // Opened here rather than in the child, so a file that cannot be created is an error of its own
   // and never a child that ran with nowhere to write.
   const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -256,14 +309,15 @@ std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, C
   streams.null_err = true;
   const auto pid = spawn(argv, streams);
   if (!pid) return std::unexpected(pid.error());
-  return finish(*pid, {});
+  return finish(*pid, {}, deadline);
 }
 
 std::expected<ChildOutput, int> run_inheriting(std::span<const std::string> argv,
-                                               const ChildStreams& streams) {
+                                               const ChildStreams& streams,
+                                               const Deadline& deadline) {
   const auto pid = spawn(argv, streams);
   if (!pid) return std::unexpected(pid.error());
-  return finish(*pid, {});
+  return finish(*pid, {}, deadline);
 }
 
 }  // namespace
@@ -275,11 +329,13 @@ std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
                              .err = std::nullopt,
                              .null_err = false,
                              .file_size_limit = options.file_size_limit};
+  Deadline deadline;
+  if (options.time_limit) deadline = std::chrono::steady_clock::now() + *options.time_limit;
   if (const auto* capture = std::get_if<child_output::Capture>(&options.output))
-    return run_capturing(argv, streams, capture->limit);
+    return run_capturing(argv, streams, capture->limit, deadline);
   if (const auto* file = std::get_if<child_output::ToFile>(&options.output))
-    return run_to_file(argv, streams, file->path);
-  return run_inheriting(argv, streams);
+    return run_to_file(argv, streams, file->path, deadline);
+  return run_inheriting(argv, streams, deadline);
 }
 
 std::expected<ChildOutput, int> run_child(std::span<const std::string> argv) {

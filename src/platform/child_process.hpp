@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <expected>
@@ -17,6 +18,8 @@ struct ChildOutput {
   // The child wrote more than the capture's limit: `out` holds none of it and the child was
   // stopped.
   bool over_limit = false;
+  // The child was still running at its time limit and was ended (SIGKILL); `out` holds nothing.
+  bool timed_out = false;
 };
 
 // Where the child's standard output goes.
@@ -42,6 +45,9 @@ struct ChildOptions {
   // No file the child writes grows past this many bytes (RLIMIT_FSIZE): a write past it ends
   // the child by SIGXFSZ.
   std::optional<std::uint64_t> file_size_limit = std::nullopt;
+  // A child still running this long after its start is ended, so a hung tool cannot hold its
+  // caller for ever.
+  std::optional<std::chrono::milliseconds> time_limit = std::nullopt;
 };
 
 // Runs the program argv[0], found through PATH, with the environment and working directory

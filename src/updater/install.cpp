@@ -26,12 +26,18 @@ namespace {
 constexpr std::array<std::string_view, 3> EXECUTABLE_FILES = {"/bin/zentomi-native64",
                                                               "/bin/zentomi-native", "/launch.sh"};
 
+// Far above what a package of the largest size the installer accepts takes on a slow card.
+constexpr std::chrono::minutes UNZIP_TIME_LIMIT{10};
+constexpr std::chrono::seconds CHMOD_TIME_LIMIT{30};
+
 // The child writes to the program's own streams: a pipe would die with the program, and the
 // child with it on its next write.
-bool succeeds(const std::vector<std::string>& argv,
+// A hung tool is ended at its time limit and counts as failed.
+bool succeeds(const std::vector<std::string>& argv, std::chrono::milliseconds time_limit,
               std::optional<std::uint64_t> file_size_limit = std::nullopt) {
-  const auto child = run_child(
-      argv, ChildOptions{.output = child_output::Inherit{}, .file_size_limit = file_size_limit});
+  const auto child = run_child(argv, ChildOptions{.output = child_output::Inherit{},
+                                                  .file_size_limit = file_size_limit,
+                                                  .time_limit = time_limit});
   return child && child->exit_code == 0;
 }
 
@@ -120,7 +126,8 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
   // Without -o unzip would ask before replacing each file, find no answer and fail.
   // The declared sizes are not trusted: no file may grow past the largest declared, and the
   // whole is measured again once it is on the card.
-  const bool unzipped = succeeds({"unzip", "-o", package, "-d", staging}, bounds.largest_file);
+  const bool unzipped =
+      succeeds({"unzip", "-o", package, "-d", staging}, UNZIP_TIME_LIMIT, bounds.largest_file);
   if (staged_bytes(staging) > bounds.total) {
     log_line("OTA", "The unpacked update is larger than its package declares");
     return fail("Update package refused: too large when unpacked");
@@ -130,7 +137,7 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
   for (const std::string_view file : EXECUTABLE_FILES) {
     const std::string path = staging + std::string(file);
     if (!is_regular_file(path)) continue;
-    if (!succeeds({"chmod", "+x", path})) {
+    if (!succeeds({"chmod", "+x", path}, CHMOD_TIME_LIMIT)) {
       log_line("OTA", "chmod +x failed: " + path);
       return fail("Failed to make the update executable");
     }

@@ -116,7 +116,9 @@ std::optional<std::vector<PackageEntry>> parse_package_listing(std::string_view 
 
 std::optional<std::vector<PackageEntry>> list_package(const std::filesystem::path& package) {
   const std::vector<std::string> argv = {"unzip", "-Z", "-s", package.string()};
-  const auto listed = run_child(argv);
+  // A listing is a read of the archive's directory; a tool hung on a bad card is let go.
+  const auto listed = run_child(
+      argv, ChildOptions{.output = child_output::Capture{}, .time_limit = std::chrono::minutes(2)});
   if (!listed || listed->exit_code != 0) return std::nullopt;
   return parse_package_listing(listed->out);
 }

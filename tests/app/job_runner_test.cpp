@@ -15,7 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/job_table.hpp"
 #include "model/overloaded.hpp"
+#include "support/fake_curl.hpp"
 
 namespace zentomi {
 namespace {
@@ -313,6 +315,21 @@ TEST(ThreadJobRunner, ALaneJobOvertakenBeforeItStartsDoesNotRun) {
     EXPECT_EQ(ran, (std::vector<std::string>{"b"})) << job_name(first);
     EXPECT_EQ(runner.in_flight(), 0u);
   }
+}
+
+struct Superseded final : JobControl {
+  bool superseded() const override { return true; }
+  bool report(WorkerResult) const override { return false; }
+};
+
+// A title or a search the user replaced before its job ran fetches nothing and sends nothing.
+TEST(JobTable, ASupersededDetailOrSearchFetchesNothingAndSendsNothing) {
+  const testing::FakeCurl curl;
+  for (const JobRequest& request :
+       {JobRequest(job::Detail{"https://site.test/truyen-tranh/a"}), JobRequest(job::Search{"a"})}) {
+    EXPECT_EQ(run_job(request, JobEnvironment{}, Superseded{}), std::nullopt) << job_name(request);
+  }
+  EXPECT_TRUE(curl.command_lines().empty());
 }
 
 // A long job reports progress as it goes; only its reports count as activity for settle.

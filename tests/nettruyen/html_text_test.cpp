@@ -76,9 +76,13 @@ TEST(Trim, DropsControlsThatDrawAsBoxesWhereverTheyAre) {
       {"a\u200Db\u2060c\u2028d", "a\u200Db\u2060c\u2028d"},
       // A broken sequence is kept as it is.
       {"\xC2 \xE2\x80", "\xC2 \xE2\x80"},
+      // A control brought together by dropping another goes too, so trimming twice is trimming once.
+      {"a\xE2\x80\x01\x8E\xC2\x7F\x9F" "b"sv, "ab"},
   };
-  for (const Case& c : cases)
+  for (const Case& c : cases) {
     EXPECT_EQ(trim(c.text), c.kept) << c.text;
+    EXPECT_EQ(trim(trim(c.text)), trim(c.text)) << c.text;
+  }
   // The texts shown from a page go through it: a summary and a title.
   EXPECT_EQ(strip_tags("<p>\x07"
                        "Dòng\x08 một\n\u202Ehai</p>"),

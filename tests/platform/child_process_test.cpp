@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -149,6 +150,37 @@ TEST(ChildProcess, AFileSizeLimitEndsAChildWritingPastIt) {
   EXPECT_EQ(fs::file_size(file), 10000u);
   EXPECT_EQ(run_child(std::vector<std::string>{"no-such-program-anywhere"}, limited),
             std::unexpected(ENOENT));
+}
+
+TEST(ChildProcess, AChildPastItsTimeLimitIsEnded) {
+  testing::TempDir dir;
+  using Output = decltype(ChildOptions::output);
+  // The last keeps running after closing its streams, so only waiting for it can see the limit.
+  const struct {
+    Output output;
+    const char* script;
+  } cases[] = {
+      {child_output::Capture{}, "echo started; exec sleep 30"},
+      {child_output::Capture{}, "exec >/dev/null 2>&1; exec sleep 30"},
+      {child_output::ToFile{(dir / "out").string()}, "echo started; exec sleep 30"},
+      {child_output::Inherit{}, "exec sleep 30"},
+  };
+  for (const auto& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto hung = run_child(std::vector<std::string>{"sh", "-c", c.script},
+                                {.output = c.output, .time_limit = std::chrono::milliseconds(300)});
+    ASSERT_TRUE(hung.has_value()) << c.script;
+    EXPECT_TRUE(hung->timed_out) << c.script;
+    EXPECT_EQ(hung->exit_code, std::nullopt) << c.script;
+    EXPECT_EQ(hung->out, "") << c.script;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.script;
+
+    const auto quick = run_child(std::vector<std::string>{"sh", "-c", "exit 3"},
+                                 {.output = c.output, .time_limit = std::chrono::seconds(20)});
+    ASSERT_TRUE(quick.has_value()) << c.script;
+    EXPECT_FALSE(quick->timed_out) << c.script;
+    EXPECT_EQ(quick->exit_code, 3) << c.script;
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "support/files.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
+#include "updater/package_listing.hpp"
 #include "updater/package_verification.hpp"
 #include "updater/signing_key.hpp"
 #include "updater/staged_install.hpp"
@@ -394,6 +395,19 @@ TEST_F(Installation, NamesReachingOutsideAreRefusedBeforeAnythingIsWritten) {
     EXPECT_FALSE(fs::exists(install_ / "escaped"));
     EXPECT_FALSE(fs::exists(paths_.package));
   }
+}
+
+// unzip takes a backslash for a separator in names written on DOS or Windows.
+TEST(PackageEntries, ABackslashSeparatesNamesAsASlashDoes) {
+  const auto refused = [](const std::string& name) {
+    return refuse_package_entries({PackageEntry{'-', 1, name}}, 1 << 20, ".update-staging");
+  };
+  for (const std::string name : {"\\tmp\\escaped", ".update-staging\\x", "bin\\..\\..\\x"}) {
+    EXPECT_EQ(refused(name), "Update package refused: a name reaches outside the app folder")
+        << name;
+  }
+  EXPECT_EQ(refused("bin\\zentomi-native"), std::nullopt);
+  EXPECT_EQ(refused(".update-staging-not\\x"), std::nullopt);
 }
 
 TEST_F(Installation, APackageTooLargeWhenUnpackedIsRefusedBeforeAnythingIsWritten) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "screens/dispatch.hpp"
+#include "screens/search/keyboard.hpp"
 #include "storage/store.hpp"
 #include "support/no_services.hpp"
 #include "support/recording_jobs.hpp"
@@ -211,6 +212,20 @@ TEST(Search, TheFavouritesFilterOverResultsSurvivesATitleOpenedAndLeft) {
   h.press(Button::B);
   EXPECT_EQ(h.state.screen, Screen::Home);
   EXPECT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Two"));
+}
+
+// Start with nothing typed stays on the keyboard and asks nothing; typing stops at the limit.
+TEST(Search, AnEmptyQuerySearchesNothingAndAQueryStopsAtItsLimit) {
+  Harness h;
+  h.press(Button::R2);
+  h.press(Button::Start);
+  EXPECT_EQ(h.state.screen, Screen::Search);
+  EXPECT_TRUE(h.jobs.requests.empty());
+  h.press(Button::A, static_cast<int>(keyboard::QUERY_LIMIT) + 3);
+  EXPECT_EQ(h.state.search.query.size(), keyboard::QUERY_LIMIT);
+  h.press(Button::Start);
+  EXPECT_EQ(h.state.screen, Screen::Home);
+  EXPECT_EQ(h.jobs.requests.back(), JobRequest(job::Search{h.state.search.query}));
 }
 
 TEST(Search, AnswersForASearchTheUserLeftOrReplacedAreDropped) {
