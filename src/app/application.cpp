@@ -58,9 +58,9 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
               [manga_dir = paths.manga_dir](std::string_view address) {
                 return card_or_site_bytes(manga_dir, address);
               }),
-      services_(store_, covers_),
+      services_(store_, covers_, *downloads_),
       state_(make_initial_state(display_.canvas.width(), display_.canvas.height())),
-      context_{jobs_, store_},
+      context_{.jobs = jobs_, .store = store_, .downloads = downloads_.get()},
       redraw_(redraw),
       loop_(results_, input_, clock, wait_,
             MainLoop::Hooks{
@@ -91,7 +91,8 @@ Application::~Application() {
 
 void Application::draw_if_changed(const FrameEvents& frame) {
   PictureSources sources{covers_.generation(),
-                         favorites_.read(store_, frame.state_version, frame.now)};
+                         favorites_.read(store_, frame.state_version, frame.now),
+                         downloads_->version()};
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};
@@ -127,7 +128,10 @@ void Application::finish_before_exit() {
 }
 
 bool Application::idle() const {
-  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle();
+  // A queue stopped for want of space waits for the user, not for time.
+  const bool downloads_idle =
+      downloads_->summary().waiting == 0 || downloads_->stop_message().has_value();
+  return jobs_.in_flight() == 0 && results_.empty() && covers_.idle() && downloads_idle;
 }
 
 void Application::wait_for_saves() {

@@ -8,8 +8,9 @@ RedrawMode redraw_mode_from(const std::optional<std::string>& variable) {
   return variable == "1" ? RedrawMode::Always : RedrawMode::WhenChanged;
 }
 
-PictureSources picture_sources(const CoverCache& covers, const Store& store) {
-  return {covers.generation(), store.favorites_stamp()};
+PictureSources picture_sources(const CoverCache& covers, const Store& store,
+                               const Downloads* downloads) {
+  return {covers.generation(), store.favorites_stamp(), downloads ? downloads->version() : 0};
 }
 
 Store::FavoritesStamp FavoritesWatch::read(const Store& store, std::uint64_t state_version,

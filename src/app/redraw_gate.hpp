@@ -6,6 +6,7 @@
 #include <string>
 
 #include "images/cover_cache.hpp"
+#include "library/downloads.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
@@ -20,11 +21,13 @@ RedrawMode redraw_mode_from(const std::optional<std::string>& variable);
 struct PictureSources {
   std::uint64_t covers = 0;  // the cover cache's generation
   Store::FavoritesStamp favorites;
+  std::uint64_t downloads = 0;  // moves on with every change the download markers and chip show
   bool operator==(const PictureSources&) const = default;
 };
 
 // Read before a frame is drawn: a change made while it is drawn then shows in the next reading.
-PictureSources picture_sources(const CoverCache& covers, const Store& store);
+PictureSources picture_sources(const CoverCache& covers, const Store& store,
+                               const Downloads* downloads = nullptr);
 
 // The favourites file's identity costs a stat: it is read at most once a second, and whenever the
 // state has changed (a press may have saved the favourites).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -59,6 +60,15 @@ struct DetailState {
   std::size_t chapter_scroll = 0;
   bool detail_loading = false;
   std::optional<std::string> detail_error;  // why the last detail load failed
+  // Built from the title's record on the card because the page could not be fetched: only the
+  // downloaded chapters are listed.
+  bool from_card = false;
+  // A downloaded chapter is deleted only by a second SELECT soon after the first, which asked.
+  struct DeleteAsked {
+    std::string chapter_url;
+    std::chrono::system_clock::time_point at;
+  };
+  std::optional<DeleteAsked> delete_asked;
 };
 
 // The chapter being read and how its page is shown.
@@ -120,6 +130,10 @@ struct ReaderState {
 struct LocalLibraryState {
   std::vector<MangaItem> titles;
   std::uint64_t fingerprint = 0;
+  // The titles with chapters downloaded to the card, newest download first, as the library was
+  // last opened: each as its record keeps it, and its chapter line there.
+  std::vector<MangaItem> downloaded;
+  std::vector<std::string> downloaded_lines;
 };
 
 // What is known of a newer version and what the update screen is doing.

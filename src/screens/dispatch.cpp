@@ -119,7 +119,7 @@ void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& serv
       return;
     case Screen::Update:
       // The dialogs stand over the home screen as if its listing had arrived.
-      draw_home_header(renderer, state);
+      draw_home_header(renderer, state, services);
       draw_home_body(renderer, state, services, false);
       draw_update_panel(renderer, state);
       return;

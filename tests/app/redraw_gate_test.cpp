@@ -147,7 +147,8 @@ class Scene {
   bool downloads_released_ = false;
   std::unique_ptr<CoverCache> covers_;
   std::thread worker_;
-  ApplicationServices services_{store, *covers_};
+  Downloads card_downloads_{(dir_ / "data").string()};
+  ApplicationServices services_{store, *covers_, card_downloads_};
   testing::RecordingJobs jobs_;
   AppContext context_{jobs_, store};
   std::optional<Canvas> screen_;

@@ -1,6 +1,7 @@
 #include "screens/common/bars.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -38,7 +39,28 @@ int draw_update_indicator(Renderer& r, const AppState& state) {
   return w - 110;
 }
 
+// The download queue's chip, its right edge `right`: what is left to download, or why the queue
+// has stopped. Nothing while the queue is empty.
+void draw_download_chip(Renderer& r, LayoutServices& services, int right) {
+  const std::optional<std::string> stopped = services.download_stop_message();
+  const DownloadSummary summary = services.download_summary();
+  if (!stopped && summary.waiting == 0) return;
+  const std::string text = stopped ? *stopped : download_chip_text(summary);
+  const int width = static_cast<int>(text_width(r.font, text, 11.5f)) + 2 * INDICATOR_PADDING;
+  const int left = right - width;
+  fill_rounded_rect(r.canvas, left, 14, width, 24, 6,
+                    stopped ? palette::ERROR_BAND : palette::INFORMATION_BAND);
+  draw_text(r, text, left + INDICATOR_PADDING, 19, palette::PRIMARY_TEXT, 11.5f);
+}
+
 }  // namespace
+
+std::string download_chip_text(const DownloadSummary& summary) {
+  std::string text = "⬇ " + std::to_string(summary.waiting);
+  if (summary.pages_total > 0)
+    text += " · " + std::to_string(summary.pages_done) + "/" + std::to_string(summary.pages_total);
+  return text;
+}
 
 const char* sort_mode_label(SortMode mode) {
   switch (mode) {
@@ -52,7 +74,7 @@ const char* sort_mode_label(SortMode mode) {
   return "";
 }
 
-void draw_home_header(Renderer& r, const AppState& state) {
+void draw_home_header(Renderer& r, const AppState& state, LayoutServices& services) {
   const int w = r.canvas.width();
   fill_rect(r.canvas, 0, 0, w, bars::HEADER_HEIGHT, palette::BAR_BACKGROUND);
   fill_rect(r.canvas, 0, bars::HEADER_HEIGHT - 2, w, 2, palette::ACCENT);
@@ -63,7 +85,7 @@ void draw_home_header(Renderer& r, const AppState& state) {
   if (state.home.source == HomeSource::History) {
     draw_text(r, "ĐANG ĐỌC [L2]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
   } else if (state.home.source == HomeSource::Library) {
-    draw_text(r, "THƯ VIỆN [L1]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
+    draw_text(r, "ĐÃ TẢI [L1]", 175, 19, palette::PRIMARY_TEXT, 13.0f);
   } else if (state.home.source == HomeSource::Search) {
     // A long query gives way to the key, which must stay readable.
     const std::string key = " [R2]";
@@ -92,8 +114,9 @@ void draw_home_header(Renderer& r, const AppState& state) {
   const int indicator_left = draw_update_indicator(r, state);
   const std::string version = std::string("v") + APP_VERSION;
   const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));
-  draw_text(r, version, std::min(w - 170, indicator_left - VERSION_GAP - version_width), 18,
-            palette::SECONDARY_TEXT, 14.5f);
+  const int version_left = std::min(w - 170, indicator_left - VERSION_GAP - version_width);
+  draw_text(r, version, version_left, 18, palette::SECONDARY_TEXT, 14.5f);
+  draw_download_chip(r, services, version_left - VERSION_GAP);
 }
 
 void draw_footer(Renderer& r, const char* hint, float size) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "screens/common/list_cursor.hpp"
+#include "screens/detail/detail_downloads.hpp"
 #include "screens/detail/detail_geometry.hpp"
 
 namespace zentomi {
@@ -55,6 +56,8 @@ void reverse_order(AppState& state) {
 }  // namespace
 
 bool handle_detail_button(AppState& state, Button button, AppContext& context) {
+  // The question a first SELECT asked is answered by the next press alone.
+  if (button != Button::Select) state.details.delete_asked.reset();
   switch (button) {
     case Button::Up:
     case Button::Down:
@@ -80,6 +83,12 @@ bool handle_detail_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::Start:
       continue_reading(state, context);
+      return false;
+    case Button::Select:
+      select_chapter_download(state, context);
+      return false;
+    case Button::R2:
+      queue_next_chapters(state, context);
       return false;
     default:  // nothing to do here; MENU is the dispatch's
       return false;

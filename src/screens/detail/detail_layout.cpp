@@ -12,10 +12,35 @@ namespace zentomi {
 namespace {
 
 // clang-format off
-constexpr const char* DETAIL_HINT = "[▲▼] Chọn chương   [A] Đọc   [START] Đọc tiếp   [X] Đổi thứ tự chương   [Y] Yêu thích   [B] Trở về";
+constexpr const char* DETAIL_HINT = "[▲▼] Chọn chương   [A] Đọc   [START] Đọc tiếp   [X] Đổi thứ tự   [Y] Yêu thích   [SELECT] Tải/Xoá   [R2] Tải 10   [B] Trở về";
 // clang-format on
 constexpr int CHIP_PADDING = 10;
 constexpr int CHAPTER_NAME_GAP = 10;
+constexpr int MARKER_GAP = 14;
+
+// What a chapter row says of its download; empty for a chapter that has nothing to do with one.
+std::string download_marker(const ChapterDownloadStatus& status) {
+  switch (status.mark) {
+    case DownloadMark::None:
+      return {};
+    case DownloadMark::Queued:
+      return "⬇ Chờ tải";
+    case DownloadMark::Downloading:
+      return "⬇ " + std::to_string(status.pages_done) + "/" + std::to_string(status.pages_total);
+    case DownloadMark::Downloaded:
+      return "✓ Đã tải";
+    case DownloadMark::Failed:
+      return "✗ Tải lỗi";
+  }
+  return {};
+}
+
+Color marker_color(DownloadMark mark, bool selected) {
+  if (selected) return palette::PRIMARY_TEXT;
+  if (mark == DownloadMark::Downloaded) return palette::SUCCESS_TEXT;
+  if (mark == DownloadMark::Failed) return palette::ERROR_TEXT;
+  return palette::INFORMATION_TEXT;
+}
 
 std::string cover_address(const AppState& state) {
   if (state.details.detail && !state.details.detail->cover_url.empty())
@@ -108,7 +133,7 @@ void draw_continue_box(Renderer& r, const AppState& state) {
   draw_text(r, "⏮ Đọc từ đầu: Chap 1 [L1]", w - 230, 80, palette::SECONDARY_TEXT, 13.0f);
 }
 
-void draw_chapter_list(Renderer& r, const AppState& state) {
+void draw_chapter_list(Renderer& r, const AppState& state, LayoutServices& services) {
   const int w = r.canvas.width();
   draw_text(r, "DANH SÁCH CHƯƠNG (" + std::to_string(state.details.chapters.size()) + " TẬP)", 355,
             129, palette::PRIMARY_TEXT, 15.0f);
@@ -145,6 +170,19 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
       name_right = w - 130 - CHAPTER_NAME_GAP;
       draw_text(r, "★ ĐANG ĐỌC", w - 130, top + 13, palette::STAR_TEXT, 12.0f);
     }
+    // The download marker, or the question a first SELECT asked, ends before the other markers.
+    const ChapterDownloadStatus status = services.download_status(chapter.url);
+    const bool asked = selected && state.details.delete_asked &&
+                       same_title(state.details.delete_asked->chapter_url, chapter.url);
+    const std::string marker =
+        asked ? std::string("Bấm [SELECT] lần nữa để xoá") : download_marker(status);
+    if (!marker.empty()) {
+      const int marker_right = name_right + CHAPTER_NAME_GAP - MARKER_GAP;
+      const int marker_left = marker_right - static_cast<int>(text_width(r.font, marker, 12.0f));
+      draw_text(r, marker, marker_left, top + 13,
+                asked ? palette::BADGE_TEXT : marker_color(status.mark, selected), 12.0f);
+      name_right = marker_left - CHAPTER_NAME_GAP;
+    }
     draw_text_shortened(r, chapter.name, 371, top + 11, palette::PRIMARY_TEXT, 15.0f, name_right);
   }
 }
@@ -152,7 +190,7 @@ void draw_chapter_list(Renderer& r, const AppState& state) {
 }  // namespace
 
 void draw_detail_screen(Renderer& r, const AppState& state, LayoutServices& services) {
-  draw_home_header(r, state);
+  draw_home_header(r, state, services);
   const bool favorite =
       state.details.current_item && services.is_favorite(state.details.current_item->url);
   draw_left_panel(r, state, services, favorite);
@@ -160,13 +198,19 @@ void draw_detail_screen(Renderer& r, const AppState& state, LayoutServices& serv
     draw_loading_layout(r, state);
     return;
   }
-  draw_wrapped_text(r, state.details.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT,
-                    12.5f, 2);
+  if (state.details.from_card && state.details.detail_error) {
+    // Shown from the card: the one line says why, the list holds what is there.
+    draw_text_fitted(r, "Lỗi: " + *state.details.detail_error, 32, 425, palette::ERROR_TEXT,
+                     12.5f, 328);
+  } else {
+    draw_wrapped_text(r, state.details.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT,
+                      12.5f, 2);
+  }
   draw_text(r, "Tóm tắt nội dung:", 32, 465, palette::PRIMARY_TEXT, 13.0f);
   draw_wrapped_text(r, state.details.detail->summary, 32, 483, 296, 18, palette::SECONDARY_TEXT,
                     12.0f, 7);
   draw_continue_box(r, state);
-  draw_chapter_list(r, state);
+  draw_chapter_list(r, state, services);
   draw_footer(r, DETAIL_HINT, 13.5f);
 }
 

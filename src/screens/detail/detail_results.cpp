@@ -5,6 +5,7 @@
 
 #include "model/site_address.hpp"
 #include "platform/log.hpp"
+#include "screens/detail/detail_downloads.hpp"
 
 namespace zentomi {
 
@@ -16,6 +17,8 @@ void open_title(AppState& state, AppContext& context, MangaItem item) {
   details.detail_error.reset();
   details.chapters_site_order.clear();
   details.chapters.clear();
+  details.from_card = false;
+  details.delete_asked.reset();
   context.jobs.start(job::Detail{details.current_item->url});
   details.detail_loading = true;
 }
@@ -27,8 +30,10 @@ void apply_detail_loaded(AppState& state, DetailLoaded& loaded, AppContext& cont
   if (!loaded.result) {
     log_line("NetTruyen", "Detail load error: " + loaded.result.error());
     details.detail_error = loaded.result.error();
+    if (context.downloads) show_stored_detail(state, *context.downloads);
     return;
   }
+  details.from_card = false;
   MangaDetail& detail = *loaded.result;
   // The listing's cover is preferred over the one found on the page.
   if (!details.current_item->thumb_url.empty()) detail.cover_url = details.current_item->thumb_url;

@@ -77,11 +77,12 @@ void return_to_front_page(AppState& state) {
   scroll_selection_into_view(state);
 }
 
-// The history's cards carry the reading position as their chapter line; the title opens as the
-// listing knows it, found by its address among the history's originals.
+// The history's cards carry the reading position as their chapter line and the library's what
+// the card holds; the title opens as the listing knows it, found by its address among the
+// originals.
 MangaItem selected_title(const HomeState& home) {
   const MangaItem& shown = home.displayed_items[home.home_selected];
-  if (home.source != HomeSource::History) return shown;
+  if (home.source != HomeSource::History && home.source != HomeSource::Library) return shown;
   const auto original =
       std::find_if(home.all_items.begin(), home.all_items.end(),
                    [&shown](const MangaItem& item) { return item.url == shown.url; });
@@ -159,7 +160,7 @@ bool handle_home_button(AppState& state, Button button, AppContext& context) {
       return false;
     case Button::L1:
       if (state.home.source == HomeSource::FrontPage)
-        open_library(state, context.jobs);
+        open_library(state, context);
       else if (state.home.source == HomeSource::Library)
         return_to_front_page(state);
       return false;

@@ -205,6 +205,9 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
               state.home.source == HomeSource::FrontPage ? "Bấm [A] để thử lại"
                                                          : "Bấm [A] để thử lại, [B] để quay lại",
               w / 2 - 240, h / 2 + 15, palette::SECONDARY_TEXT, 15.0f);
+    // Away from the network, what is on the card can still be read.
+    if (state.home.source == HomeSource::FrontPage)
+      draw_text(r, "[L1] Truyện đã tải", w / 2 - 240, h / 2 + 45, palette::SECONDARY_TEXT, 15.0f);
     return;
   }
   if (state.home.displayed_items.empty()) {
@@ -222,7 +225,7 @@ void draw_home_body(Renderer& r, const AppState& state, LayoutServices& services
 }
 
 void draw_home_screen(Renderer& r, const AppState& state, LayoutServices& services) {
-  draw_home_header(r, state);
+  draw_home_header(r, state, services);
   draw_home_body(r, state, services, state.home.home_loading);
 }
 
