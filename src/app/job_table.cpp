@@ -1,5 +1,7 @@
 #include "app/job_table.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <utility>
 #include <variant>
@@ -15,9 +17,11 @@
 #include "model/site_origin.hpp"
 #include "nettruyen/chapter_pages.hpp"
 #include "nettruyen/detail_page.hpp"
+#include "nettruyen/favourites_check.hpp"
 #include "nettruyen/fetch.hpp"
 #include "nettruyen/home_listing.hpp"
 #include "nettruyen/search_results.hpp"
+#include "platform/clock.hpp"
 #include "platform/log.hpp"
 
 namespace zentomi {
@@ -211,6 +215,48 @@ struct Entry<job::LocalScan> {
   }
   static WorkerResult failed(const job::LocalScan&, std::string message) {
     return LocalScanned{error(std::move(message))};
+  }
+};
+
+// Waits `pause`, or less when a newer check stops this one; false then.
+bool wait_unless_superseded(std::chrono::milliseconds pause, const JobControl& control) {
+  constexpr std::chrono::milliseconds STEP{50};
+  SteadyClock clock;
+  const std::chrono::nanoseconds end = clock.now() + pause;
+  for (std::chrono::nanoseconds now = clock.now(); now < end; now = clock.now()) {
+    if (control.superseded()) return false;
+    clock.sleep_for(std::min<std::chrono::nanoseconds>(STEP, end - now));
+  }
+  return !control.superseded();
+}
+
+template <>
+struct Entry<job::FavouritesCheck> {
+  // One check at a time, each one request at a time.
+  static constexpr JobKind kind{.name = "FavouritesCheck", .lane_width = 1};
+  static Result run(const job::FavouritesCheck& check, const JobEnvironment&,
+                    const JobControl& control) {
+    if (check.targets.empty() || control.superseded()) return std::nullopt;
+    const CheckRun run{
+        .fetch = [](std::string_view url) { return fetch_text(url); },
+        .wait =
+            [&control](std::chrono::milliseconds pause) {
+              return wait_unless_superseded(pause, control);
+            },
+        .refreshed =
+            [&](std::size_t index, FavouriteNews news) {
+              control.report(FavouriteRefreshed{check.targets[index].url, std::move(news), index,
+                                                check.targets.size(), check.request});
+            },
+    };
+    auto checked = check_favourites(check.targets, run);
+    // Stopped by the user: nobody waits for the end.
+    if (control.superseded()) return std::nullopt;
+    if (!checked) return FavouritesCheckEnded{std::move(checked.error()), check.request};
+    return FavouritesCheckEnded{std::nullopt, check.request};
+  }
+  static WorkerResult failed(const job::FavouritesCheck& check, std::string message) {
+    return FavouritesCheckEnded{std::move(message), check.request};
   }
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/favourites_news.hpp"
 #include "model/image.hpp"
 #include "model/manga.hpp"
 #include "model/ota.hpp"
@@ -160,6 +161,8 @@ struct AppState {
   ReaderState reader;
   UpdateState update;
   LocalLibraryState local_library;
+  // What the favourites' chapter lists said when last refreshed, and the check that refreshes them.
+  FavouritesNews news;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/favourites_news.hpp"
 #include "model/image.hpp"
 #include "model/manga.hpp"
 #include "model/ota.hpp"
@@ -51,9 +52,22 @@ struct LocalScanned {
   std::uint64_t fingerprint = 0;  // what the folder looked like
   bool unchanged = false;         // the folder is as last scanned; `result` is then empty
 };
+// A check of the favourites refreshed the one at `index` of its `total` (sent as it goes).
+struct FavouriteRefreshed {
+  std::string url;
+  FavouriteNews news;
+  std::size_t index = 0;
+  std::size_t total = 0;
+  std::uint64_t request = 0;  // the check's
+};
+// A check of the favourites asked for every one, or stopped at a failed request (its message).
+struct FavouritesCheckEnded {
+  std::optional<std::string> failure;
+  std::uint64_t request = 0;
+};
 
-using WorkerResult =
-    std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded, UpdateCheckResult,
-                 UpdateInstallResult, SearchLoaded, LocalScanned>;
+using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
+                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded,
+                                  LocalScanned, FavouriteRefreshed, FavouritesCheckEnded>;
 
 }  // namespace zentomi

@@ -10,6 +10,7 @@
 #include "screens/detail/detail_controller.hpp"
 #include "screens/detail/detail_layout.hpp"
 #include "screens/detail/detail_results.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/home/home_controller.hpp"
 #include "screens/home/home_layout.hpp"
 #include "screens/home/home_library.hpp"
@@ -78,19 +79,34 @@ void perform(AppState& state, Transition& requested, AppContext& context) {
              requested);
 }
 
+// Whatever lists a favourite brings it up to date, shown or not.
+void learn_about_favourites(AppState& state, const WorkerResult& result, AppContext& context) {
+  if (const auto* home = std::get_if<HomeLoaded>(&result); home && home->result) {
+    learn_from_listing(state, context.store, *home->result);
+  } else if (const auto* search = std::get_if<SearchLoaded>(&result); search && search->result) {
+    learn_from_listing(state, context.store, *search->result);
+  } else if (const auto* detail = std::get_if<DetailLoaded>(&result)) {
+    learn_from_detail(state, context.store, *detail, context.wall_clock());
+  }
+}
+
 }  // namespace
 
 bool handle_button(AppState& state, Button button, AppContext& context) {
+  note_reading(state);
   context.requested.reset();
   const bool exit = press_on_current_screen(state, button, context);
-  if (exit || !context.requested) return exit;
-  Transition requested = std::move(*context.requested);
-  context.requested.reset();
-  perform(state, requested, context);
-  return false;
+  if (!exit && context.requested) {
+    Transition requested = std::move(*context.requested);
+    context.requested.reset();
+    perform(state, requested, context);
+  }
+  keep_check_in_view(state, context.jobs);
+  return exit;
 }
 
 void apply_worker_result(AppState& state, WorkerResult result, AppContext& context) {
+  learn_about_favourites(state, result, context);
   std::visit(
       Overloaded{
           [&](HomeLoaded& loaded) { apply_home_loaded(state, loaded); },
@@ -101,6 +117,10 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
           [&](UpdateInstallResult& installed) { apply_update_install_result(state, installed); },
           [&](SearchLoaded& loaded) { apply_search_loaded(state, loaded); },
           [&](LocalScanned& scanned) { apply_local_scanned(state, scanned); },
+          [&](FavouriteRefreshed& refreshed) {
+            apply_favourite_refreshed(state, context.store, refreshed, context.wall_clock());
+          },
+          [&](FavouritesCheckEnded& ended) { apply_favourites_check_ended(state, ended); },
       },
       result);
 }

@@ -8,6 +8,7 @@
 #include "draw/canvas.hpp"
 #include "draw/palette.hpp"
 #include "model/build_config.hpp"
+#include "screens/common/news_marks.hpp"
 
 namespace zentomi {
 namespace {
@@ -111,6 +112,7 @@ void draw_home_header(Renderer& r, const AppState& state, LayoutServices& servic
     draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
               palette::HIGHLIGHT_TEXT, 13.0f);
   }
+  draw_check_chip(r, state.news.check, 637);
   const int indicator_left = draw_update_indicator(r, state);
   const std::string version = std::string("v") + APP_VERSION;
   const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
 
+#include "model/favourites_news.hpp"
 #include "model/ota.hpp"
 
 namespace zentomi {
@@ -49,10 +51,18 @@ struct LocalScan {
   std::uint64_t known_fingerprint = 0;
   bool operator==(const LocalScan&) const = default;
 };
+// Refreshes the favourites named, one at a time. A newer request stops the one running: an empty
+// one stops it and does nothing more.
+struct FavouritesCheck {
+  std::vector<FavouriteTarget> targets;
+  std::uint64_t request = 0;  // handed back with every answer
+  bool operator==(const FavouritesCheck&) const = default;
+};
 }  // namespace job
 
-using JobRequest = std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage,
-                                job::UpdateCheck, job::Install, job::Search, job::LocalScan>;
+using JobRequest =
+    std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage, job::UpdateCheck,
+                 job::Install, job::Search, job::LocalScan, job::FavouritesCheck>;
 
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
 // detached thread that sends its WorkerResult (and a long job its progress before it); tests

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/log.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_items.hpp"
 #include "screens/home/home_library.hpp"
@@ -114,7 +115,11 @@ void toggle_favorites_filter(AppState& state, AppContext& context) {
   if (state.home.favorites_only) {
     show_home_items(state.home, state.home.all_items);
   } else {
-    show_home_items(state.home, favourites_among_shown(state.home, context.store));
+    std::vector<MangaItem> favourites = favourites_among_shown(state.home, context.store);
+    // Search results are as fresh as can be; the front page's favourites are checked.
+    if (state.home.source == HomeSource::FrontPage)
+      start_favourites_check(state, context, favourites);
+    show_home_items(state.home, std::move(favourites));
   }
   state.home.favorites_only = !state.home.favorites_only;
   state.home.home_selected = 0;

@@ -1,11 +1,14 @@
 #include "screens/home/home_layout.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <variant>
 
 #include "draw/image_drawing.hpp"
 #include "screens/common/bars.hpp"
+#include "screens/common/news_marks.hpp"
+#include "screens/home/favourites_news.hpp"
 #include "screens/home/home_geometry.hpp"
 
 namespace zentomi {
@@ -51,8 +54,17 @@ std::string empty_message(const HomeState& home) {
   return "Chưa có truyện trong mục này. Bấm [SELECT] để quay lại tất cả.";
 }
 
-void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, int y, int g,
-                    LayoutServices& services) {
+// The chapters a favourite has after the one last read, when there are any.
+std::optional<std::size_t> news_to_mark(const AppState& state, const MangaItem& item,
+                                        bool favourite) {
+  if (!favourite) return std::nullopt;
+  const auto count = new_chapters(state, item);
+  if (!count || *count == 0) return std::nullopt;
+  return count;
+}
+
+void draw_grid_card(Renderer& r, const AppState& state, const MangaItem& item, bool selected, int x,
+                    int y, int g, LayoutServices& services) {
   if (selected) {
     fill_rounded_rect(r.canvas, x, y, g, geometry::GRID_CARD_HEIGHT, 10, palette::ACCENT);
     fill_rounded_rect(r.canvas, x + 3, y + 3, g - 6, geometry::GRID_CARD_HEIGHT - 6, 8,
@@ -66,10 +78,14 @@ void draw_grid_card(Renderer& r, const MangaItem& item, bool selected, int x, in
     fill_rounded_rect(r.canvas, x + 8, y + 8, g - 16, 205, 8, palette::RECESSED_SURFACE);
     draw_text(r, "NETTRUYEN", x + 8 + (g - 16) / 2 - 45, y + 102, palette::SECONDARY_TEXT, 14.0f);
   }
-  if (services.is_favorite(item.url)) {
+  const bool favourite = services.is_favorite(item.url);
+  if (favourite) {
     darken_rounded_rect(r.canvas, x + g - 38, y + 14, 24, 22, 5);
     draw_text(r, "★", x + g - 34, y + 18, palette::STAR_TEXT, 15.0f);
   }
+  // In the cover's free corner, across from the star.
+  if (const auto news = news_to_mark(state, item, favourite))
+    draw_news_badge(r, *news, x + 14, y + 14);
   if (!item.views.empty()) {
     // The badge grows to the left for a long count, within the cover; its right edge stays.
     // The count is measured only as far as the badge can grow, and drawn after the eye rather
@@ -103,15 +119,16 @@ void draw_grid(Renderer& r, const AppState& state, LayoutServices& services) {
     const std::size_t index = state.home.home_scroll + n;
     const int column = static_cast<int>(n % k);
     const int row = static_cast<int>(n / k);
-    draw_grid_card(r, state.home.displayed_items[index], index == state.home.home_selected,
+    draw_grid_card(r, state, state.home.displayed_items[index], index == state.home.home_selected,
                    geometry::GRID_LEFT + column * (g + geometry::GRID_COLUMN_GAP),
                    geometry::GRID_TOP + row * geometry::GRID_ROW_PITCH, g, services);
   }
   draw_footer(r, footer_hint(state, GRID_HINT), 13.0f);
 }
 
-void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool selected, int top,
-                   HomeSource source, LayoutServices& services) {
+void draw_list_row(Renderer& r, const AppState& state, const MangaItem& item, std::size_t index,
+                   bool selected, int top, LayoutServices& services) {
+  const HomeSource source = state.home.source;
   const int w = r.canvas.width();
   if (selected) {
     fill_rounded_rect(r.canvas, 20, top, w - 40, geometry::LIST_ROW_HEIGHT, 8, palette::ACCENT);
@@ -137,7 +154,8 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   const Color title_color = selected ? palette::PRIMARY_TEXT : palette::LIST_TEXT;
   // A long title ends a gap before "[A] Đọc ngay", or inside its row.
   const int title_right = selected ? w - 130 - NUMBER_GAP : w - 20 - NUMBER_GAP;
-  if (services.is_favorite(item.url)) {
+  const bool favourite = services.is_favorite(item.url);
+  if (favourite) {
     draw_text(r, "★", title_left, top + 13, palette::STAR_TEXT, 16.0f);
     draw_text_fitted(r, item.title, title_left + 20, top + 13, title_color, 16.5f, title_right);
   } else {
@@ -159,11 +177,18 @@ void draw_list_row(Renderer& r, const MangaItem& item, std::size_t index, bool s
   fill_rounded_rect(r.canvas, 88, top + 36, chip_width, 20, 4, palette::RECESSED_SURFACE);
   draw_text_fitted(r, item.latest_chapter, 92 + blanks_width, top + 39, palette::HIGHLIGHT_TEXT,
                    12.0f, 88 + chip_width);
+  // Beside the chapter line it counts from; the views move right to make room.
+  int views_left = 220;
+  if (const auto news = news_to_mark(state, item, favourite)) {
+    views_left = std::max(views_left,
+                          draw_news_badge(r, *news, 88 + chip_width + NUMBER_GAP, top + 35) + 12);
+  }
   if (!item.views.empty()) {
-    draw_text_fitted(r, VIEWS_EYE, 220, top + 40, palette::SECONDARY_TEXT, 12.0f,
+    draw_text_fitted(r, VIEWS_EYE, views_left, top + 40, palette::SECONDARY_TEXT, 12.0f,
                      w - 130 - NUMBER_GAP);
-    draw_text_fitted(r, item.views, 220 + static_cast<int>(text_width(r.font, VIEWS_EYE, 12.0f)),
-                     top + 40, palette::SECONDARY_TEXT, 12.0f, w - 130 - NUMBER_GAP);
+    draw_text_fitted(r, item.views,
+                     views_left + static_cast<int>(text_width(r.font, VIEWS_EYE, 12.0f)), top + 40,
+                     palette::SECONDARY_TEXT, 12.0f, w - 130 - NUMBER_GAP);
   }
   if (selected) draw_text(r, "[A] Đọc ngay", w - 130, top + 24, palette::HIGHLIGHT_TEXT, 13.0f);
 }
@@ -173,9 +198,9 @@ void draw_list(Renderer& r, const AppState& state, LayoutServices& services) {
   const std::size_t count = state.home.displayed_items.size();
   for (std::size_t n = 0; n < rows && state.home.home_scroll + n < count; ++n) {
     const std::size_t index = state.home.home_scroll + n;
-    draw_list_row(r, state.home.displayed_items[index], index, index == state.home.home_selected,
-                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n),
-                  state.home.source, services);
+    draw_list_row(r, state, state.home.displayed_items[index], index,
+                  index == state.home.home_selected,
+                  geometry::LIST_TOP + geometry::LIST_ROW_PITCH * static_cast<int>(n), services);
   }
   draw_footer(r, footer_hint(state, LIST_HINT), 13.0f);
 }

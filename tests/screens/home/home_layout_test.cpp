@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "model/site_address.hpp"
+#include "screens/common/news_marks.hpp"
 #include "screens/dispatch.hpp"
 #include "screens/home/home_geometry.hpp"
 
@@ -301,6 +303,61 @@ TEST(HomeStates, SortLabels) {
   EXPECT_STREQ(sort_mode_label(SortMode::Latest), "Mới cập nhật");
   EXPECT_STREQ(sort_mode_label(SortMode::Views), "Lượt xem");
   EXPECT_STREQ(sort_mode_label(SortMode::NameAZ), "Tên A-Z");
+}
+
+// News of `count` chapters after the one read, for the title at `url`.
+FavouriteNews news_of(const std::string& url, std::size_t count) {
+  FavouriteNews news{"Chapter 9", {}, {}};
+  for (std::size_t n = 0; n <= count; ++n)
+    news.chapters.push_back(title_key(url + "/chuong-" + std::to_string(9 - n)));
+  return news;
+}
+
+// "+2" only on a favourite with chapters after the one read: not on one read to its newest, nor on
+// a title that is no favourite any more.
+TEST(HomeNews, TheBadgeMarksOnlyAFavouriteWithNewChaptersOnCardAndRow) {
+  Screen s(1280, 720, 3);
+  for (int n = 0; n < 3; ++n) {
+    const std::string id = std::to_string(n);
+    s.services.covers["https://cdn/c" + id + ".jpg"] = solid_image(10, 10, 255, 0, 0);
+    s.state.home.displayed_items[n].views = "1K";
+  }
+  s.services.favorites = {"https://site/t/0", "https://site/t/1"};
+  s.state.news.titles[title_key("https://site/t/0")] = news_of("https://site/t/0", 2);
+  s.state.news.titles[title_key("https://site/t/1")] = news_of("https://site/t/1", 0);
+  s.state.news.titles[title_key("https://site/t/2")] = news_of("https://site/t/2", 2);
+  s.draw();
+  const int pitch = 232 + 18;
+  EXPECT_EQ(s.canvas.pixel(24 + 14 + 2, 66 + 14 + 11), palette::ACCENT);
+  EXPECT_TRUE(s.any_pixel(24 + 20, 66 + 18, 20, 14, palette::PRIMARY_TEXT));
+  EXPECT_EQ(s.canvas.pixel(24 + pitch + 14 + 2, 66 + 14 + 11), RED);
+  EXPECT_EQ(s.canvas.pixel(24 + 2 * pitch + 14 + 2, 66 + 14 + 11), RED);
+
+  s.state.home.grid_view = false;
+  s.draw();
+  const auto top = [](int n) { return 65 + 68 * n; };
+  // Beside the chapter chip, with the views moved past it.
+  EXPECT_EQ(s.canvas.pixel(88 + 120 + 8 + 2, top(0) + 35 + 11), palette::ACCENT);
+  EXPECT_FALSE(s.any_pixel(220, top(0) + 40, 30, 16, palette::SECONDARY_TEXT));
+  EXPECT_TRUE(s.any_pixel(250, top(0) + 40, 40, 16, palette::SECONDARY_TEXT));
+  for (int row : {1, 2}) {
+    EXPECT_EQ(s.canvas.pixel(88 + 120 + 8 + 2, top(row) + 35 + 11), palette::PANEL) << row;
+    EXPECT_TRUE(s.any_pixel(220, top(row) + 40, 30, 16, palette::SECONDARY_TEXT)) << row;
+  }
+}
+
+TEST(HomeNews, TheHeaderChipCountsWhileACheckRuns) {
+  EXPECT_EQ(check_chip_label({true, 2, 12, 1}), "Kiểm tra 3/12");
+  EXPECT_EQ(check_chip_label({true, 12, 12, 1}), "Kiểm tra 12/12");
+  Screen s(1024, 768, 3);
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(640, 20), palette::BAR_BACKGROUND);
+  s.state.news.check = {true, 0, 3, 1};
+  s.draw();
+  EXPECT_EQ(s.canvas.pixel(640, 20), palette::SEPARATOR);
+  EXPECT_TRUE(s.any_pixel(647, 19, 90, 16, palette::STAR_TEXT));
+  // It ends before the version, which stays where it was.
+  EXPECT_EQ(s.canvas.pixel(1024 - 175, 20), palette::BAR_BACKGROUND);
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#include "screens/common/news_marks.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "draw/canvas.hpp"
+#include "draw/palette.hpp"
+
+namespace zentomi {
+namespace {
+
+constexpr int PADDING = 6;
+constexpr float BADGE_SIZE = 13.0f;
+constexpr float CHIP_SIZE = 13.0f;
+
+}  // namespace
+
+int draw_news_badge(Renderer& r, std::size_t count, int left, int top) {
+  const std::string label = "+" + std::to_string(count);
+  const int width = static_cast<int>(text_width(r.font, label, BADGE_SIZE)) + 2 * PADDING;
+  fill_rounded_rect(r.canvas, left, top, width, 22, 5, palette::ACCENT);
+  draw_text(r, label, left + PADDING, top + 4, palette::PRIMARY_TEXT, BADGE_SIZE);
+  return left + width;
+}
+
+std::string check_chip_label(const CheckProgress& check) {
+  const std::size_t shown = std::min(check.done + 1, check.total);
+  return "Kiểm tra " + std::to_string(shown) + "/" + std::to_string(check.total);
+}
+
+void draw_check_chip(Renderer& r, const CheckProgress& check, int left) {
+  if (!check.running) return;
+  const std::string label = check_chip_label(check);
+  const int width = static_cast<int>(text_width(r.font, label, CHIP_SIZE)) + 2 * 10;
+  fill_rounded_rect(r.canvas, left, 14, width, 24, 6, palette::SEPARATOR);
+  draw_text(r, label, left + 10, 19, palette::STAR_TEXT, CHIP_SIZE);
+}
+
+}  // namespace zentomi
