@@ -36,7 +36,8 @@ Bytes strip_file(int width, int height, const char* name) {
   Bytes file = testing::encode_jpeg(samples, width, height, 3, JCS_RGB, 90);
   if (const char* folder = std::getenv("ZENTOMI_BENCH_FILES")) {
     std::ofstream out(std::filesystem::path(folder) / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
   }
   return file;
 }

@@ -18,9 +18,7 @@ class ApplicationServices final : public LayoutServices {
     return downloads_.status(chapter_url);
   }
   DownloadSummary download_summary() override { return downloads_.summary(); }
-  std::optional<std::string> download_stop_message() override {
-    return downloads_.stop_message();
-  }
+  std::optional<std::string> download_stop_message() override { return downloads_.stop_message(); }
 
  private:
   Store& store_;

@@ -339,8 +339,8 @@ struct Superseded final : JobControl {
 // A title or a search the user replaced before its job ran fetches nothing and sends nothing.
 TEST(JobTable, ASupersededDetailOrSearchFetchesNothingAndSendsNothing) {
   const testing::FakeCurl curl;
-  for (const JobRequest& request :
-       {JobRequest(job::Detail{"https://site.test/truyen-tranh/a"}), JobRequest(job::Search{"a"})}) {
+  for (const JobRequest& request : {JobRequest(job::Detail{"https://site.test/truyen-tranh/a"}),
+                                    JobRequest(job::Search{"a"})}) {
     EXPECT_EQ(run_job(request, JobEnvironment{}, Superseded{}), std::nullopt) << job_name(request);
   }
   EXPECT_TRUE(curl.command_lines().empty());

@@ -76,8 +76,11 @@ TEST(Trim, DropsControlsThatDrawAsBoxesWhereverTheyAre) {
       {"a\u200Db\u2060c\u2028d", "a\u200Db\u2060c\u2028d"},
       // A broken sequence is kept as it is.
       {"\xC2 \xE2\x80", "\xC2 \xE2\x80"},
-      // A control brought together by dropping another goes too, so trimming twice is trimming once.
-      {"a\xE2\x80\x01\x8E\xC2\x7F\x9F" "b"sv, "ab"},
+      // A control brought together by dropping another goes too, so trimming twice is trimming
+      // once.
+      {"a\xE2\x80\x01\x8E\xC2\x7F\x9F"
+       "b"sv,
+       "ab"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(trim(c.text), c.kept) << c.text;

@@ -16,7 +16,9 @@ constexpr float CHIP_SIZE = 13.0f;
 }  // namespace
 
 int draw_news_badge(Renderer& r, std::size_t count, int left, int top) {
-  const std::string label = "+" + std::to_string(count);
+  // Appended: GCC 12 at -O3 misreads "+" + a temporary as overlapping copies.
+  std::string label("+");
+  label.append(std::to_string(count));
   const int width = static_cast<int>(text_width(r.font, label, BADGE_SIZE)) + 2 * PADDING;
   fill_rounded_rect(r.canvas, left, top, width, 22, 5, palette::ACCENT);
   draw_text(r, label, left + PADDING, top + 4, palette::PRIMARY_TEXT, BADGE_SIZE);

@@ -200,8 +200,8 @@ void draw_detail_screen(Renderer& r, const AppState& state, LayoutServices& serv
   }
   if (state.details.from_card && state.details.detail_error) {
     // Shown from the card: the one line says why, the list holds what is there.
-    draw_text_fitted(r, "Lỗi: " + *state.details.detail_error, 32, 425, palette::ERROR_TEXT,
-                     12.5f, 328);
+    draw_text_fitted(r, "Lỗi: " + *state.details.detail_error, 32, 425, palette::ERROR_TEXT, 12.5f,
+                     328);
   } else {
     draw_wrapped_text(r, state.details.detail->genres, 32, 425, 296, 18, palette::SECONDARY_TEXT,
                       12.5f, 2);

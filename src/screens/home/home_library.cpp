@@ -36,8 +36,7 @@ void open_library(AppState& state, AppContext& context) {
     }
   }
   LibraryItems items = library_items(state);
-  show_other_source(state, HomeSource::Library, std::move(items.originals),
-                    std::move(items.shown));
+  show_other_source(state, HomeSource::Library, std::move(items.originals), std::move(items.shown));
   context.jobs.start(job::LocalScan{library.fingerprint});
 }
 

@@ -13,8 +13,8 @@ namespace zentomi {
 // numbers it hands out) alone.
 
 // A new chapter starts with nothing of the previous one kept but the HUD's visibility, the
-// reading mode and the strip width: the page list and the image arrive from jobs, and the start page is applied once
-// the list is known.
+// reading mode and the strip width: the page list and the image arrive from jobs, and the start
+// page is applied once the list is known.
 void open_chapter(AppState& state, AppContext& context, const std::string& title,
                   const std::string& url, std::size_t start_page);
 
