@@ -2,7 +2,6 @@
 
 #include "model/site_address.hpp"
 #include "storage/store_bounds.hpp"
-
 #include "storage/store_file.hpp"
 #include "storage/store_json.hpp"
 
@@ -34,9 +33,8 @@ std::string HistoryEdits::render(const std::string& path) {
   for (Change& change : changes) {
     if (auto* entry = std::get_if<std::pair<std::string, MangaHistory>>(&change)) {
       // One entry per title, whatever origin it was first written under.
-      std::erase_if(*content_, [&](const auto& stored) {
-        return same_title(stored.first, entry->first);
-      });
+      std::erase_if(*content_,
+                    [&](const auto& stored) { return same_title(stored.first, entry->first); });
       content_->insert_or_assign(std::move(entry->first), std::move(entry->second));
     } else {
       content_ = std::move(std::get<HistoryMap>(change));

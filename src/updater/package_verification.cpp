@@ -63,9 +63,9 @@ std::optional<std::string> file_sha256_hex(const std::filesystem::path& path) {
   while (file) {
     file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     const std::streamsize got = file.gcount();
-    if (got > 0 && crypto_hash_sha256_update(&state,
-                                             reinterpret_cast<const unsigned char*>(chunk.data()),
-                                             static_cast<unsigned long long>(got)) != 0)
+    if (got > 0 &&
+        crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(chunk.data()),
+                                  static_cast<unsigned long long>(got)) != 0)
       return std::nullopt;
   }
   if (file.bad()) return std::nullopt;
