@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/site_address.hpp"
+#include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/reader/reader_controller.hpp"
 #include "screens/reader/scroll_geometry.hpp"
@@ -31,7 +32,7 @@ void choose_mode(ReaderState& reader) {
 
 void show_arrived_page(AppState& state, SharedImage image, AppContext& context) {
   ReaderState& reader = state.reader;
-  reader.page_image = std::move(image);
+  release_in_background(std::exchange(reader.page_image, std::move(image)));
   choose_mode(reader);
   if (reader.scroll_to_bottom && reader.page_image) {
     reader.scroll = scroll_geometry::bottom(state.screen_width, state.screen_height,
