@@ -46,8 +46,8 @@ void log_download_failure(std::string_view url, std::string_view message) {
 }
 
 // The cover from the thumbnail directory, or else from the network; nothing when it fails.
-std::optional<RgbaImage> obtain(FileSystem& files, const FetchBytes& fetch,
-                                const std::string& url, const std::string& path) {
+std::optional<RgbaImage> obtain(FileSystem& files, const FetchBytes& fetch, const std::string& url,
+                                const std::string& path) {
   if (files.status(path)) {
     // Only a regular file is read: a folder or a FIFO in its place fails here at once.
     auto bytes = files.read_file(path);
