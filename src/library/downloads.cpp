@@ -45,6 +45,13 @@ void Downloads::changed() {
   wake_.notify_all();
 }
 
+void Downloads::queue_changed() {
+  queue_dirty_ = true;
+  // What the user changed may have made room, so a stopped queue tries again.
+  stop_message_.reset();
+  changed();
+}
+
 std::vector<QueueEntry>::iterator Downloads::queue_entry(std::string_view chapter_path) {
   return find_queued(queue_, chapter_path);
 }
@@ -84,9 +91,7 @@ std::size_t Downloads::enqueue(const MangaItem& item, const MangaDetail& detail,
     record.downloaded_at = std::max(record.downloaded_at, title.record->downloaded_at);
   title.record = record;
   title_records_to_write_.push_back(std::move(record));
-  queue_dirty_ = true;
-  stop_message_.reset();
-  changed();
+  queue_changed();
   return added;
 }
 
@@ -97,9 +102,7 @@ bool Downloads::cancel(std::string_view chapter_url) {
   removals_.push_back(
       {chapter_dir(data_dir_, entry->title_url, entry->chapter.url) + std::string(PARTIAL_SUFFIX)});
   queue_.erase(entry);
-  queue_dirty_ = true;
-  stop_message_.reset();
-  changed();
+  queue_changed();
   return true;
 }
 

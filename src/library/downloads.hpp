@@ -103,7 +103,8 @@ class Downloads {
   const DownloadedChapter* whole_chapter(std::string_view path) const;
   const QueueEntry* queued(std::string_view chapter_path) const;
   std::vector<QueueEntry>::iterator queue_entry(std::string_view chapter_path);
-  void changed();  // with the lock held: wakes the worker and moves the version on
+  void changed();        // with the lock held: wakes the worker and moves the version on
+  void queue_changed();  // with the lock held: the queue file is to be written again
 
   std::string data_dir_;
   mutable std::mutex mutex_;
