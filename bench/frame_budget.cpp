@@ -6,11 +6,19 @@
 //
 //   frame_budget [ROUNDS [FILTER]]   (default 200 frames per case; FILTER
 //                                     keeps the cases whose name contains it)
+//   frame_budget --instructions [FILTER]
+//
+// Timed this way, the canvas and the images stay in the processor's caches from one round to the
+// next, which flatters memory-bound drawing. With --instructions, run under callgrind (see
+// frame-instructions.sh), each case is composed twice, the second frame on its own between
+// callgrind's client requests, and so is one memcpy of the canvas: the script divides the counts.
 #include <time.h>
+#include <valgrind/callgrind.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +26,7 @@
 
 #include "draw/canvas.hpp"
 #include "draw/font.hpp"
+#include "draw/image_drawing.hpp"
 #include "draw/palette.hpp"
 #include "draw/text.hpp"
 #include "model/app_state.hpp"
@@ -183,12 +192,68 @@ std::vector<Case> cases(int width, int height) {
        update_state(width, height, update_status::Failed{repeated("Không tải được gói. ", 200)}),
        covers});
   all.push_back({"update, idle", update_state(width, height, update_status::Idle{}), covers});
+  AppState keyboard = home_state(width, height, true, false);
+  keyboard.screen = Screen::Search;
+  keyboard.search.query = "den long pho co";
+  all.push_back({"search keyboard", std::move(keyboard), covers});
+  for (const auto& [name, source] : {std::pair{"history", HomeSource::History},
+                                     std::pair{"search results", HomeSource::Search}}) {
+    AppState listed = home_state(width, height, true, false);
+    listed.front_page = listed.home;
+    listed.home.source = source;
+    listed.home.search_query = "den long";
+    all.push_back({std::string(name) + ", grid", listed, covers});
+    listed.home.grid_view = false;
+    all.push_back({std::string(name) + ", list", std::move(listed), covers});
+  }
+  for (const int zoom : {0, 3}) {
+    AppState scrolled = reader_state(width, height, noisy_image(1600, 2400), zoom);
+    scrolled.reader.scroll_reading = true;
+    scrolled.reader.scroll = 700;
+    all.push_back(
+        {zoom == 0 ? "scroll reading, 1600-wide page" : "scroll reading, 1600 wide, 200 %",
+         std::move(scrolled), none});
+  }
   return all;
 }
 
 }  // namespace
 
+// One canvas copy and the second frame of every case, each between callgrind's client requests.
+void count_instructions(Font& font, const std::string& filter) {
+  for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
+    Canvas canvas(width, height);
+    std::vector<std::uint32_t> copy(static_cast<std::size_t>(width) * height);
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    CALLGRIND_ZERO_STATS;
+    std::memcpy(copy.data(), canvas.data(), copy.size() * sizeof copy[0]);
+    CALLGRIND_DUMP_STATS_AT((size + "|copy").c_str());
+    // A decoded page drawn at fit, alone: its instructions per drawn pixel.
+    const SharedImage page = noisy_image(800, 1200);
+    const PagePlacement placed = place_page(width, height, *page, 0);
+    draw_page(canvas, *page, 0, 0, 0);
+    CALLGRIND_ZERO_STATS;
+    draw_page(canvas, *page, 0, 0, 0);
+    CALLGRIND_DUMP_STATS_AT(
+        (size + "|800 x 1200 page at fit, alone|" + std::to_string(placed.width * placed.height))
+            .c_str());
+    for (Case& c : cases(width, height)) {
+      if (c.name.find(filter) == std::string::npos) continue;
+      Renderer renderer{canvas, font};
+      draw_screen(renderer, c.state, *c.services);
+      CALLGRIND_ZERO_STATS;
+      draw_screen(renderer, c.state, *c.services);
+      CALLGRIND_DUMP_STATS_AT((size + "|" + c.name).c_str());
+    }
+  }
+}
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--instructions") {
+    Font font = Font::load_embedded().value();
+    count_instructions(font, argc > 2 ? argv[2] : "");
+    return 0;
+  }
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   const std::string filter = argc > 2 ? argv[2] : "";
   Font font = Font::load_embedded().value();

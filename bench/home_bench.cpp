@@ -27,6 +27,7 @@ SharedImage cover_image() {
   for (std::size_t i = 0; i < image->pixels.size(); ++i) {
     image->pixels[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : (i * 7) % 251);
   }
+  image->opaque = true;
   return image;
 }
 

@@ -79,6 +79,7 @@ RgbaImage opaque_image(std::uint32_t width, std::uint32_t height) {
   RgbaImage image{width, height, PixelBuffer(std::size_t{width} * height * 4)};
   for (std::size_t i = 0; i < image.pixels.size(); ++i)
     image.pixels[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(i * 7);
+  image.opaque = true;
   return image;
 }
 

@@ -18,6 +18,7 @@ inline SharedImage noisy_image(std::uint32_t width, std::uint32_t height) {
   image->pixels.resize(std::size_t{width} * height * 4);
   for (std::size_t i = 0; i < image->pixels.size(); ++i)
     image->pixels[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : (i * 13) % 251);
+  image->opaque = true;
   return image;
 }
 

@@ -41,6 +41,7 @@ zentomi_pkg(JPEG libjpeg)
 zentomi_pkg(WEBP libwebp)
 zentomi_pkg(FREETYPE freetype2)
 zentomi_pkg(CRYPTO libcrypto)
+zentomi_pkg(SODIUM libsodium)
 # CBZ/ZIP chapters of the local library; minizip needs only zlib.
 zentomi_pkg(MINIZIP minizip)
 

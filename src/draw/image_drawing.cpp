@@ -1,6 +1,7 @@
-// Scaling happens while drawing, every frame, straight from the full-size decoded image. The
-// source column of every canvas column is worked out once per call and the source row once per
-// canvas row, so the inner loop only looks up, blends and stores.
+// Scaling happens while drawing, every frame, straight from the full-size decoded image, whose
+// pixels are already in the canvas's order. The source column of every canvas column is worked
+// out once per call and the source row once per canvas row, so the inner loop of an opaque image
+// only looks up and stores.
 //
 // The scale factors are 32-bit floats and the sampling positions are truncated, so which source
 // pixel lands where depends on float rounding; the library is built without fused multiply-add
@@ -40,44 +41,17 @@ std::vector<std::uint32_t>& column_offsets(std::size_t count) {
   return offsets;
 }
 
-// A row of the source as canvas pixels, reused between calls like the offsets.
-std::vector<std::uint32_t>& converted_row(std::size_t count) {
-  thread_local std::vector<std::uint32_t> pixels;
-  pixels.resize(count);
-  return pixels;
-}
-
-// Little-endian only: `count` source pixels (red, green, blue, alpha bytes) as 0xAARRGGBB words,
-// in a loop the compiler vectorises. True when every one is opaque.
-bool convert_row(const std::uint8_t* source, std::size_t count, std::uint32_t* out) {
-  std::uint32_t all = 0xFFFFFFFFu;
-  for (std::size_t k = 0; k < count; ++k) {
-    std::uint32_t word;  // 0xAABBGGRR
-    std::memcpy(&word, source + k * 4, sizeof word);
-    all &= word;
-    out[k] = (word & 0xFF00FF00u) | (word & 0xFFu) << 16 | (word >> 16 & 0xFFu);
-  }
-  return all >= 0xFF000000u;
-}
-
-// The source bytes are red, green, blue, alpha; the canvas holds 0xAARRGGBB. Most pages and
-// covers are opaque, which takes the cheap first branch: one load of the whole pixel and a swap
-// of red and blue.
+// The pixel at `source`, already in the canvas's order, over the canvas pixel. Most pages and
+// covers are opaque, which takes the first branch: a plain copy.
 void blend_source(std::uint32_t& destination, const std::uint8_t* source) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::uint32_t word;  // 0xAABBGGRR
-    std::memcpy(&word, source, sizeof word);
-    if (word >= 0xFF000000u) {
-      destination = (word & 0xFF00FF00u) | (word & 0xFFu) << 16 | (word >> 16 & 0xFFu);
-      return;
-    }
-  }
-  const std::uint32_t alpha = source[3];
+  std::uint32_t word;  // 0xAARRGGBB
+  std::memcpy(&word, source, sizeof word);
+  const std::uint32_t alpha = word >> 24;
   if (alpha == 255) {
-    destination =
-        0xFF000000u | std::uint32_t{source[0]} << 16 | std::uint32_t{source[1]} << 8 | source[2];
+    destination = word;
   } else if (alpha != 0) {
-    destination = blend_color(destination, source[0], source[1], source[2], alpha);
+    destination =
+        blend_color(destination, word >> 16 & 0xFFu, word >> 8 & 0xFFu, word & 0xFFu, alpha);
   }
 }
 
@@ -122,9 +96,7 @@ void scale_cover(const RgbaImage& image, int w, int h, ScaledCover& out) {
         sample_index(crop_y + step * static_cast<float>(i), image.height) * source_stride;
     std::uint32_t* row = out.pixels.data() + static_cast<std::size_t>(i) * w;
     for (int j = 0; j < w; ++j) {
-      const std::uint8_t* pixel = source + offsets[j];
-      row[j] = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
-               std::uint32_t{pixel[1]} << 8 | pixel[2];
+      std::memcpy(&row[j], source + offsets[j], sizeof row[j]);
       all_alpha &= row[j];
     }
   }
@@ -258,49 +230,27 @@ void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long 
   }
   const std::size_t source_stride = std::size_t{image.width} * 4;
   const auto count = static_cast<std::size_t>(columns.end - columns.begin);
-  // Near or above full size, the visible part of a source row is converted to canvas pixels in
-  // one straight pass first, and the canvas row then only picks from it. Much smaller, that part
-  // holds many pixels never drawn, so they are picked from the source directly.
-  const std::uint32_t first_column = offsets[0] / 4;
-  const std::size_t span = offsets[count - 1] / 4 - first_column + 1;
-  const bool convert_rows = std::endian::native == std::endian::little && span <= 2 * count;
-  std::vector<std::uint32_t>& converted = converted_row(convert_rows ? span : 0);
-  if (convert_rows) {
-    for (std::size_t k = 0; k < count; ++k)
-      offsets[k] = offsets[k] / 4 - first_column;
-  }
   // Zoomed in, neighbouring rows sample the same source row: once a row has been drawn from
   // opaque pixels only, the rows repeating it are copies of it.
   const std::uint8_t* previous_source = nullptr;
-  bool previous_opaque = false;
   for (long long py = rows.begin; py < rows.end; ++py) {
     const auto i = static_cast<float>(py - top);
     const std::uint8_t* source =
         image.pixels.data() + sample_index(i * step, image.height) * source_stride;
     std::uint32_t* row = canvas.data() + py * width + columns.begin;
-    if (source == previous_source && previous_opaque) {
-      std::memcpy(row, row - width, count * sizeof *row);
-      continue;
-    }
-    previous_source = source;
-    if (convert_rows) {
-      previous_opaque = convert_row(source + std::size_t{first_column} * 4, span, converted.data());
-      if (previous_opaque) {
-        for (std::size_t k = 0; k < count; ++k)
-          row[k] = converted[offsets[k]];
-      } else {
-        for (std::size_t k = 0; k < count; ++k)
-          blend_source(row[k], source + (std::size_t{first_column} + offsets[k]) * 4);
+    if (image.opaque) {
+      if (source == previous_source) {
+        std::memcpy(row, row - width, count * sizeof *row);
+        continue;
       }
+      previous_source = source;
+      // The pixels are the canvas's own: drawing is picking them.
+      for (std::size_t k = 0; k < count; ++k)
+        std::memcpy(&row[k], source + offsets[k], sizeof *row);
       continue;
     }
-    std::uint32_t alpha = 255;
-    for (std::size_t k = 0; k < count; ++k) {
-      const std::uint8_t* pixel = source + offsets[k];
-      alpha &= pixel[3];
-      blend_source(row[k], pixel);
-    }
-    previous_opaque = alpha == 255;
+    for (std::size_t k = 0; k < count; ++k)
+      blend_source(row[k], source + offsets[k]);
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The per-format decoders behind decode_image. Each returns 8-bit RGBA or the library's
-// description of the failure.
+// The per-format decoders behind decode_image. Each returns pixels in the canvas order (see
+// RgbaImage) or the library's description of the failure.
 
 #include <cstdint>
 #include <expected>

@@ -71,8 +71,9 @@ std::expected<DecodedSize, std::string> decoded_size(std::uint64_t width, std::u
 // True when `size` may be decoded within the limits' budget (always true without one).
 bool within_budget(DecodedSize size, const DecodeLimits& limits);
 
-// Decodes JPEG, PNG or WebP data held in memory into 8-bit RGBA. The format comes from the data's
-// signature, never from a name. The error is the description shown after "Image decode error: ".
+// Decodes JPEG, PNG or WebP data held in memory into pixels in the canvas order (see RgbaImage).
+// The format comes from the data's signature, never from a name. The error is the description shown
+// after "Image decode error: ".
 std::expected<RgbaImage, std::string> decode_image(std::span<const std::uint8_t> data,
                                                    const DecodeLimits& limits = PAGE_LIMITS);
 

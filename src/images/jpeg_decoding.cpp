@@ -97,8 +97,8 @@ int scans_allowed(std::uint64_t width, std::uint64_t height, const DecodeLimits&
 }
 
 // Adobe's CMYK files store the ink values inverted, the others as they are.
-void cmyk_to_rgba(const JSAMPLE* cmyk, std::uint8_t* rgba, std::size_t width, bool inverted) {
-  for (std::size_t x = 0; x < width; ++x, cmyk += 4, rgba += 4) {
+void cmyk_to_bgra(const JSAMPLE* cmyk, std::uint8_t* bgra, std::size_t width, bool inverted) {
+  for (std::size_t x = 0; x < width; ++x, cmyk += 4, bgra += 4) {
     unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
     if (!inverted) {
       c = 255 - c;
@@ -106,10 +106,10 @@ void cmyk_to_rgba(const JSAMPLE* cmyk, std::uint8_t* rgba, std::size_t width, bo
       y = 255 - y;
       k = 255 - k;
     }
-    rgba[0] = static_cast<std::uint8_t>(c * k / 255);
-    rgba[1] = static_cast<std::uint8_t>(m * k / 255);
-    rgba[2] = static_cast<std::uint8_t>(y * k / 255);
-    rgba[3] = 255;
+    bgra[0] = static_cast<std::uint8_t>(y * k / 255);
+    bgra[1] = static_cast<std::uint8_t>(m * k / 255);
+    bgra[2] = static_cast<std::uint8_t>(c * k / 255);
+    bgra[3] = 255;
   }
 }
 
@@ -143,7 +143,7 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
   session.max_scans = scans_allowed(info.image_width, info.image_height, limits);
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   choose_scale(info, *wanted, limits);
   jpeg_start_decompress(&info);
   if (session.errors.premature_end) return false;
@@ -156,6 +156,7 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
   RgbaImage& image = session.image;
   image.width = info.output_width;
   image.height = info.output_height;
+  image.opaque = true;
   if (image.width != info.image_width) {
     image.full_width = info.image_width;
     image.full_height = info.image_height;
@@ -167,7 +168,7 @@ bool run(Session& session, std::span<const std::uint8_t> data, const DecodeLimit
     JSAMPROW row = cmyk ? session.cmyk_row.data() : destination;
     jpeg_read_scanlines(&info, &row, 1);
     if (session.errors.premature_end) return false;
-    if (cmyk) cmyk_to_rgba(row, destination, width, info.saw_Adobe_marker != 0);
+    if (cmyk) cmyk_to_bgra(row, destination, width, info.saw_Adobe_marker != 0);
   }
   return true;
 }

@@ -1,7 +1,7 @@
-// PNG through libpng's reading API with explicit transforms to RGBA8. The samples come out as
-// stored: gamma, chromaticity and profile chunks are not applied (libpng's simplified API would
-// apply gAMA). libpng reports fatal errors through a callback that must not return, so the
-// decoding runs under setjmp and the callback jumps back with the message.
+// PNG through libpng's reading API with explicit transforms to 8-bit BGRA (the canvas order). The
+// samples come out as stored: gamma, chromaticity and profile chunks are not applied (libpng's
+// simplified API would apply gAMA). libpng reports fatal errors through a callback that must not
+// return, so the decoding runs under setjmp and the callback jumps back with the message.
 #include <png.h>
 
 #include <cstring>
@@ -62,18 +62,22 @@ void skip_ancillary_chunks(png_structp png) {
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
 }
 
-// Every colour type and depth to RGBA8: palette expanded, low-depth grey widened, tRNS made an
-// alpha channel, grey copied into the colour channels, 16-bit samples rounded to the nearest
-// 8-bit value, and opaque alpha added where the file has none.
-void request_rgba8(png_structp png, png_infop info) {
+// Every colour type and depth to 8-bit blue, green, red, alpha: palette expanded, low-depth grey
+// widened, tRNS made an alpha channel, grey copied into the colour channels, 16-bit samples
+// rounded to the nearest 8-bit value, and opaque alpha added where the file has none. True when
+// the picture has no alpha of its own.
+bool request_bgra8(png_structp png, png_infop info) {
   const png_byte colour_type = png_get_color_type(png, info);
   png_set_expand(png);
   png_set_scale_16(png);
   if ((colour_type & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
-  if ((colour_type & PNG_COLOR_MASK_ALPHA) == 0 && png_get_valid(png, info, PNG_INFO_tRNS) == 0)
-    png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);
+  const bool opaque =
+      (colour_type & PNG_COLOR_MASK_ALPHA) == 0 && png_get_valid(png, info, PNG_INFO_tRNS) == 0;
+  if (opaque) png_set_add_alpha(png, 0xFFFF, PNG_FILLER_AFTER);
+  png_set_bgr(png);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
+  return opaque;
 }
 
 // True when session.image holds the picture; otherwise session.message says why, or, for a
@@ -117,13 +121,14 @@ bool run(Session& session, const DecodeLimits& limits, std::string& refusal) {
     }
     wanted = DecodedSize{width, height};
   }
-  request_rgba8(png, session.info);
+  const bool opaque = request_bgra8(png, session.info);
   if (png_get_rowbytes(png, session.info) != std::size_t{width} * 4)
     png_error(png, "unexpected row layout after conversion");
 
   RgbaImage& image = session.image;
   image.width = wanted->width;
   image.height = wanted->height;
+  image.opaque = opaque;
   image.pixels = pixel_pool::take(std::size_t{image.width} * image.height * 4);
   if (image.width == width) {
     session.rows.resize(height);

@@ -5,8 +5,9 @@
 
 namespace zentomi {
 
-// Shrinks an RGBA8 picture as its rows arrive, so the whole picture never has to be held at its
-// full size: each output pixel is the rounded mean of the source pixels of its box.
+// Shrinks a picture of four 8-bit channels (any order) as its rows arrive, so the whole picture
+// never has to be held at its full size: each output pixel is the rounded mean of the source pixels
+// of its box.
 class RowShrinker {
  public:
   // `out` receives width x height pixels; the output may not be larger than the source.

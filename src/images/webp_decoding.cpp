@@ -77,7 +77,8 @@ std::expected<RgbaImage, std::string> decode_webp(std::span<const std::uint8_t> 
     config.options.scaled_height = static_cast<int>(wanted->height);
   }
   result.pixels = pixel_pool::take(std::size_t{result.width} * result.height * 4);
-  config.output.colorspace = MODE_RGBA;
+  result.opaque = config.input.has_alpha == 0;
+  config.output.colorspace = MODE_BGRA;
   config.output.is_external_memory = 1;
   config.output.u.RGBA.rgba = result.pixels.data();
   config.output.u.RGBA.stride = static_cast<int>(result.width * 4);

@@ -1,6 +1,6 @@
 #include "library/download_keys.hpp"
 
-#include <openssl/evp.h>
+#include <sodium.h>
 
 #include <array>
 
@@ -16,14 +16,16 @@ bool is_plain(char c) {
 
 // The first HASH_HEX_DIGITS hexadecimal digits of the text's SHA-256.
 std::string short_hash(std::string_view text) {
-  std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-  unsigned int length = 0;
-  std::string hex;
-  if (EVP_Digest(text.data(), text.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1) {
+  std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
+  // sodium_init is cheap and safe to repeat on any thread.
+  if (sodium_init() < 0 ||
+      crypto_hash_sha256(digest.data(), reinterpret_cast<const unsigned char*>(text.data()),
+                         text.size()) != 0) {
     return std::string(HASH_HEX_DIGITS, '0');
   }
   constexpr std::string_view DIGITS = "0123456789abcdef";
-  for (unsigned int index = 0; index < length && hex.size() < HASH_HEX_DIGITS; ++index) {
+  std::string hex;
+  for (std::size_t index = 0; hex.size() < HASH_HEX_DIGITS; ++index) {
     hex += DIGITS[digest[index] >> 4];
     hex += DIGITS[digest[index] & 0x0f];
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -8,6 +9,9 @@
 #include <vector>
 
 namespace zentomi {
+
+// Pixels are stored as native 32-bit words that the decoders fill byte by byte.
+static_assert(std::endian::native == std::endian::little);
 
 // An allocator whose new elements are left uninitialised: a decoder writes every byte of its
 // image, so zero-filling megabytes first would only cost time.
@@ -33,11 +37,16 @@ struct UninitialisedAllocator : std::allocator<T> {
 // Pixel bytes; resize() leaves the new ones for the decoder to write.
 using PixelBuffer = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
-// A decoded image: width × height pixels of 8-bit red, green, blue, alpha, rows top to bottom.
+// A decoded image: width × height pixels, rows top to bottom, each pixel in the canvas's own
+// order, the 32-bit word 0xAARRGGBB in the machine's byte order (bytes blue, green, red, alpha
+// on the little-endian processors we run on), so that drawing it is a copy with no conversion.
 struct RgbaImage {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   PixelBuffer pixels;  // width * height * 4 bytes
+  // Set by a decoder that knows every alpha is 255 (a JPEG, a PNG or WebP without alpha): such an
+  // image is drawn by copying alone. False promises nothing.
+  bool opaque = false;
   // The size in the file when the image was decoded smaller to save memory; 0 when decoded
   // at that size.
   std::uint32_t full_width = 0;

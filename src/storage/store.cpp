@@ -44,7 +44,10 @@ Store::Store(StorePaths paths) : Store(std::move(paths), StoreSystem{}) {}
 
 Store::Store(StorePaths paths, StoreSystem system)
     : paths_(std::move(paths)), system_(std::move(system)) {
-  if (system_.background_writes) writer_ = std::make_unique<StoreWriter>(system_.files);
+  if (system_.background_writes) {
+    writer_ = std::make_unique<StoreWriter>(system_.files);
+    history_edits_ = std::make_shared<HistoryEdits>(system_.files);
+  }
 }
 
 void Store::settle_unwritten() const {
@@ -55,6 +58,8 @@ void Store::settle_unwritten() const {
   if (unwritten_favorites_ && writer_->finished(unwritten_favorites_->version)) {
     unwritten_favorites_.reset();
   }
+  std::erase_if(unwritten_entries_,
+                [this](const auto& entry) { return writer_->finished(entry.second.version); });
 }
 
 bool Store::wait_for_saves(std::chrono::milliseconds limit) {
@@ -71,9 +76,18 @@ std::string Store::store_path(const char* name) const {
 
 HistoryMap Store::load_history() const {
   settle_unwritten();
-  if (unwritten_history_) return unwritten_history_->content;
-  return load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
-      .value_or(HistoryMap{});
+  HistoryMap history =
+      unwritten_history_
+          ? unwritten_history_->content
+          : load_store_file(*system_.files, store_path(HISTORY_FILE_NAME), parse_history_json)
+                .value_or(HistoryMap{});
+  if (unwritten_entries_.empty()) return history;
+  // As the writer applies them: each in place of any entry for the same title, then bounded.
+  for (const auto& [key, entry] : unwritten_entries_) {
+    std::erase_if(history, [&](const auto& stored) { return same_title(stored.first, key); });
+    history.insert_or_assign(key, entry.content);
+  }
+  return bound_history(std::move(history), MAX_STORE_FILE_BYTES);
 }
 
 void Store::save_history(const HistoryMap& history) {
@@ -84,13 +98,14 @@ void Store::save_history_at(const HistoryMap& unbounded,
                             std::chrono::system_clock::time_point now) {
   // What is written must always read back: the oldest titles drop out here.
   HistoryMap history = bound_history(unbounded, MAX_STORE_FILE_BYTES);
-  std::string text = render_history_json(history);
   if (writer_) {
-    const std::uint64_t version = writer_->submit(
-        {resolve_data_dir(), HISTORY_FILE_NAME, std::move(text), usable_history, now});
+    history_edits_->replace(history);
+    const std::uint64_t version = submit_history(now);
+    unwritten_entries_.clear();
     unwritten_history_ = UnwrittenStore<HistoryMap>{version, std::move(history)};
     return;
   }
+  const std::string text = render_history_json(history);
   // A failed save leaves the previous store in place; the user learns of it from the log.
   failures_.record(HISTORY_FILE_NAME,
                    replace_store_file(*system_.files, resolve_data_dir(), HISTORY_FILE_NAME, text,
@@ -121,7 +136,24 @@ void Store::save_favorites(const FavoritesList& unbounded) {
                                       usable_favorites, system_.clock()));
 }
 
+std::uint64_t Store::submit_history(std::chrono::system_clock::time_point now) {
+  std::string directory = resolve_data_dir();
+  const std::string path = directory + "/" + HISTORY_FILE_NAME;
+  return writer_->submit({std::move(directory),
+                          HISTORY_FILE_NAME,
+                          {},
+                          usable_history,
+                          now,
+                          [edits = history_edits_, path] { return edits->render(path); },
+                          [edits = history_edits_, path] { edits->written(path); }});
+}
+
 std::optional<MangaHistory> Store::get_history_entry(std::string_view manga_url) const {
+  settle_unwritten();
+  if (const auto unwritten = unwritten_entries_.find(cap_stored_text(manga_url));
+      unwritten != unwritten_entries_.end()) {
+    return unwritten->second.content;
+  }
   HistoryMap history = load_history();
   // Stored under its capped address, or under an origin the site has left.
   auto entry = history.find(cap_stored_text(manga_url));
@@ -142,6 +174,18 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
       key,        current_item->title, std::string(chapter_title), at_origin(chapter_url, origin),
       page_index, total_pages,         unix_seconds(now)};
   cap_stored_texts(record);
+  if (writer_) {
+    // The writer applies the entry to the history it keeps; until it has written it, the loads
+    // here answer with it.
+    history_edits_->put(key, record);
+    const std::uint64_t version = submit_history(now);
+    std::erase_if(unwritten_entries_,
+                  [&](const auto& entry) { return same_title(entry.first, key); });
+    unwritten_entries_.insert_or_assign(std::move(key),
+                                        UnwrittenStore<MangaHistory>{version, record});
+    current_history = std::move(record);
+    return;
+  }
   HistoryMap history = load_history();
   // One entry per title, whatever origin it was first written under.
   std::erase_if(history, [&](const auto& entry) { return same_title(entry.first, key); });

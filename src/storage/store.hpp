@@ -13,6 +13,7 @@
 #include "model/string_hash.hpp"
 #include "platform/clock.hpp"
 #include "storage/file_system.hpp"
+#include "storage/history_edits.hpp"
 #include "storage/save_failure_log.hpp"
 #include "storage/store_paths.hpp"
 #include "storage/store_writer.hpp"
@@ -39,9 +40,11 @@ struct UnwrittenStore {
 
 // Reading history and favourites, kept in history.json and favorites.json in the data directory.
 // Every operation reads the files afresh (is_favorite reuses its last reading while the file is
-// unchanged) and every change rewrites a whole file. Nothing here reports a failure: a store
-// that cannot be read is empty and a write that fails leaves the files as they were (it is
-// logged, once per failure). Main thread only.
+// unchanged) and every change rewrites a whole file. With the writer thread, a recorded position
+// is handed to it as the one changed entry: the writer owns the history's content and renders
+// the file, so recording costs the same whatever the size of the history. Nothing here reports a
+// failure: a store that cannot be read is empty and a write that fails leaves the files as they
+// were (it is logged, once per failure). Main thread only.
 class Store {
  public:
   explicit Store(StorePaths paths = {});
@@ -107,6 +110,8 @@ class Store {
   std::string store_path(const char* name) const;
   FavoritesVersion favorites_version() const;
   void save_history_at(const HistoryMap& unbounded, std::chrono::system_clock::time_point now);
+  // Hands the writer a write of history.json made from the changes given to history_edits_.
+  std::uint64_t submit_history(std::chrono::system_clock::time_point now);
 
   // Forgets unwritten content that the writer has since written (or failed to write).
   void settle_unwritten() const;
@@ -117,6 +122,10 @@ class Store {
   std::unique_ptr<StoreWriter> writer_;
   SaveFailureLog failures_;  // of the saves written here, without the writer
   mutable std::optional<UnwrittenStore<HistoryMap>> unwritten_history_;
+  // Single entries handed to the writer since, by key, each with the version that writes it.
+  mutable std::unordered_map<std::string, UnwrittenStore<MangaHistory>, StringHash, std::equal_to<>>
+      unwritten_entries_;
+  std::shared_ptr<HistoryEdits> history_edits_;  // with the writer only
   mutable std::optional<UnwrittenStore<FavoritesList>> unwritten_favorites_;
 };
 

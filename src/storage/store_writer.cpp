@@ -90,8 +90,10 @@ bool StoreWriter::Shared::write_next() {
   lock.unlock();
   std::expected<void, std::string> written;
   try {
+    if (entry.write.render) entry.write.text = entry.write.render();
     written = replace_store_file(*files, entry.write.directory, entry.write.name, entry.write.text,
                                  entry.write.usable, entry.write.now);
+    if (entry.write.after) entry.write.after();
   } catch (...) {
     written = std::unexpected(current_exception_text());
   }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,10 @@ class StoreWriter {
     std::string text;
     StoreCheck usable = nullptr;
     std::chrono::system_clock::time_point now;
+    // When set, the text is made by this on the writer thread instead (from content the writer
+    // keeps), and `after` runs there once the file is written or the write failed.
+    std::function<std::string()> render = nullptr;
+    std::function<void()> after = nullptr;
   };
 
   explicit StoreWriter(std::shared_ptr<FileSystem> files);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,13 +37,73 @@ TEST(EmbeddedFont, IsTheCommittedDejaVuSansBoldFileByteForByte) {
                          [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
 }
 
-TEST(EmbeddedFont, TheFallbackIsTheCommittedSymbolaFileByteForByte) {
-  const std::string file = testing::read_file(testing::source_dir() / "src/draw/Symbola.ttf");
-  const std::span<const std::uint8_t> embedded = embedded_fallback_font_bytes();
-  ASSERT_EQ(embedded.size(), 3'165'808u);
-  ASSERT_EQ(file.size(), embedded.size());
-  EXPECT_TRUE(std::equal(embedded.begin(), embedded.end(), file.begin(),
-                         [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+// The code points of every text file under `folder` (source, pages of the demo site, scripts).
+std::set<char32_t> code_points_of_texts(const std::filesystem::path& folder) {
+  std::set<char32_t> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    const std::string text = testing::read_file(entry.path());
+    if (text.find('\0') != std::string::npos) continue;  // images and fonts
+    for (char32_t c : code_points(text))
+      found.insert(c);
+  }
+  return found;
+}
+
+// The first and last code points of each line of fallback_code_points.txt.
+std::vector<std::pair<char32_t, char32_t>> kept_ranges() {
+  std::vector<std::pair<char32_t, char32_t>> ranges;
+  std::istringstream lines(
+      testing::read_file(testing::source_dir() / "src/draw/fallback_code_points.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::size_t dash = line.find('-');
+    ranges.emplace_back(std::stoul(line.substr(0, dash), nullptr, 16),
+                        std::stoul(line.substr(dash + 1), nullptr, 16));
+  }
+  return ranges;
+}
+
+TEST(EmbeddedFont, TheCutFallbackDrawsEveryTextOfTheProgramAndTheDemoAsTheWholeFontDoes) {
+  const std::string whole_fallback =
+      testing::read_file(testing::source_dir() / "src/draw/Symbola.ttf");
+  ASSERT_EQ(whole_fallback.size(), 3'165'808u);
+  auto whole = Font::load(
+      embedded_font_bytes(),
+      {reinterpret_cast<const std::uint8_t*>(whole_fallback.data()), whole_fallback.size()}, 0);
+  auto cut = Font::load_embedded(0);
+  ASSERT_TRUE(whole.has_value() && cut.has_value());
+  EXPECT_LT(embedded_fallback_font_bytes().size(), whole_fallback.size() / 2);
+
+  std::set<char32_t> texts = code_points_of_texts(testing::source_dir() / "src");
+  texts.merge(code_points_of_texts(testing::source_dir() / "tools/demo-site"));
+  ASSERT_TRUE(texts.contains(U'\U0001F680') && texts.contains(U'ệ'));
+  std::set<char32_t> kept;
+  for (const auto& [first, last] : kept_ranges())
+    for (char32_t c = first; c <= last; ++c)
+      kept.insert(c);
+  ASSERT_TRUE(kept.contains(U'\U0001F600'));
+
+  const auto check = [&](char32_t c, float size) {
+    const std::uint32_t whole_glyph = whole->glyph_index(c);
+    const std::uint32_t cut_glyph = cut->glyph_index(c);
+    // Nothing the whole font draws becomes the missing-glyph box, nor the other way round.
+    EXPECT_EQ(whole_glyph == 0, cut_glyph == 0) << "U+" << std::hex << +c;
+    const Glyph& expected = whole->glyph(whole_glyph, size);
+    const Glyph expected_copy = expected;
+    const Glyph& drawn = cut->glyph(cut_glyph, size);
+    EXPECT_TRUE(drawn.left == expected_copy.left && drawn.top == expected_copy.top &&
+                drawn.width == expected_copy.width && drawn.height == expected_copy.height &&
+                drawn.advance == expected_copy.advance && drawn.coverage == expected_copy.coverage)
+        << "U+" << std::hex << +c << " at " << size;
+  };
+  for (float size : {13.0f, 22.5f})
+    for (char32_t c : texts)
+      check(c, size);
+  for (char32_t c : kept)
+    check(c, 18.0f);
+  for (float size : {13.0f, 40.0f})
+    EXPECT_EQ(cut->left_overhang(size), whole->left_overhang(size));
 }
 
 TEST(EmbeddedFont, CoversVietnameseAndTheScreensSymbolsAndThePictographsFromTheFallback) {

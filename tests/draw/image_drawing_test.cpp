@@ -13,19 +13,21 @@ namespace {
 
 constexpr Color BACKGROUND = 0xFF0B0F19;
 
-// An opaque image whose every pixel names its own coordinates, so a canvas pixel tells which
-// source pixel was sampled for it.
+// An image whose every pixel names its own coordinates, so a canvas pixel tells which source
+// pixel was sampled for it: red the column, green the row, blue their high bits. Fully opaque
+// ones say so, as a decoder does.
 RgbaImage coordinate_image(std::uint32_t width, std::uint32_t height, std::uint8_t alpha = 255) {
   RgbaImage image{width, height, PixelBuffer(std::size_t{width} * height * 4)};
   for (std::uint32_t y = 0; y < height; ++y) {
     for (std::uint32_t x = 0; x < width; ++x) {
       std::uint8_t* p = &image.pixels[(std::size_t{y} * width + x) * 4];
-      p[0] = static_cast<std::uint8_t>(x);
+      p[2] = static_cast<std::uint8_t>(x);
       p[1] = static_cast<std::uint8_t>(y);
-      p[2] = static_cast<std::uint8_t>((x >> 8) | (y >> 8) << 4);
+      p[0] = static_cast<std::uint8_t>((x >> 8) | (y >> 8) << 4);
       p[3] = alpha;
     }
   }
+  image.opaque = alpha == 255;
   return image;
 }
 
@@ -123,6 +125,7 @@ TEST(DrawPage, RowsRepeatedByTheZoomBlendOverTheirOwnBackground) {
     fill_rect(canvas, 0, y, 16, 1, 0xFF000000u | static_cast<Color>(y * 16));
   RgbaImage page = coordinate_image(4, 4);
   page.pixels[(1 * 4 + 2) * 4 + 3] = 128;  // (2, 1) is translucent
+  page.opaque = false;
   draw_page(canvas, page, 3, 0, 0);
   EXPECT_EQ(canvas.pixel(12, 2), 0xFF010000u | 32 * 127 / 255) << "red 2 * 128 / 255 = 1";
   EXPECT_EQ(canvas.pixel(12, 3), 0xFF010000u | 48 * 127 / 255)
@@ -221,7 +224,7 @@ void reference_cover(Canvas& canvas, const RgbaImage& image, int x, int y, int w
           std::min(static_cast<std::uint32_t>(std::trunc(oy + v * static_cast<float>(py - y))),
                    image.height - 1);
       const std::uint8_t* s = &image.pixels[(std::size_t{sy} * image.width + sx) * 4];
-      blend_pixel(canvas, px, py, s[0], s[1], s[2], s[3]);
+      blend_pixel(canvas, px, py, s[2], s[1], s[0], s[3]);
     }
   }
 }

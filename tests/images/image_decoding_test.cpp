@@ -23,7 +23,8 @@ constexpr int HEIGHT = 4;
 
 Rgba pixel(const RgbaImage& image, int x, int y) {
   const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
-  return {image.pixels[at], image.pixels[at + 1], image.pixels[at + 2], image.pixels[at + 3]};
+  // Stored in the canvas's order: blue, green, red, alpha.
+  return {image.pixels[at + 2], image.pixels[at + 1], image.pixels[at], image.pixels[at + 3]};
 }
 
 RgbaImage decode_fixture(const std::string& name) {
@@ -203,6 +204,23 @@ TEST(DecodeWebp, LosslessKeepsEveryValue) {
 TEST(DecodeWebp, LossyWithAndWithoutAlpha) {
   expect_quadrants(decode_fixture("lossy.webp"));
   expect_quadrants(decode_fixture("lossy_alpha.webp"), true);
+}
+
+// Only an image with no alpha of its own says it is opaque (and is then drawn by copying); one
+// with alpha never does, even when all of it happens to be 255.
+TEST(DecodeImage, SaysWhetherEveryPixelIsOpaque) {
+  const std::vector<std::pair<std::string, bool>> fixtures = {
+      {"quadrants.jpg", true}, {"grey.jpg", true},         {"progressive.jpg", true},
+      {"rgb8.png", true},      {"grey8.png", true},        {"grey16.png", true},
+      {"rgba8.png", false},    {"grey_alpha8.png", false}, {"palette.png", false},
+      {"lossy.webp", true},    {"lossless.webp", false},   {"lossy_alpha.webp", false}};
+  for (const auto& [name, opaque] : fixtures) {
+    const RgbaImage image = decode_fixture(name);
+    EXPECT_EQ(image.opaque, opaque) << name;
+    if (!opaque) continue;
+    for (std::size_t at = 3; at < image.pixels.size(); at += 4)
+      ASSERT_EQ(image.pixels[at], 255) << name << " byte " << at;
+  }
 }
 
 std::string decode_error(const Bytes& bytes) {

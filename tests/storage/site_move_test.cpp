@@ -1,6 +1,7 @@
 // Titles stored before the site moved to another domain stay the same titles afterwards.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "model/build_config.hpp"
@@ -48,7 +49,8 @@ TEST(SiteAddress, TitlePathsCompareAcrossOriginsAndNothingElseDoes) {
   EXPECT_EQ(at_origin("local:Manga/t", NEW), "local:Manga/t");
 }
 
-class SiteMove : public ::testing::Test {
+// Written directly, and through the writer thread (which applies single history entries itself).
+class SiteMove : public ::testing::TestWithParam<bool> {
  protected:
   SiteMove() {
     // What an older build left: a favourite and a reading position under the old origin.
@@ -66,7 +68,8 @@ class SiteMove : public ::testing::Test {
 
   testing::TempDir temp_;
   fs::path dir_ = temp_ / "data";
-  Store store_{StorePaths{dir_.string(), (temp_ / "fallback").string()}};
+  Store store_{StorePaths{dir_.string(), (temp_ / "fallback").string()},
+               StoreSystem{.background_writes = GetParam()}};
   const MangaItem old_item_{"Kiếm", OLD + "/truyen-tranh/kiem", "https://cdn.test/kiem.jpg", "",
                             ""};
   // The same title as the new site's listing gives it.
@@ -74,7 +77,7 @@ class SiteMove : public ::testing::Test {
                             ""};
 };
 
-TEST_F(SiteMove, ContinueReadingAndTheFavouriteMarkerFindTheOldEntries) {
+TEST_P(SiteMove, ContinueReadingAndTheFavouriteMarkerFindTheOldEntries) {
   const auto entry = store_.get_history_entry(new_item_.url);
   ASSERT_TRUE(entry.has_value());
   EXPECT_EQ(entry->last_chapter_url, OLD + "/truyen-tranh/kiem/chuong-7");
@@ -87,7 +90,7 @@ TEST_F(SiteMove, ContinueReadingAndTheFavouriteMarkerFindTheOldEntries) {
   EXPECT_TRUE(testing::read_file(dir_ / "favorites.json").find(OLD) != std::string::npos);
 }
 
-TEST_F(SiteMove, ProgressIsWrittenOnceUnderTheCurrentOrigin) {
+TEST_P(SiteMove, ProgressIsWrittenOnceUnderTheCurrentOrigin) {
   std::optional<MangaHistory> current;
   // Resuming the stored chapter, as continue-reading does, from the title opened on the new site.
   store_.record_progress(new_item_, "Chapter 7", OLD + "/truyen-tranh/kiem/chuong-7", 5, 20,
@@ -103,9 +106,13 @@ TEST_F(SiteMove, ProgressIsWrittenOnceUnderTheCurrentOrigin) {
                          system_clock::from_time_t(1700000200));
   ASSERT_EQ(store_.load_history().size(), 1u);
   EXPECT_EQ(store_.get_history_entry(old_item_.url)->last_chapter_title, "Chapter 8");
+  ASSERT_TRUE(store_.wait_for_saves(std::chrono::seconds(5)));
+  const HistoryMap written = Store(StorePaths{dir_.string(), ""}).load_history();
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written.begin()->second, current);
 }
 
-TEST_F(SiteMove, TogglingRemovesTheOldFavouriteAndAddsUnderTheCurrentOrigin) {
+TEST_P(SiteMove, TogglingRemovesTheOldFavouriteAndAddsUnderTheCurrentOrigin) {
   EXPECT_FALSE(store_.toggle_favorite(new_item_));
   EXPECT_FALSE(store_.is_favorite(old_item_.url));
   EXPECT_EQ(store_.load_favorites().size(), 1u);
@@ -118,6 +125,9 @@ TEST_F(SiteMove, TogglingRemovesTheOldFavouriteAndAddsUnderTheCurrentOrigin) {
   EXPECT_FALSE(store_.toggle_favorite(new_item_));
   EXPECT_EQ(store_.load_favorites().size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Saves, SiteMove, ::testing::Values(false, true),
+                         [](const auto& saves) { return saves.param ? "Writer" : "Direct"; });
 
 }  // namespace
 }  // namespace zentomi

@@ -11,6 +11,7 @@
 
 #include "faulty_file_system.hpp"
 #include "storage/store.hpp"
+#include "storage/store_json.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
 
@@ -31,6 +32,8 @@ class GatedFileSystem final : public FileSystem {
   }
   std::atomic<int> files_created{0};
   std::optional<std::string> create_failure;
+  // Files read by the thread that made this file system (the test's, standing for the main one).
+  std::atomic<int> reads_by_maker{0};
   std::atomic<bool> throw_anything_once{false};
 
   std::optional<FileIdentity> status(const std::string& path) override {
@@ -40,6 +43,7 @@ class GatedFileSystem final : public FileSystem {
     return real_.create_directories(path);
   }
   std::expected<std::string, std::string> read_file(const std::string& path) override {
+    if (std::this_thread::get_id() == maker_) ++reads_by_maker;
     return real_.read_file(path);
   }
   std::expected<int, std::string> create_file(const std::string& path) override {
@@ -73,6 +77,7 @@ class GatedFileSystem final : public FileSystem {
 
  private:
   PosixFileSystem real_;
+  const std::thread::id maker_ = std::this_thread::get_id();
   std::mutex mutex_;
   std::condition_variable opened_;
   bool open_ = false;
@@ -119,6 +124,48 @@ TEST(StoreWriter, ASaveNeverWaitsForTheCardAndIsReadBackAtOnce) {
   const std::string saved = testing::read_file(card.dir / "sd" / "history.json");
   EXPECT_NE(saved.find("\"last_page_idx\": 9"), std::string::npos) << saved;
   EXPECT_TRUE(card.store.is_favorite("https://site/t/1"));
+}
+
+// A page turn hands the writer the one changed entry: the main thread neither reads nor renders
+// the history, however long it is, and the file says what the old whole-file saves said.
+TEST(StoreWriter, APageTurnHandsTheWriterOneEntryAndTheFileHasEveryChange) {
+  testing::TempDir dir;
+  const StorePaths paths{(dir / "sd").string(), (dir / "local").string()};
+  HistoryMap expected;
+  for (int i = 0; i < 300; ++i) {
+    const std::string url = "https://site/t/" + std::to_string(i);
+    expected[url] = MangaHistory{url, "Truyện " + std::to_string(i), "C", url + "/c", 1, 9, 100};
+  }
+  Store(paths).save_history(expected);
+  auto files = std::make_shared<GatedFileSystem>();
+  files->open_gate();
+  Store store(paths, StoreSystem{.files = files, .background_writes = true});
+  std::optional<MangaHistory> current;
+  for (std::uint64_t turn = 0; turn < 12; ++turn) {
+    const std::string url = "https://site/t/" + std::to_string(turn % 4 * 50);
+    store.record_progress(
+        MangaItem{"Đọc " + url, url, "", "", ""}, "Chương 2", url + "/c2", turn, 20, current,
+        std::chrono::system_clock::time_point(
+            std::chrono::seconds(1'700'000'000 + static_cast<std::int64_t>(turn))));
+    expected[url] = *current;
+    ASSERT_TRUE(store.wait_for_saves(std::chrono::seconds(5)));
+  }
+  EXPECT_EQ(files->reads_by_maker.load(), 0) << "only the writer reads the history";
+  EXPECT_EQ(store.get_history_entry("https://site/t/150"), current);
+  EXPECT_EQ(store.load_history(), expected);
+  EXPECT_EQ(Store(paths).load_history(), expected);
+
+  // One title: the same bytes as a save of the whole history.
+  testing::TempDir other;
+  const StorePaths one{(other / "sd").string(), (other / "local").string()};
+  {
+    Store writer(one, StoreSystem{.background_writes = true});
+    writer.record_progress(MangaItem{"Một \"x\"\n", "https://site/t/1", "", "", ""}, "C\t",
+                           "https://site/c", 4, 5, current,
+                           std::chrono::system_clock::time_point(std::chrono::seconds(7)));
+  }
+  EXPECT_EQ(testing::read_file(other / "sd" / "history.json"),
+            render_history_json({{"https://site/t/1", *current}}));
 }
 
 TEST(StoreWriter, EndingTheStoreWritesWhatWasSubmitted) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "platform/background_release.hpp"
 #include "screens/common/chapter_opening.hpp"
 #include "screens/reader/reader_pages.hpp"
 #include "screens/reader/scroll_geometry.hpp"
@@ -38,9 +40,11 @@ void turn_page(AppState& state, AppContext& context, bool forward, bool keep_zoo
   SharedImage ahead = forward ? reader.next_image : nullptr;
   const bool awaited = forward && reader.next_loading;
   const std::uint64_t ahead_request = reader.next_request;
+  // Pages let go here may be megabytes: they are freed off the main thread.
+  release_in_background(std::move(reader.next_image));
   reader.drop_next();
   reader.page_index = target;
-  reader.page_image = std::move(ahead);
+  release_in_background(std::exchange(reader.page_image, std::move(ahead)));
   reader.reader_loading = !reader.page_image;
   const int zoom = keep_zoom ? reader.zoom : 0;
   reader.reset_view();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/site_address.hpp"
+#include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/reader/scroll_geometry.hpp"
 #include "screens/reader/strip.hpp"
@@ -43,7 +44,7 @@ void apply_waiting_scrolls(AppState& state, AppContext& context) {
 
 void show_arrived_page(AppState& state, SharedImage image, AppContext& context) {
   ReaderState& reader = state.reader;
-  reader.page_image = std::move(image);
+  release_in_background(std::exchange(reader.page_image, std::move(image)));
   choose_mode(reader);
   if (reader.scroll_to_bottom && reader.page_image) {
     reader.scroll = scroll_geometry::bottom(state.screen_width, state.screen_height,

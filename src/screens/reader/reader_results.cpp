@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/site_address.hpp"
+#include "platform/background_release.hpp"
 #include "platform/log.hpp"
 #include "screens/reader/reader_pages.hpp"
 
@@ -21,6 +22,9 @@ void open_chapter(AppState& state, AppContext& context, const std::string& title
   opened.resume_pending = true;
   opened.resume_page = start_page;
   opened.pages_request = ++state.last_request;
+  // The pages of the chapter left may be megabytes: they are freed off the main thread.
+  release_in_background(std::move(state.reader.page_image));
+  release_in_background(std::move(state.reader.next_image));
   state.reader = std::move(opened);
   context.jobs.start(job::ChapterPages{url, state.reader.pages_request});
 }
@@ -43,7 +47,8 @@ void apply_pages_loaded(AppState& state, PagesLoaded& loaded, AppContext& contex
   reader.page_index =
       reader.resume_pending && count > 0 ? std::min(reader.resume_page, count - 1) : 0;
   reader.resume_pending = false;
-  reader.page_image.reset();
+  release_in_background(std::move(reader.page_image));
+  release_in_background(std::move(reader.next_image));
   reader.drop_next();
   reader.reset_view();
   if (reader.page_index < count) {

@@ -36,7 +36,7 @@ SharedImage solid_image(std::uint32_t width, std::uint32_t height, std::uint8_t 
   image->width = width;
   image->height = height;
   for (std::uint32_t i = 0; i < width * height; ++i) {
-    image->pixels.insert(image->pixels.end(), {r, g, b, 255});
+    image->pixels.insert(image->pixels.end(), {b, g, r, 255});
   }
   return image;
 }

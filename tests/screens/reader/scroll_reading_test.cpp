@@ -27,9 +27,9 @@ SharedImage coded_page(std::uint32_t width, std::uint32_t height) {
   for (std::uint32_t y = 0; y < height; ++y) {
     for (std::uint32_t x = 0; x < width; ++x) {
       std::uint8_t* pixel = &image->pixels[(std::size_t{y} * width + x) * 4];
-      pixel[0] = static_cast<std::uint8_t>(y & 0xFF);
+      pixel[2] = static_cast<std::uint8_t>(y & 0xFF);
       pixel[1] = static_cast<std::uint8_t>(y >> 8);
-      pixel[2] = static_cast<std::uint8_t>(x / 8);
+      pixel[0] = static_cast<std::uint8_t>(x / 8);
       pixel[3] = 255;
     }
   }
