@@ -61,7 +61,7 @@ open_title='settle\npress RIGHT\npress RIGHT\npress A\nsettle\n'
 
 # run NAME SDCARD SCRIPT: the script's run time in seconds; the sim's peak RSS in $work/NAME.rss.
 run() {
-  printf "$3" >"$work/$1.sim"
+  printf '%b' "$3" >"$work/$1.sim"
   mkdir -p "$work/out-$1"
   start=$(date +%s.%N)
   (cd "$work" && ZENTOMI_SDCARD="$2" /usr/bin/time -f '%M' -o "$work/$1.rss" "$sim" \
@@ -97,7 +97,7 @@ unset ZENTOMI_FAKE_CURL_ACTION
 rm -rf "$work/rest" "$work/download"
 run rest "$work/rest" "${open_title}wait 1000\nquit\n" >/dev/null
 run download "$work/download" "${open_title}press DOWN\npress SELECT\nsettle 120000\nquit\n" >/dev/null
-pages=$(ls "$work/download/Apps/zentomi/data/downloads/"*/*/ 2>/dev/null | grep -c '\.jpg$' || true)
+pages=$(find "$work/download/Apps/zentomi/data/downloads" -name "*.jpg" | wc -l)
 printf 'peak RSS at rest: %s KiB\n' "$(cat "$work/rest.rss")"
 printf 'peak RSS downloading 40 strips of 720 x 6000 (%s pages on the card): %s KiB\n' \
   "$pages" "$(cat "$work/download.rss")"
