@@ -3,7 +3,9 @@
 #   turns    400 page turns handled in one frame, back and forth over a chapter of 720 x 6000
 #            and taller strips (Chapter 301 of the demo site's third title);
 #   openings a title opened and left ten times in quick succession;
-#   tiny     ten turns over pages of a few hundred bytes that declare 16384 x 2441 pixels.
+#   tiny     ten turns over pages of a few hundred bytes that declare 16384 x 2441 pixels;
+#   searches the same search made 60 times over, its results page 5,000 titles of 2 KB names
+#            (about 15 MB of page, of which the first 500 titles are kept).
 # Run after `cmake --build --preset release --target zentomi-sim`; an optional first argument
 # names another zentomi-sim to measure. Prints /usr/bin/time's "Maximum resident set size".
 set -eu
@@ -33,6 +35,18 @@ with open(service, "w") as out:
     out.write('{"data":[' + ",".join(
         '{"chapter_name":"Chapter %d","chapter_num":%d}' % (n, n) for n in range(200000, 0, -1))
         + "]}")
+search = os.path.join(site, "tim-truyen?keyword=zz")
+item = ('<div class="item"><figure class="clearfix"><div class="image">'
+        '<a title="T" href="/truyen-tranh/tim-%d"><img src="/covers/nguoi-gac-den.jpg" /></a>'
+        '<div class="view clearfix"><span class="pull-left"><i class="fa fa-eye"></i> 1.%03d</span>'
+        '</div></div><figcaption><h3><a href="/truyen-tranh/tim-%d">%s %d</a></h3>'
+        '<ul class="comic-item"><li class="chapter clearfix"><a href="/truyen-tranh/tim-%d/chuong-1">'
+        'Chapter 1</a></li></ul></figcaption></figure></div>\n')
+with open(search, "w") as out:
+    out.write('<html><body><div class="items"><div class="row">\n')
+    for n in range(5000):
+        out.write(item % (n, n % 1000, n, "Truyện tìm thấy " * 120, n, n))
+    out.write('</div></div></body></html>\n')
 PY
 
 {
@@ -63,7 +77,20 @@ PY
   printf 'settle 60000\nquit\n'
 } >"$work/tiny.sim"
 
-for scenario in turns openings tiny; do
+{
+  # The keyboard (its cursor starts on "1"), "zz" typed, then the search repeated:
+  # R2 opens the keyboard with the query kept and START searches again.
+  printf 'settle\npress R2\npress DOWN\npress DOWN\npress DOWN\n'
+  printf 'press A\npress A\npress START\nsettle 60000\n'
+  i=0
+  while [ $i -lt 59 ]; do
+    printf 'press R2\npress START\nframes 2\n'
+    i=$((i + 1))
+  done
+  printf 'settle 60000\nshot searched\nquit\n'
+} >"$work/searches.sim"
+
+for scenario in turns openings tiny searches; do
   mkdir -p "$work/$scenario"
   printf '%s: ' "$scenario"
   (cd "$work" && PATH="$root/tools/demo-site/bin:$PATH" ZENTOMI_FAKE_CURL_ROOT="$work/site" \
