@@ -5,17 +5,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/os_error.hpp"
+#include "platform/system_calls.hpp"
 
 namespace zentomi::input {
 
 std::expected<FileDescriptor, std::string> open_event_node(const std::string& path) {
   // Non-blocking so the initial flush ends when the kernel's queue is empty; close-on-exec so
   // the child processes of the jobs do not inherit the devices.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd == -1) return std::unexpected(os_error_text(errno));
-  return FileDescriptor(fd);
+  auto device = open_file(path, O_RDONLY | O_NONBLOCK);
+  if (!device) return std::unexpected(os_error_text(device.error().number));
+  return std::move(*device);
 }
 
 std::expected<int, std::string> poll_descriptors(std::span<pollfd> records, int timeout_ms) {

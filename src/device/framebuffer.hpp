@@ -5,6 +5,8 @@
 #include <string>
 
 #include "draw/canvas.hpp"
+#include "platform/file_descriptor.hpp"
+#include "platform/system_calls.hpp"
 
 namespace zentomi {
 
@@ -22,11 +24,11 @@ class Framebuffer {
     return open(default_width, default_height, Options{});
   }
 
-  Framebuffer(Framebuffer&& other) noexcept;
+  Framebuffer(Framebuffer&& other) noexcept = default;
   Framebuffer& operator=(Framebuffer&&) = delete;
   Framebuffer(const Framebuffer&) = delete;
   Framebuffer& operator=(const Framebuffer&) = delete;
-  ~Framebuffer();
+  ~Framebuffer() = default;
 
   // Copies the back buffer to the device; nothing in simulator mode.
   void present();
@@ -36,17 +38,17 @@ class Framebuffer {
   int width() const { return canvas_.width(); }
   int height() const { return canvas_.height(); }
   std::size_t stride() const { return stride_; }
-  bool is_simulator() const { return mapping_ == nullptr; }
+  bool is_simulator() const { return mapping_.data() == nullptr; }
 
  private:
-  Framebuffer(int width, int height, std::size_t stride, int fd, std::uint8_t* mapping,
-              std::size_t mapping_length);
+  Framebuffer(int width, int height, std::size_t stride, FileDescriptor device,
+              SharedMapping mapping);
 
   Canvas canvas_;
   std::size_t stride_;
-  int fd_;
-  std::uint8_t* mapping_;
-  std::size_t mapping_length_;
+  // The mapping goes before the descriptor: members end in reverse order.
+  FileDescriptor device_;
+  SharedMapping mapping_;
 };
 
 }  // namespace zentomi

@@ -1,15 +1,12 @@
 #include "images/cover_cache.hpp"
 
-#include <fstream>
 #include <optional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "images/cover_requests.hpp"
 #include "images/image_decoding.hpp"
 #include "images/thumbnail_files.hpp"
-#include "platform/files.hpp"
 #include "platform/log.hpp"
 #include "platform/thread.hpp"
 
@@ -18,7 +15,8 @@ namespace zentomi {
 // What the main thread and the image worker share. The cache, the requests and the backoff each
 // have their own lock, never nested.
 struct CoverWorkerState {
-  std::filesystem::path directory;
+  std::string directory;
+  std::shared_ptr<FileSystem> files;
   FetchBytes fetch;
   CoverBackoff::Now now;
   ThumbnailCache cache;
@@ -30,16 +28,15 @@ struct CoverWorkerState {
 namespace {
 
 // Only decodable bytes are kept; a file left half-written is removed again.
-void write_bytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (file) return;
-  }
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+void write_bytes(FileSystem& files, const std::string& path,
+                 const std::vector<std::uint8_t>& bytes) {
+  const auto file = files.create_file(path);
+  if (!file) return;
+  const auto written = files.write(
+      *file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const auto closed = files.close(*file);
+  if (written && closed) return;
+  ignore_failure(files.remove(path));
 }
 
 void log_download_failure(std::string_view url, std::string_view message) {
@@ -49,19 +46,18 @@ void log_download_failure(std::string_view url, std::string_view message) {
 }
 
 // The cover from the thumbnail directory, or else from the network; nothing when it fails.
-std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
-                                const std::filesystem::path& path) {
-  if (path_exists(path.string())) {
+std::optional<RgbaImage> obtain(FileSystem& files, const FetchBytes& fetch, const std::string& url,
+                                const std::string& path) {
+  if (files.status(path)) {
     // Only a regular file is read: a folder or a FIFO in its place fails here at once.
-    auto bytes = read_whole_file(path.string());
+    auto bytes = files.read_file(path);
     if (!bytes) return std::nullopt;
     auto image =
         decode_image(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()),
                      COVER_LIMITS);
     if (image) return std::move(*image);
     // Undecodable bytes would fail on every later attempt; the next one downloads afresh.
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
+    ignore_failure(files.remove(path));
     return std::nullopt;
   }
   auto bytes = fetch(url);
@@ -71,7 +67,7 @@ std::optional<RgbaImage> obtain(const FetchBytes& fetch, const std::string& url,
   }
   auto image = decode_image(*bytes, COVER_LIMITS);
   if (!image) return std::nullopt;
-  write_bytes(path, *bytes);
+  write_bytes(files, path, *bytes);
   return std::move(*image);
 }
 
@@ -81,7 +77,9 @@ void serve(CoverWorkerState& shared, const std::string& url) {
     shared.requests.done(url);
     return;
   }
-  auto image = obtain(shared.fetch, url, shared.directory / thumbnail_file_name(url));
+  std::string path = shared.directory;
+  path.append("/").append(thumbnail_file_name(url));
+  auto image = obtain(*shared.files, shared.fetch, url, path);
   // A cover too large for the cache's budget on its own fails like an undecodable one.
   if (image && shared.cache.insert(url, std::make_shared<const RgbaImage>(std::move(*image)))) {
     shared.backoff.forget(url);
@@ -106,9 +104,11 @@ void serve_guarded(CoverWorkerState& shared, const std::string& url) {
 
 }  // namespace
 
-CoverCache::CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now)
+CoverCache::CoverCache(std::string directory, FetchBytes fetch, CoverBackoff::Now now,
+                       std::shared_ptr<FileSystem> files)
     : shared_(std::make_shared<CoverWorkerState>()) {
   shared_->directory = std::move(directory);
+  shared_->files = std::move(files);
   shared_->fetch = std::move(fetch);
   shared_->now = std::move(now);
 }

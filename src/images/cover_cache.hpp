@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "images/thumbnail_cache.hpp"
 #include "model/image.hpp"
 #include "platform/clock.hpp"
+#include "storage/file_system.hpp"
 
 namespace zentomi {
 
@@ -24,7 +24,9 @@ struct CoverWorkerState;
 // newest request is served first, and one no longer on screen is dropped (see CoverRequests).
 class CoverCache {
  public:
-  CoverCache(std::filesystem::path directory, FetchBytes fetch, CoverBackoff::Now now = steady_now);
+  // The worker reads and writes the thumbnail directory through `files`.
+  CoverCache(std::string directory, FetchBytes fetch, CoverBackoff::Now now = steady_now,
+             std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>());
   CoverCache(const CoverCache&) = delete;
   CoverCache& operator=(const CoverCache&) = delete;
   // Ends the worker after the cover it is serving; what is still queued is not fetched.

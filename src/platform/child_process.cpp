@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/file_descriptor.hpp"
+#include "platform/system_calls.hpp"
 
 extern char** environ;
 
@@ -91,8 +92,8 @@ std::expected<std::string, int> find_program(const std::string& name) {
     const std::size_t end = std::min(directories.find(':', start), directories.size());
     const std::string directory = directories.substr(start, end - start);
     std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
-    struct stat status {};
-    if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+    const auto status = status_of(candidate);
+    if (status && S_ISREG(status->st_mode)) {
       if (::access(candidate.c_str(), X_OK) == 0) return candidate;
       error = EACCES;
     }
@@ -303,9 +304,9 @@ std::expected<ChildOutput, int> run_to_file(std::span<const std::string> argv, C
                                             const std::string& path, const Deadline& deadline) {
   // Opened here rather than in the child, so a file that cannot be created is an error of its own
   // and never a child that ran with nowhere to write.
-  const FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!file.is_open()) return std::unexpected(errno);
-  streams.out = file.get();
+  const auto file = open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (!file) return std::unexpected(file.error().number);
+  streams.out = file->get();
   streams.null_err = true;
   const auto pid = spawn(argv, streams);
   if (!pid) return std::unexpected(pid.error());

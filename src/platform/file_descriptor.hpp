@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 namespace zentomi {
 
 // Owns one open file descriptor and closes it when it ends.
@@ -17,6 +19,8 @@ class FileDescriptor {
   bool is_open() const { return fd_ >= 0; }
   // Closes the descriptor now; the owner then holds nothing.
   void reset();
+  // Hands the descriptor over to a caller who closes it; the owner then holds nothing.
+  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_ = -1;

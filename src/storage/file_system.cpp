@@ -10,6 +10,7 @@
 
 #include "platform/files.hpp"
 #include "platform/os_error.hpp"
+#include "platform/system_calls.hpp"
 
 namespace zentomi {
 namespace {
@@ -29,11 +30,17 @@ std::int64_t nanoseconds(const timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
+std::unexpected<std::string> failure(std::string_view what, const std::string& path,
+                                     const SystemError& error) {
+  return std::unexpected(std::string(what) + " " + path + ": " + os_error_text(error.number));
+}
+
 }  // namespace
 
 std::optional<FileIdentity> PosixFileSystem::status(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  const auto found = status_of(path);
+  if (!found) return std::nullopt;
+  const struct stat& info = *found;
   return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                       static_cast<std::uint64_t>(info.st_ino),
                       static_cast<std::uint64_t>(info.st_size), nanoseconds(info.st_mtim),
@@ -54,9 +61,9 @@ std::expected<std::string, std::string> PosixFileSystem::read_file(const std::st
 }
 
 std::expected<int, std::string> PosixFileSystem::create_file(const std::string& path) {
-  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (file < 0) return failure("create", path);
-  return file;
+  auto file = open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (!file) return failure("create", path, file.error());
+  return file->release();
 }
 
 std::expected<void, std::string> PosixFileSystem::write(int file, std::string_view bytes) {
@@ -72,7 +79,10 @@ std::expected<void, std::string> PosixFileSystem::write(int file, std::string_vi
 }
 
 std::expected<void, std::string> PosixFileSystem::flush(int file) {
-  if (::fsync(file) != 0) return failure("fsync", file);
+  if (auto synced = sync_file(file); !synced) {
+    return std::unexpected("fsync descriptor " + std::to_string(file) + ": " +
+                           os_error_text(synced.error().number));
+  }
   return {};
 }
 
@@ -84,9 +94,9 @@ std::expected<void, std::string> PosixFileSystem::close(int file) {
 
 std::expected<void, std::string> PosixFileSystem::rename(const std::string& from,
                                                          const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) {
-    const int error_number = errno;
-    return std::unexpected("rename " + from + " to " + to + ": " + os_error_text(error_number));
+  if (auto renamed = rename_path(from, to); !renamed) {
+    return std::unexpected("rename " + from + " to " + to + ": " +
+                           os_error_text(renamed.error().number));
   }
   return {};
 }
@@ -97,12 +107,12 @@ std::expected<void, std::string> PosixFileSystem::remove(const std::string& path
 }
 
 std::expected<void, std::string> PosixFileSystem::flush_directory(const std::string& path) {
-  const int directory = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directory < 0) return failure("open", path);
-  const bool synced = ::fsync(directory) == 0;
-  auto error = synced ? std::expected<void, std::string>{} : failure("fsync", path);
-  ::close(directory);
-  return error;
+  const auto directory = open_file(path, O_RDONLY | O_DIRECTORY);
+  if (!directory) return failure("open", path, directory.error());
+  if (auto synced = sync_file(directory->get()); !synced) {
+    return failure("fsync", path, synced.error());
+  }
+  return {};
 }
 
 std::expected<std::vector<std::string>, std::string> PosixFileSystem::list_names(

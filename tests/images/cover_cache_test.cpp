@@ -16,6 +16,7 @@
 #include "images/cover_requests.hpp"
 #include "images/image_fixtures.hpp"
 #include "images/thumbnail_files.hpp"
+#include "storage/faulty_file_system.hpp"
 #include "support/files.hpp"
 #include "support/jpeg_encoding.hpp"
 #include "support/temp_dir.hpp"
@@ -78,7 +79,7 @@ class CoverCacheTest : public ::testing::Test {
   CoverCacheTest() {
     covers.emplace(
         directory.path(), [this](std::string_view url) { return server.fetch(url); },
-        [this] { return std::chrono::nanoseconds(clock.load()); });
+        [this] { return std::chrono::nanoseconds(clock.load()); }, files);
     worker = std::thread(covers->take_worker());
   }
   ~CoverCacheTest() override {
@@ -105,6 +106,7 @@ class CoverCacheTest : public ::testing::Test {
   }
 
   testing::TempDir directory;
+  std::shared_ptr<testing::FaultyFileSystem> files = std::make_shared<testing::FaultyFileSystem>();
   FakeServer server;
   std::atomic<std::int64_t> clock{std::chrono::nanoseconds(1000s).count()};
   std::optional<CoverCache> covers;
@@ -233,6 +235,31 @@ TEST_F(CoverCacheTest, AnUnwritableDirectoryOnlyCostsTheDiskCache) {
   server.serve(COVER, image_fixture("lossless.webp"));
   EXPECT_NE(cover_after_settling(COVER), nullptr);
   EXPECT_FALSE(fs::exists(cache_file(COVER)));
+}
+
+// A step of keeping a downloaded cover that fails costs only the file: the cover is shown, and
+// no partial file is left to fail later runs.
+TEST_F(CoverCacheTest, AFailedStepWhileKeepingADownloadCostsOnlyTheFile) {
+  // The steps of keeping a cover are "create", "write" and "close" of its file, in that order.
+  const struct {
+    std::size_t failing_step;  // 0 for none
+    std::string_view step;
+    bool kept;
+  } cases[] = {{0, "", true}, {1, "create", false}, {2, "write", false}, {3, "close", false}};
+  for (const auto& [failing_step, step, kept] : cases) {
+    const std::string url = "https://img.example/covers/" + std::string(step) + ".jpg";
+    server.serve(url, image_fixture("quadrants.jpg"));
+    const std::size_t before = files->steps.size();
+    files->fail_at(failing_step == 0 ? 0 : before + failing_step,
+                   testing::FaultyFileSystem::Mode::OneStep);
+    EXPECT_NE(cover_after_settling(url), nullptr) << step;
+    EXPECT_EQ(fs::exists(cache_file(url)), kept) << step;
+    if (failing_step != 0) {
+      ASSERT_GE(files->steps.size(), before + failing_step);
+      EXPECT_EQ(files->steps[before + failing_step - 1],
+                std::string(step) + " " + thumbnail_file_name(url));
+    }
+  }
 }
 
 RgbaImage image_of_bytes(std::size_t bytes) {

@@ -1,5 +1,6 @@
 #include "platform/files.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <future>
 #include <thread>
 
+#include "platform/system_calls.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
 
@@ -51,6 +53,39 @@ TEST(PathExists, AnyKindOfEntryCounts) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   EXPECT_TRUE(path_exists((dir / "fifo").string()));
   EXPECT_FALSE(path_exists((dir / "missing").string()));
+}
+
+// Each wrapper names its own call in the error, with the errno that call left.
+TEST(SystemCalls, AFailureNamesTheCallAndItsErrno) {
+  testing::TempDir dir;
+  const std::string missing = (dir / "missing").string();
+  testing::write_file(dir / "file", "x");
+  const auto file = open_file((dir / "file").string(), O_RDONLY);
+  ASSERT_TRUE(file);
+  const auto error_of = [](const auto& result) -> std::optional<SystemError> {
+    if (result) return std::nullopt;
+    return result.error();
+  };
+  const struct {
+    std::optional<SystemError> error;
+    SystemError expected;
+  } cases[] = {
+      {error_of(open_file(missing, O_RDONLY)), {"open", ENOENT}},
+      {error_of(status_of(missing)), {"stat", ENOENT}},
+      {error_of(link_status_of(missing)), {"lstat", ENOENT}},
+      {error_of(status_of(-1)), {"fstat", EBADF}},
+      {error_of(sync_file(-1)), {"fsync", EBADF}},
+      {error_of(rename_path(missing, (dir / "b").string())), {"rename", ENOENT}},
+      {error_of(control_device(file->get(), 0, nullptr)), {"ioctl", ENOTTY}},
+      {error_of(map_shared(file->get(), 0)), {"mmap", EINVAL}},
+  };
+  for (const auto& [error, expected] : cases) {
+    const SystemError got = error.value_or(SystemError{"succeeded", 0});
+    EXPECT_EQ(got.call, expected.call);
+    EXPECT_EQ(got.number, expected.number) << expected.call;
+  }
+  EXPECT_EQ((SystemError{"open", ENOENT}.text()), "open: No such file or directory (os error 2)");
+  EXPECT_TRUE(sync_file(file->get()));
 }
 
 }  // namespace
