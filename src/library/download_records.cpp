@@ -2,14 +2,13 @@
 // one JSON reader: each object must hold every member it is written with, once.
 #include "library/download_records.hpp"
 
-#include <charconv>
 #include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <nlohmann/json.hpp>
-#include <system_error>
 #include <utility>
 
+#include "json/json_object.hpp"
 #include "json/json_reader.hpp"
 #include "unicode/utf8.hpp"
 
@@ -27,34 +26,10 @@ struct Member {
 // One object whose members are exactly the given ones (in any order, each once) plus any number
 // of unknown ones, which are skipped.
 bool read_object(JsonReader& reader, std::initializer_list<Member> members) {
-  if (!reader.consume('{')) return false;
-  std::vector<bool> seen(members.size(), false);
-  std::size_t seen_count = 0;
-  if (!reader.consume('}')) {
-    do {
-      const std::optional<std::string> name = reader.read_name();
-      if (!name || !reader.consume(':')) return false;
-      std::size_t index = 0;
-      const Member* found = nullptr;
-      for (const Member& member : members) {
-        if (member.name == *name) {
-          found = &member;
-          break;
-        }
-        ++index;
-      }
-      if (!found) {
-        if (!reader.skip_value()) return false;
-        continue;
-      }
-      if (seen[index]) return false;
-      seen[index] = true;
-      ++seen_count;
-      if (!found->read(reader)) return false;
-    } while (reader.consume(','));
-    if (!reader.consume('}')) return false;
-  }
-  return seen_count == members.size();
+  const Member* const first = members.begin();
+  return read_json_object(
+      reader, members.size(), [first](std::size_t index) { return first[index].name; },
+      [first, &reader](std::size_t index) { return first[index].read(reader); });
 }
 
 ValueReader text(std::string& out) {
@@ -67,12 +42,7 @@ ValueReader text(std::string& out) {
 }
 
 ValueReader whole_number(std::uint64_t& out) {
-  return [&out](JsonReader& reader) {
-    const std::optional<std::string_view> number = reader.read_number();
-    if (!number || number->starts_with('-') || !is_json_integer(*number)) return false;
-    const auto [end, error] = std::from_chars(number->data(), number->data() + number->size(), out);
-    return error == std::errc() && end == number->data() + number->size();
-  };
+  return [&out](JsonReader& reader) { return read_json_unsigned(reader, out); };
 }
 
 ValueReader truth(bool& out) {
@@ -89,14 +59,12 @@ ValueReader truth(bool& out) {
 template <typename Item>
 ValueReader list(std::vector<Item>& out, std::function<ValueReader(Item&)> element) {
   return [&out, element = std::move(element)](JsonReader& reader) {
-    if (!reader.consume('[')) return false;
-    if (reader.consume(']')) return true;
-    do {
+    return read_json_elements(reader, '[', ']', [&] {
       Item item{};
       if (!element(item)(reader)) return false;
       out.push_back(std::move(item));
-    } while (reader.consume(','));
-    return reader.consume(']');
+      return true;
+    });
   };
 }
 

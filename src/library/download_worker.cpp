@@ -143,11 +143,10 @@ class DownloadWorker {
     std::vector<QueueEntry> queue;
     for (QueueEntry& entry : stored) {
       const std::string_view path = site_path_rest(entry.chapter.url);
-      const DownloadedChapter* whole = nullptr;
       const bool duplicate = std::any_of(queue.begin(), queue.end(), [&](const QueueEntry& e) {
         return site_path_rest(e.chapter.url) == path;
       });
-      if (duplicate || downloads_.title_of_chapter(path, &whole)) continue;
+      if (duplicate || downloads_.whole_chapter(path)) continue;
       queue.push_back(std::move(entry));
     }
     for (QueueEntry& entry : downloads_.queue_) {
@@ -299,9 +298,7 @@ class DownloadWorker {
     downloads_.running_path_.reset();
     const std::string path(site_path_rest(entry.chapter.url));
     auto& queue = downloads_.queue_;
-    const auto queued = std::find_if(queue.begin(), queue.end(), [&](const QueueEntry& e) {
-      return site_path_rest(e.chapter.url) == path;
-    });
+    const auto queued = downloads_.queue_entry(path);
     if (outcome == Outcome::Done && whole) {
       Downloads::TitleEntry& title =
           downloads_.titles_[std::string(site_path_rest(entry.title_url))];

@@ -16,6 +16,26 @@ std::uint64_t whole_seconds(std::chrono::system_clock::time_point now) {
   return seconds < 0 ? 0 : static_cast<std::uint64_t>(seconds);
 }
 
+// The queue entry of a chapter, by its site path; the queue's end when it is not queued.
+template <typename Queue>
+auto find_queued(Queue& queue, std::string_view chapter_path) {
+  return std::find_if(queue.begin(), queue.end(), [&](const QueueEntry& entry) {
+    return site_path_rest(entry.chapter.url) == chapter_path;
+  });
+}
+
+// The title holding a whole chapter and the chapter's place in it; no title when none holds it.
+template <typename Titles>
+auto find_whole(Titles& titles, std::string_view chapter_path) {
+  using Title = decltype(&titles.begin()->second);
+  using Chapter = decltype(titles.begin()->second.chapters.begin());
+  for (auto& [title_path, title] : titles) {
+    if (const auto found = title.chapters.find(chapter_path); found != title.chapters.end())
+      return std::pair<Title, Chapter>{&title, found};
+  }
+  return std::pair<Title, Chapter>{nullptr, {}};
+}
+
 }  // namespace
 
 Downloads::Downloads(std::string data_dir) : data_dir_(std::move(data_dir)) {}
@@ -25,22 +45,25 @@ void Downloads::changed() {
   wake_.notify_all();
 }
 
-const QueueEntry* Downloads::queued(std::string_view chapter_path) const {
-  for (const QueueEntry& entry : queue_) {
-    if (site_path_rest(entry.chapter.url) == chapter_path) return &entry;
-  }
-  return nullptr;
+void Downloads::queue_changed() {
+  queue_dirty_ = true;
+  // What the user changed may have made room, so a stopped queue tries again.
+  stop_message_.reset();
+  changed();
 }
 
-const Downloads::TitleEntry* Downloads::title_of_chapter(std::string_view path,
-                                                         const DownloadedChapter** chapter) const {
-  for (const auto& [title_path, title] : titles_) {
-    if (const auto found = title.chapters.find(path); found != title.chapters.end()) {
-      *chapter = &found->second;
-      return &title;
-    }
-  }
-  return nullptr;
+std::vector<QueueEntry>::iterator Downloads::queue_entry(std::string_view chapter_path) {
+  return find_queued(queue_, chapter_path);
+}
+
+const QueueEntry* Downloads::queued(std::string_view chapter_path) const {
+  const auto entry = find_queued(queue_, chapter_path);
+  return entry == queue_.end() ? nullptr : &*entry;
+}
+
+const DownloadedChapter* Downloads::whole_chapter(std::string_view path) const {
+  const auto [title, chapter] = find_whole(titles_, path);
+  return title ? &chapter->second : nullptr;
 }
 
 std::size_t Downloads::enqueue(const MangaItem& item, const MangaDetail& detail,
@@ -50,11 +73,8 @@ std::size_t Downloads::enqueue(const MangaItem& item, const MangaDetail& detail,
   std::size_t added = 0;
   for (const ChapterRef& chapter : chapters) {
     const std::string_view path = site_path_rest(chapter.url);
-    const DownloadedChapter* whole = nullptr;
-    if (title_of_chapter(path, &whole)) continue;
-    const auto entry = std::find_if(queue_.begin(), queue_.end(), [&](const QueueEntry& queued) {
-      return site_path_rest(queued.chapter.url) == path;
-    });
+    if (whole_chapter(path)) continue;
+    const auto entry = queue_entry(path);
     if (entry != queue_.end()) {
       if (!entry->failed) continue;
       entry->failed = false;
@@ -71,48 +91,36 @@ std::size_t Downloads::enqueue(const MangaItem& item, const MangaDetail& detail,
     record.downloaded_at = std::max(record.downloaded_at, title.record->downloaded_at);
   title.record = record;
   title_records_to_write_.push_back(std::move(record));
-  queue_dirty_ = true;
-  stop_message_.reset();
-  changed();
+  queue_changed();
   return added;
 }
 
 bool Downloads::cancel(std::string_view chapter_url) {
   const std::lock_guard lock(mutex_);
-  const std::string_view path = site_path_rest(chapter_url);
-  const auto entry = std::find_if(queue_.begin(), queue_.end(), [&](const QueueEntry& queued) {
-    return site_path_rest(queued.chapter.url) == path;
-  });
+  const auto entry = queue_entry(site_path_rest(chapter_url));
   if (entry == queue_.end()) return false;
   removals_.push_back(
       {chapter_dir(data_dir_, entry->title_url, entry->chapter.url) + std::string(PARTIAL_SUFFIX)});
   queue_.erase(entry);
-  queue_dirty_ = true;
-  stop_message_.reset();
-  changed();
+  queue_changed();
   return true;
 }
 
 bool Downloads::remove_downloaded(std::string_view chapter_url) {
   const std::lock_guard lock(mutex_);
-  const std::string_view path = site_path_rest(chapter_url);
-  for (auto& [title_path, title] : titles_) {
-    if (const auto found = title.chapters.find(path); found != title.chapters.end()) {
-      removals_.push_back({found->second.folder});
-      title.chapters.erase(found);
-      stop_message_.reset();
-      changed();
-      return true;
-    }
-  }
-  return false;
+  const auto [title, found] = find_whole(titles_, site_path_rest(chapter_url));
+  if (!title) return false;
+  removals_.push_back({found->second.folder});
+  title->chapters.erase(found);
+  stop_message_.reset();
+  changed();
+  return true;
 }
 
 ChapterDownloadStatus Downloads::status(std::string_view chapter_url) const {
   const std::lock_guard lock(mutex_);
   const std::string_view path = site_path_rest(chapter_url);
-  const DownloadedChapter* whole = nullptr;
-  if (title_of_chapter(path, &whole)) return {DownloadMark::Downloaded, 0, 0};
+  if (whole_chapter(path)) return {DownloadMark::Downloaded, 0, 0};
   if (running_path_ == path) return {DownloadMark::Downloading, running_done_, running_total_};
   if (const QueueEntry* entry = queued(path)) {
     return {entry->failed ? DownloadMark::Failed : DownloadMark::Queued, 0, 0};
@@ -180,8 +188,8 @@ std::vector<ChapterRef> Downloads::downloaded_chapters(std::string_view title_ur
 
 std::optional<DownloadedChapter> Downloads::find_chapter(std::string_view chapter_url) const {
   const std::lock_guard lock(mutex_);
-  const DownloadedChapter* chapter = nullptr;
-  if (!title_of_chapter(site_path_rest(chapter_url), &chapter)) return std::nullopt;
+  const DownloadedChapter* chapter = whole_chapter(site_path_rest(chapter_url));
+  if (!chapter) return std::nullopt;
   return *chapter;
 }
 

@@ -99,10 +99,12 @@ class Downloads {
     std::string folder;
   };
 
-  const TitleEntry* title_of_chapter(std::string_view path,
-                                     const DownloadedChapter** chapter) const;
+  // By the chapter's site path.
+  const DownloadedChapter* whole_chapter(std::string_view path) const;
   const QueueEntry* queued(std::string_view chapter_path) const;
-  void changed();  // with the lock held: wakes the worker and moves the version on
+  std::vector<QueueEntry>::iterator queue_entry(std::string_view chapter_path);
+  void changed();        // with the lock held: wakes the worker and moves the version on
+  void queue_changed();  // with the lock held: the queue file is to be written again
 
   std::string data_dir_;
   mutable std::mutex mutex_;

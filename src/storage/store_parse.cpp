@@ -1,18 +1,16 @@
 // Typed reading of the store files through the one JSON reader. The store's rules sit here: its
 // shape, complete records of known members given once, and unknown members skipped whatever
 // their value (the reader skips by grammar alone, so even a value it could not hold is skipped).
-#include <array>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <type_traits>
 #include <utility>
 #include <variant>
 
+#include "json/json_object.hpp"
 #include "json/json_reader.hpp"
 #include "storage/record_fields.hpp"
 #include "storage/store_json.hpp"
@@ -20,15 +18,6 @@
 
 namespace zentomi {
 namespace {
-
-// An integer member: digits only (no sign, fraction or exponent), from 0 to 2^64 - 1.
-bool read_unsigned(JsonReader& reader, std::uint64_t& value) {
-  const std::optional<std::string_view> number = reader.read_number();
-  if (!number || number->starts_with('-') || !is_json_integer(*number)) return false;
-  const std::string_view digits = *number;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return error == std::errc() && end == digits.data() + digits.size();
-}
 
 template <typename Record>
 bool read_field(JsonReader& reader, const RecordField<Record>& field, Record& record) {
@@ -41,7 +30,7 @@ bool read_field(JsonReader& reader, const RecordField<Record>& field, Record& re
           record.*member = std::move(*text);
           return true;
         } else {
-          return read_unsigned(reader, record.*member);
+          return read_json_unsigned(reader, record.*member);
         }
       },
       field.member);
@@ -58,29 +47,9 @@ bool read_record(JsonReader& reader, Record& record) {
     }
     return reader.consume(']');
   }
-  if (!reader.consume('{')) return false;
-  std::array<bool, FIELDS.size()> seen{};
-  std::size_t seen_count = 0;
-  if (!reader.consume('}')) {
-    do {
-      // A name holding a lone surrogate reads with U+FFFD in its place, so it is never known.
-      const std::optional<std::string> name = reader.read_name();
-      if (!name || !reader.consume(':')) return false;
-      std::size_t index = 0;
-      while (index < FIELDS.size() && FIELDS[index].name != *name)
-        ++index;
-      if (index == FIELDS.size()) {
-        if (!reader.skip_value()) return false;
-        continue;
-      }
-      if (seen[index]) return false;
-      seen[index] = true;
-      ++seen_count;
-      if (!read_field(reader, FIELDS[index], record)) return false;
-    } while (reader.consume(','));
-    if (!reader.consume('}')) return false;
-  }
-  return seen_count == FIELDS.size();
+  return read_json_object(
+      reader, FIELDS.size(), [](std::size_t index) { return FIELDS[index].name; },
+      [&](std::size_t index) { return read_field(reader, FIELDS[index], record); });
 }
 
 // The store's own container (`open` and `close`), its elements read by `read_element` until it
@@ -91,14 +60,8 @@ bool read_store(std::string_view bytes, char open, char close, ReadElement read_
   // byte outside a string breaks the grammar (inside one it would have to be escaped).
   if (!unicode::is_valid_utf8(bytes)) return false;
   JsonReader reader(bytes);
-  if (!reader.consume(open)) return false;
-  if (!reader.consume(close)) {
-    do {
-      if (!read_element(reader)) return false;
-    } while (reader.consume(','));
-    if (!reader.consume(close)) return false;
-  }
-  return reader.at_end();
+  return read_json_elements(reader, open, close, [&] { return read_element(reader); }) &&
+         reader.at_end();
 }
 
 }  // namespace

@@ -170,6 +170,17 @@ bool handle_scroll_key(AppState& state, Button button, AppContext& context) {
 
 }  // namespace
 
+void apply_held_downs(AppState& state, AppContext& context) {
+  ReaderState& reader = state.reader;
+  int held = std::exchange(reader.waiting_scrolls, 0);
+  while (held > 0 && reader.waiting_scrolls == 0 && reader.page_image && !reader.chapter_end) {
+    --held;
+    scroll_page(state, context, true);
+  }
+  if (reader.waiting_scrolls > 0)
+    reader.waiting_scrolls = std::min(reader.waiting_scrolls + held, MAX_WAITING_SCROLLS);
+}
+
 bool handle_reader_button(AppState& state, Button button, AppContext& context) {
   if (button == Button::A) {
     open_next_chapter(state, context);

@@ -58,27 +58,49 @@ std::string scroll_label(const AppState& state) {
          "%";
 }
 
-// The page shown and, joined under it, the next one; while that one is on its way its loading
-// panel fills the empty part. A page shorter than the screen, alone, sits in the middle.
+// Where the page shown lies in scroll reading: its top `scroll` rows above the screen, or, shorter
+// than the screen and alone, in the middle.
+PagePlacement strip_placement(int w, int h, const ReaderState& reader) {
+  PagePlacement shown = scroll_geometry::size(w, *reader.page_image, reader.strip_width);
+  if (shown.height <= h && !reader.next_image) {
+    return scroll_geometry::place(w, h, *reader.page_image, 0, reader.strip_width);
+  }
+  shown.top = -reader.scroll;
+  return shown;
+}
+
+// While the next page is on its way its loading panel fills the empty part under the page shown,
+// where that part can hold it.
+bool panel_under(int h, const ReaderState& reader, const PagePlacement& shown) {
+  return !reader.next_image && reader.next_loading && h - (shown.top + shown.height) >= PANEL_ROOM;
+}
+
+// The page shown and, joined under it, the next one, or the loading panel in its place.
 void draw_strip(Renderer& r, const AppState& state) {
   const ReaderState& reader = state.reader;
   const int w = r.canvas.width();
   const int h = r.canvas.height();
-  PagePlacement shown = scroll_geometry::size(w, *reader.page_image, reader.strip_width);
-  if (shown.height <= h && !reader.next_image) {
-    shown = scroll_geometry::place(w, h, *reader.page_image, 0, reader.strip_width);
-  } else {
-    shown.top = -reader.scroll;
-  }
+  const PagePlacement shown = strip_placement(w, h, reader);
   draw_scaled_page(r.canvas, *reader.page_image, shown.scale, shown.left, shown.top);
   const long long below = shown.top + shown.height;
   if (reader.next_image) {
     PagePlacement next = scroll_geometry::size(w, *reader.next_image, reader.strip_width);
     draw_scaled_page(r.canvas, *reader.next_image, next.scale, next.left, below);
-  } else if (reader.next_loading && h - below >= PANEL_ROOM) {
+  } else if (panel_under(h, reader, shown)) {
     draw_page_loading_panel(r, reader.page_index + 2, reader.pages.size(),
                             static_cast<int>((below + h) / 2));
   }
+}
+
+// A page so thin that it would be drawn less than one pixel high or wide would leave the screen
+// blank; it says that it cannot be shown instead.
+bool page_drawable(const AppState& state, int w, int h) {
+  if (!state.reader.page_image) return false;
+  const PagePlacement placement =
+      state.reader.scroll_reading
+          ? scroll_geometry::size(w, *state.reader.page_image, state.reader.strip_width)
+          : place_page(w, h, *state.reader.page_image, zoom_level(state));
+  return placement.width > 0 && placement.height > 0;
 }
 
 // Where the screen's middle is in the chapter, as a bar filled from the top of the right edge.
@@ -118,18 +140,18 @@ void draw_head_up_display(Renderer& r, const AppState& state) {
 
 }  // namespace
 
+LoadingPanel reader_loading_panel(const AppState& state, int width, int height) {
+  const ReaderState& reader = state.reader;
+  if (page_drawable(state, width, height)) {
+    const bool under = reader.scroll_reading &&
+                       panel_under(height, reader, strip_placement(width, height, reader));
+    return under ? LoadingPanel::UnderPage : LoadingPanel::None;
+  }
+  return !reader.page_image && reader.reader_loading ? LoadingPanel::Page : LoadingPanel::None;
+}
+
 void draw_reader_screen(Renderer& r, const AppState& state) {
-  // A page so thin that it would be drawn less than one pixel high or wide would leave the
-  // screen blank; it says that it cannot be shown instead.
-  const bool drawable = state.reader.page_image && [&] {
-    const PagePlacement placement =
-        state.reader.scroll_reading
-            ? scroll_geometry::size(r.canvas.width(), *state.reader.page_image,
-                                    state.reader.strip_width)
-            : place_page(r.canvas.width(), r.canvas.height(), *state.reader.page_image,
-                         zoom_level(state));
-    return placement.width > 0 && placement.height > 0;
-  }();
+  const bool drawable = page_drawable(state, r.canvas.width(), r.canvas.height());
   if (drawable && state.reader.scroll_reading) {
     draw_strip(r, state);
     draw_position_bar(r, state);

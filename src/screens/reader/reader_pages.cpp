@@ -7,6 +7,7 @@
 #include "model/site_address.hpp"
 #include "platform/background_release.hpp"
 #include "platform/log.hpp"
+#include "screens/reader/reader_controller.hpp"
 #include "screens/reader/scroll_geometry.hpp"
 #include "screens/reader/strip.hpp"
 
@@ -27,19 +28,6 @@ void choose_mode(ReaderState& reader) {
     reader.reset_view();
     reader.scroll_reading = true;
   }
-}
-
-// Down presses made while the next page was on its way scroll now that it is here; those that
-// reach the next boundary before the page after it wait for that one in turn.
-void apply_waiting_scrolls(AppState& state, AppContext& context) {
-  ReaderState& reader = state.reader;
-  const std::int32_t step = scroll_geometry::step(state.screen_height);
-  while (reader.waiting_scrolls > 0 && reader.scroll < strip::limit(state)) {
-    --reader.waiting_scrolls;
-    reader.scroll = std::min(reader.scroll + step, strip::limit(state));
-    settle_strip(state, context);
-  }
-  if (!reader.next_loading) reader.waiting_scrolls = 0;
 }
 
 void show_arrived_page(AppState& state, SharedImage image, AppContext& context) {
@@ -66,7 +54,7 @@ void show_arrived_next(AppState& state, PageImageLoaded& loaded, AppContext& con
     return;
   }
   reader.next_image = std::move(*loaded.result);
-  apply_waiting_scrolls(state, context);
+  apply_held_downs(state, context);
 }
 
 }  // namespace

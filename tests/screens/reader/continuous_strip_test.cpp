@@ -176,6 +176,20 @@ TEST(ContinuousStrip, ADownMadeWhileTheNextPageLoadsScrollsWhenItArrives) {
   EXPECT_EQ(h.state.reader.waiting_scrolls, 0);
 }
 
+// A held key runs ahead of the network: what the last page leaves over ends at the chapter's end,
+// as the same presses would with every page there.
+TEST(ContinuousStrip, DownsHeldForTheLastPageGoOnToTheChapterEnd) {
+  ReaderHarness h;
+  open_strips(h, 2);
+  h.press(Button::Down, 5);  // 2640: waiting at the boundary
+  h.press(Button::Down, 8);
+  arrive_next(h, numbered_page(2, 720, 1500));
+  EXPECT_EQ(h.state.reader.page_index, 1u);
+  EXPECT_EQ(h.state.reader.scroll, 780);  // the last screenful
+  EXPECT_TRUE(h.state.reader.chapter_end);
+  EXPECT_EQ(h.state.reader.waiting_scrolls, 0);
+}
+
 TEST(ContinuousStrip, TallStripsOpenInScrollReadingOrdinaryPagesAsLeft) {
   struct Case {
     std::uint32_t width, height;
