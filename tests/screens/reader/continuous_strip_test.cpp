@@ -12,8 +12,8 @@
 
 #include "screens/reader/scroll_geometry.hpp"
 #include "screens/reader/strip.hpp"
+#include "support/coded_pages.hpp"
 #include "support/model_printers.hpp"
-#include "support/no_services.hpp"
 #include "support/reader_harness.hpp"
 
 namespace zentomi {
@@ -23,47 +23,13 @@ using testing::CHAPTER_A;
 using testing::CHAPTER_B;
 using testing::page;
 using testing::ReaderHarness;
+using Source = testing::PixelSource;
+using testing::frame_of;
+using testing::source_at;
 
-// Every pixel of page `number` carries it in red and its row in green and blue.
+// Page `number` of a chapter, its number in every pixel.
 SharedImage numbered_page(std::uint8_t number, std::uint32_t width, std::uint32_t height) {
-  auto image = std::make_shared<RgbaImage>();
-  image->width = width;
-  image->height = height;
-  image->pixels.resize(std::size_t{width} * height * 4);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint8_t* pixel = &image->pixels[(std::size_t{y} * width + x) * 4];
-      // The canvas order: blue, green, red, alpha.
-      pixel[0] = static_cast<std::uint8_t>(y & 0xFF);
-      pixel[1] = static_cast<std::uint8_t>(y >> 8);
-      pixel[2] = number;
-      pixel[3] = 255;
-    }
-  }
-  return image;
-}
-
-struct Source {
-  int page;
-  std::uint32_t row;
-  bool operator==(const Source&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Source& source) {
-  return out << "page " << source.page << " row " << source.row;
-}
-
-Canvas frame_of(const AppState& state) {
-  Canvas canvas(state.screen_width, state.screen_height);
-  Font font = Font::load_embedded().value();
-  Renderer renderer{canvas, font};
-  testing::NoServices services;
-  draw_screen(renderer, state, services);
-  return canvas;
-}
-
-Source source_at(const Canvas& canvas, int x, int y) {
-  const Color pixel = canvas.pixel(x, y);
-  return {static_cast<int>(pixel >> 16 & 0xFF), (pixel >> 8 & 0xFF) << 8 | (pixel & 0xFF)};
+  return testing::coded_page(width, height, number);
 }
 
 // Pages are let go on a background thread: true once nothing holds the page, within seconds.

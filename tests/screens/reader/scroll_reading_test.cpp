@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "draw/text.hpp"
+#include "support/coded_pages.hpp"
 #include "support/model_printers.hpp"
-#include "support/no_services.hpp"
 #include "support/reader_harness.hpp"
 
 namespace zentomi {
@@ -17,38 +17,10 @@ namespace {
 using testing::CHAPTER_A;
 using testing::page;
 using testing::ReaderHarness;
-
-// Each pixel tells where it came from: red and green hold the row, blue the column / 8.
-SharedImage coded_page(std::uint32_t width, std::uint32_t height) {
-  auto image = std::make_shared<RgbaImage>();
-  image->width = width;
-  image->height = height;
-  image->pixels.resize(std::size_t{width} * height * 4);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint8_t* pixel = &image->pixels[(std::size_t{y} * width + x) * 4];
-      pixel[2] = static_cast<std::uint8_t>(y & 0xFF);
-      pixel[1] = static_cast<std::uint8_t>(y >> 8);
-      pixel[0] = static_cast<std::uint8_t>(x / 8);
-      pixel[3] = 255;
-    }
-  }
-  return image;
-}
-
-struct Source {
-  std::uint32_t row;
-  std::uint32_t column_eighth;
-  bool operator==(const Source&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Source& source) {
-  return out << "row " << source.row << ", column / 8 " << source.column_eighth;
-}
-
-Source source_of(Color pixel) {
-  return {(pixel >> 16 & 0xFF) | (pixel >> 8 & 0xFF) << 8, pixel & 0xFF};
-}
+using Source = testing::PixelSource;
+using testing::coded_page;
+using testing::frame_of;
+using testing::source_at;
 
 struct Screen {
   int width;
@@ -56,20 +28,11 @@ struct Screen {
 };
 constexpr Screen SCREENS[] = {{1280, 720}, {1024, 768}};
 
-// The frame the reader draws now.
-struct Frame {
-  explicit Frame(const AppState& state)
-      : canvas(state.screen_width, state.screen_height), font(Font::load_embedded().value()) {
-    Renderer renderer{canvas, font};
-    testing::NoServices services;
-    draw_screen(renderer, state, services);
-  }
-  std::vector<Color> pixels() const {
-    return {canvas.data(), canvas.data() + std::size_t(canvas.width()) * canvas.height()};
-  }
-  Canvas canvas;
-  Font font;
-};
+// The frame the reader draws now, pixel for pixel.
+std::vector<Color> pixels(const AppState& state) {
+  const Canvas canvas = frame_of(state);
+  return {canvas.data(), canvas.data() + std::size_t(canvas.width()) * canvas.height()};
+}
 
 TEST(ScrollReading, DownReadsAStripToItsLastRowAndIntoTheNextPageUpComesBackToItsBottom) {
   for (const Screen screen : SCREENS) {
@@ -183,26 +146,26 @@ TEST(ScrollReading, DrawsThePageAtItsOwnWidthFromTheScrolledRow) {
   h.arrive(coded_page(720, 6000));  // a tall strip opens in scroll reading
   h.press(Button::Select);          // no HUD over the rows checked
   h.press(Button::Down);
-  Frame strip(h.state);
-  EXPECT_EQ(source_of(strip.canvas.pixel(280, 0)), (Source{540, 0}));
-  EXPECT_EQ(source_of(strip.canvas.pixel(999, 719)), (Source{1259, 89}));
-  EXPECT_EQ(strip.canvas.pixel(279, 300), palette::FRAME_BACKGROUND);
-  EXPECT_EQ(strip.canvas.pixel(1000, 300), palette::FRAME_BACKGROUND);
+  const Canvas strip = frame_of(h.state);
+  EXPECT_EQ(source_at(strip, 280, 0), (Source{0, 540}));
+  EXPECT_EQ(source_at(strip, 999, 719), (Source{89, 1259}));
+  EXPECT_EQ(strip.pixel(279, 300), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(strip.pixel(1000, 300), palette::FRAME_BACKGROUND);
 
   h.press(Button::R1);
   h.arrive(coded_page(1600, 4200));
   h.press(Button::Down);
-  Frame wide(h.state);
-  EXPECT_EQ(source_of(wide.canvas.pixel(0, 0)), (Source{675, 0}));
-  EXPECT_EQ(source_of(wide.canvas.pixel(1275, 719)), (Source{1573, 199}));  // the bar beyond
+  const Canvas wide = frame_of(h.state);
+  EXPECT_EQ(source_at(wide, 0, 0), (Source{0, 675}));
+  EXPECT_EQ(source_at(wide, 1275, 719), (Source{199, 1573}));  // the bar beyond
 
   h.press(Button::R1);
   h.arrive(coded_page(900, 500));
-  Frame short_page(h.state);
-  EXPECT_EQ(source_of(short_page.canvas.pixel(190, 110)), (Source{0, 0}));
-  EXPECT_EQ(source_of(short_page.canvas.pixel(1089, 609)), (Source{499, 112}));
-  EXPECT_EQ(short_page.canvas.pixel(640, 109), palette::FRAME_BACKGROUND);
-  EXPECT_EQ(short_page.canvas.pixel(640, 610), palette::FRAME_BACKGROUND);
+  const Canvas short_page = frame_of(h.state);
+  EXPECT_EQ(source_at(short_page, 190, 110), (Source{0, 0}));
+  EXPECT_EQ(source_at(short_page, 1089, 609), (Source{112, 499}));
+  EXPECT_EQ(short_page.pixel(640, 109), palette::FRAME_BACKGROUND);
+  EXPECT_EQ(short_page.pixel(640, 610), palette::FRAME_BACKGROUND);
 }
 
 // Off again, the reader draws exactly what it drew before the mode was used.
@@ -212,12 +175,12 @@ TEST(ScrollReading, TurnedOffTheFramesAreThoseOfTheFittedAndZoomedPage) {
     fitted.open(1, 3);
     fitted.arrive(coded_page(800, 1200));
     if (!hud) fitted.press(Button::Select);
-    const std::vector<Color> before = Frame(fitted.state).pixels();
+    const std::vector<Color> before = pixels(fitted.state);
     fitted.press(Button::Start);
     fitted.press(Button::Down);
-    ASSERT_NE(Frame(fitted.state).pixels(), before);
+    ASSERT_NE(pixels(fitted.state), before);
     fitted.press(Button::Start);
-    EXPECT_EQ(Frame(fitted.state).pixels(), before);
+    EXPECT_EQ(pixels(fitted.state), before);
 
     ReaderHarness zoomed;
     zoomed.open(1, 3);
@@ -228,24 +191,25 @@ TEST(ScrollReading, TurnedOffTheFramesAreThoseOfTheFittedAndZoomedPage) {
     fitted.press(Button::Down);
     fitted.press(Button::Start);
     fitted.press(Button::R2);
-    EXPECT_EQ(Frame(fitted.state).pixels(), Frame(zoomed.state).pixels());
+    EXPECT_EQ(pixels(fitted.state), pixels(zoomed.state));
   }
 }
 
 // Bright pixels on the bottom band past the end of the fitted hint: the mode is offered there.
 bool offers_scroll_reading(const AppState& state) {
-  Frame frame(state);
+  const Canvas frame = frame_of(state);
+  Font font = Font::load_embedded().value();
   const int after_hint =
       20 +
-      static_cast<int>(text_width(frame.font,
+      static_cast<int>(text_width(font,
                                   "[◀ ▶ / L1 R1] Đổi trang   [R2 / X] Phóng to   [SELECT] "
                                   "Ẩn HUD   [B] Trở về",
                                   13.0f)) +
       4;
-  const int h = frame.canvas.height();
+  const int h = frame.height();
   for (int y = h - 30; y < h; ++y) {
-    for (int x = after_hint; x < frame.canvas.width(); ++x) {
-      if ((frame.canvas.pixel(x, y) >> 16 & 0xFF) > 0x80) return true;
+    for (int x = after_hint; x < frame.width(); ++x) {
+      if ((frame.pixel(x, y) >> 16 & 0xFF) > 0x80) return true;
     }
   }
   return false;
