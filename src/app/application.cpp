@@ -92,7 +92,7 @@ Application::~Application() {
 void Application::draw_if_changed(const FrameEvents& frame) {
   PictureSources sources{covers_.generation(),
                          favorites_.read(store_, frame.state_version, frame.now),
-                         downloads_->version()};
+                         downloads_->version(), changes_with_time(covers_, downloads_.get())};
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};

@@ -15,7 +15,8 @@ namespace zentomi {
 
 inline constexpr std::chrono::nanoseconds FRAME_DURATION{16'666'000};
 inline constexpr std::chrono::nanoseconds START_GRACE{1'000'000'000};
-// The longest a still screen sleeps: the redraw gate's heartbeat comes once a second.
+// The longest a still screen sleeps: the favourites file is looked at again, and whatever
+// changes with time on screen is redrawn, once a second.
 inline constexpr std::chrono::nanoseconds LONGEST_WAIT{1'000'000'000};
 
 // How long to sleep after a frame that took `elapsed`; a slow frame is not made up for.
@@ -53,7 +54,8 @@ class SignalWait final : public LoopWait {
 // The loop: all waiting results, then all waiting presses, then the drawing step (which composes
 // and presents when the picture can have changed), then a wait for the next news. While something
 // on screen moves, the wait ends with the frame (60 frames a second); a still screen sleeps until
-// a press, a result or a cover arrives, or `longest_wait` (the heartbeat) has passed.
+// a press, a result or a cover arrives, or `longest_wait` has passed. A press that arrives while
+// the loop sleeps ends the sleep: it is handled at once.
 class MainLoop {
  public:
   struct Hooks {

@@ -8,9 +8,17 @@ RedrawMode redraw_mode_from(const std::optional<std::string>& variable) {
   return variable == "1" ? RedrawMode::Always : RedrawMode::WhenChanged;
 }
 
+bool changes_with_time(const CoverCache& covers, const Downloads* downloads) {
+  // A queue stopped for want of space waits for the user, not for time.
+  const bool downloading =
+      downloads && downloads->summary().waiting > 0 && !downloads->stop_message().has_value();
+  return downloading || covers.retrying();
+}
+
 PictureSources picture_sources(const CoverCache& covers, const Store& store,
                                const Downloads* downloads) {
-  return {covers.generation(), store.favorites_stamp(), downloads ? downloads->version() : 0};
+  return {covers.generation(), store.favorites_stamp(), downloads ? downloads->version() : 0,
+          changes_with_time(covers, downloads)};
 }
 
 Store::FavoritesStamp FavoritesWatch::read(const Store& store, std::uint64_t state_version,
@@ -26,7 +34,7 @@ Store::FavoritesStamp FavoritesWatch::read(const Store& store, std::uint64_t sta
 bool RedrawGate::can_differ(std::uint64_t state_version, const PictureSources& sources,
                             std::chrono::nanoseconds now) const {
   if (mode_ == RedrawMode::Always || !shown_version_) return true;
-  if (now - composed_at_ >= HEARTBEAT) return true;
+  if (sources.timed && now - composed_at_ >= HEARTBEAT) return true;
   if (sources != shown_sources_) return true;
   return state_version != *shown_version_;
 }

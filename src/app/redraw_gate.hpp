@@ -22,8 +22,14 @@ struct PictureSources {
   std::uint64_t covers = 0;  // the cover cache's generation
   Store::FavoritesStamp favorites;
   std::uint64_t downloads = 0;  // moves on with every change the download markers and chip show
+  // Something shown changes with time: a cover waits for its next try, or a download runs, whose
+  // progress no one announces.
+  bool timed = false;
   bool operator==(const PictureSources&) const = default;
 };
+
+// Whether the picture can change with time alone (PictureSources::timed).
+bool changes_with_time(const CoverCache& covers, const Downloads* downloads);
 
 // Read before a frame is drawn: a change made while it is drawn then shows in the next reading.
 PictureSources picture_sources(const CoverCache& covers, const Store& store,
@@ -44,9 +50,9 @@ class FavoritesWatch {
 
 // Decides whether a frame composed now could look different from the one on the screen. The
 // screens are drawn from the state and the picture sources alone, so a frame is composed only
-// when one of them changed, or when a second has passed since the last one: a cover whose retry
-// back-off has ended is asked for again by drawing, and anything else that wrote over the display
-// is painted over.
+// when one of them changed, or, while something shown changes with time, when a second has passed
+// since the last one. A still screen is composed no more: the frame that ends the timed spell
+// (a retry back-off passed) is a change of the sources, and asks for the cover again.
 class RedrawGate {
  public:
   static constexpr std::chrono::seconds HEARTBEAT{1};

@@ -55,7 +55,7 @@ std::optional<std::string> environment_variable(const char* name) {
 
 bool finish_interrupted_install(const InstallPaths& paths) {
   const std::string directory = choose_install_directory(paths);
-  const auto finished = finish_staged_install(directory);
+  const auto finished = finish_staged_install(*paths.files, directory);
   if (!finished) {
     log_line("OTA",
              "Cannot finish the interrupted update in " + directory + ": " + finished.error());

@@ -33,8 +33,9 @@ int run_zentomi() {
   // The input thread, the job results and the cover worker all wake the main loop.
   auto wake = std::make_shared<WakeSignal>();
   auto [input_sender, input_receiver] = Channel<Button>::create(wake);
+  std::shared_ptr<const input::InputStop> input_stop;
   if (!simulator_forced_by(environment_variable("TRIMUI_SIMULATOR")) && path_exists("/dev/fb0")) {
-    input::spawn_input_thread(input_sender);
+    input_stop = input::spawn_input_thread(input_sender);
   }
   input_sender = {};
 
@@ -43,12 +44,15 @@ int run_zentomi() {
                           std::move(input_receiver), clock, AppPaths{},
                           redraw_mode_from(environment_variable("ZENTOMI_ALWAYS_REDRAW")),
                           LoopWaking{wake, LONGEST_WAIT});
-  return run_guarded(application, [&application] {
+  const int status = run_guarded(application, [&application] {
     application.start();
     while (application.run_frame()) {
     }
     return 0;
   });
+  // The input thread sleeps in poll until a press or this.
+  if (input_stop) input_stop->request();
+  return status;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "device/evdev_io.hpp"
 
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,6 +30,18 @@ std::expected<std::size_t, std::string> read_some(int fd, std::span<std::uint8_t
   const ssize_t count = ::read(fd, buffer.data(), buffer.size());
   if (count == -1) return std::unexpected(os_error_text(errno));
   return static_cast<std::size_t>(count);
+}
+
+std::expected<FileDescriptor, std::string> open_event_counter() {
+  const int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (fd == -1) return std::unexpected(os_error_text(errno));
+  return FileDescriptor(fd);
+}
+
+void raise_event(int fd) {
+  const std::uint64_t one = 1;
+  // Only a counter at its maximum refuses, and it is readable then anyway.
+  [[maybe_unused]] const ssize_t written = ::write(fd, &one, sizeof one);
 }
 
 }  // namespace zentomi::input

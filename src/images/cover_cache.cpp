@@ -147,6 +147,10 @@ std::uint64_t CoverCache::generation() const {
   return shared_->cache.generation();
 }
 
+bool CoverCache::retrying() const {
+  return shared_->backoff.any_waiting(shared_->now());
+}
+
 std::size_t CoverCache::pending_count() const {
   return shared_->requests.size();
 }

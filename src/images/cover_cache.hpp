@@ -51,6 +51,8 @@ class CoverCache {
   bool idle() const { return pending_count() == 0; }
   // Changes whenever a cover arrives in the cache or leaves it.
   std::uint64_t generation() const;
+  // A cover failed and is not asked for again until its back-off has passed: drawing then asks.
+  bool retrying() const;
 
  private:
   std::shared_ptr<CoverWorkerState> shared_;

@@ -1,5 +1,6 @@
 #include "images/thumbnail_cache.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace zentomi {
@@ -59,6 +60,12 @@ void CoverBackoff::record(std::string_view url, std::chrono::nanoseconds now) {
   std::lock_guard lock(mutex_);
   std::erase_if(failed_at_, [now](const auto& entry) { return now - entry.second >= DELAY; });
   failed_at_.insert_or_assign(std::string(url), now);
+}
+
+bool CoverBackoff::any_waiting(std::chrono::nanoseconds now) const {
+  std::lock_guard lock(mutex_);
+  return std::any_of(failed_at_.begin(), failed_at_.end(),
+                     [now](const auto& entry) { return now - entry.second < DELAY; });
 }
 
 void CoverBackoff::forget(std::string_view url) {

@@ -57,6 +57,8 @@ class CoverBackoff {
   // Also forgets every failure whose delay has passed, so the record stays small.
   void record(std::string_view url, std::chrono::nanoseconds now);
   void forget(std::string_view url);
+  // Whether some URL's delay has not passed yet.
+  bool any_waiting(std::chrono::nanoseconds now) const;
 
  private:
   mutable std::mutex mutex_;

@@ -23,7 +23,7 @@ constexpr Limits TEXT_LIMITS{std::chrono::seconds(6), std::chrono::seconds(12), 
 constexpr Limits IMAGE_LIMITS{std::chrono::seconds(8), std::chrono::seconds(20), 32 * MIB};
 
 // Every page and image of the site is fetched with these options.
-CurlRequest scraper_request(std::string_view url, Limits limits) {
+CurlRequest scraper_request(std::string_view url, Limits limits, bool as_bytes = false) {
   return {.url = std::string(url),
           .switches = {CurlSwitch::Silent, CurlSwitch::FollowRedirects, CurlSwitch::Ipv4Only,
                        CurlSwitch::NoCertificateCheck},
@@ -31,7 +31,7 @@ CurlRequest scraper_request(std::string_view url, Limits limits) {
           .total_limit = limits.total,
           .user_agent = std::string(BROWSER_USER_AGENT),
           .headers = {"Referer: " + site_url("/")},
-          .output = curl_output::Memory{limits.bytes}};
+          .output = curl_output::Memory{limits.bytes, as_bytes}};
 }
 
 // Where the body stops being UTF-8, in the two wordings the fetch messages use.
@@ -65,12 +65,13 @@ std::expected<std::string, std::string> fetch_text(std::string_view url) {
 
 std::expected<std::vector<std::uint8_t>, std::string> fetch_bytes(std::string_view url) {
   constexpr std::string_view PREFIX = "Download error: ";
-  auto child = run_curl(scraper_request(url, IMAGE_LIMITS));
+  // Read as bytes, so the body is handed on as it was read.
+  auto child = run_curl(scraper_request(url, IMAGE_LIMITS, true));
   if (!child) return std::unexpected(std::string(PREFIX) + child.error().text);
-  if (child->over_limit || child->exit_code != 0 || child->out.empty()) {
+  if (child->over_limit || child->exit_code != 0 || child->bytes.empty()) {
     return std::unexpected(std::string("Failed to download image data"));
   }
-  return std::vector<std::uint8_t>(child->out.begin(), child->out.end());
+  return std::move(child->bytes);
 }
 
 }  // namespace zentomi

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -218,7 +219,8 @@ enum class DrainEnd : std::uint8_t { Finished, OverLimit, TimedOut };
 
 // Reads both pipes to their ends, keeping what arrives on the first; stops early when the first
 // passes `limit` bytes or the deadline passes.
-std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, std::string& collected,
+template <typename Collected>
+std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, Collected& collected,
                                    std::size_t limit, const Deadline& deadline) {
   std::array<char, 65536> buffer;
   std::array<FileDescriptor*, 2> sources = {&out, &err};
@@ -240,7 +242,9 @@ std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, std
         sources[i]->reset();
       } else if (sources[i] == &out) {
         if (*count > limit - collected.size()) return DrainEnd::OverLimit;
-        collected.append(buffer.data(), *count);
+        const std::size_t size = collected.size();
+        collected.resize(size + *count);
+        std::memcpy(collected.data() + size, buffer.data(), *count);
       }
     }
   }
@@ -267,7 +271,8 @@ std::expected<ChildOutput, int> finish(pid_t pid, ChildOutput output, const Dead
 }
 
 std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
-                                              ChildStreams streams, std::size_t limit,
+                                              ChildStreams streams,
+                                              const child_output::Capture& capture,
                                               const Deadline& deadline) {
   auto out_pipe = open_pipe();
   if (!out_pipe) return std::unexpected(out_pipe.error());
@@ -282,7 +287,10 @@ std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
   if (!pid) return std::unexpected(pid.error());
 
   ChildOutput output;
-  const auto drained = drain(out_pipe->read_end, err_pipe->read_end, output.out, limit, deadline);
+  const auto drained =
+      capture.as_bytes
+          ? drain(out_pipe->read_end, err_pipe->read_end, output.bytes, capture.limit, deadline)
+          : drain(out_pipe->read_end, err_pipe->read_end, output.out, capture.limit, deadline);
   // A child past a limit is ended rather than waited for, and what it wrote is let go.
   const bool ended = drained && *drained != DrainEnd::Finished;
   if (ended) {
@@ -290,6 +298,7 @@ std::expected<ChildOutput, int> run_capturing(std::span<const std::string> argv,
     output.over_limit = *drained == DrainEnd::OverLimit;
     output.timed_out = *drained == DrainEnd::TimedOut;
     std::string().swap(output.out);
+    std::vector<std::uint8_t>().swap(output.bytes);
   }
   // After a failed read the pipes are closed first, so a child still writing ends instead of
   // blocking, and is then reaped like any other.
@@ -333,7 +342,7 @@ std::expected<ChildOutput, int> run_child(std::span<const std::string> argv,
   Deadline deadline;
   if (options.time_limit) deadline = std::chrono::steady_clock::now() + *options.time_limit;
   if (const auto* capture = std::get_if<child_output::Capture>(&options.output))
-    return run_capturing(argv, streams, capture->limit, deadline);
+    return run_capturing(argv, streams, *capture, deadline);
   if (const auto* file = std::get_if<child_output::ToFile>(&options.output))
     return run_to_file(argv, streams, file->path, deadline);
   return run_inheriting(argv, streams, deadline);

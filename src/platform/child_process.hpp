@@ -9,12 +9,14 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace zentomi {
 
 struct ChildOutput {
-  std::string out;               // what the child wrote to its standard output, when captured
-  std::optional<int> exit_code;  // nothing when a signal ended the child
+  std::string out;                  // what the child wrote to its standard output, when captured
+  std::vector<std::uint8_t> bytes;  // the same, when captured as bytes
+  std::optional<int> exit_code;     // nothing when a signal ended the child
   // The child wrote more than the capture's limit: `out` holds none of it and the child was
   // stopped.
   bool over_limit = false;
@@ -29,6 +31,8 @@ namespace child_output {
 // and nothing is kept, so no child can fill the memory.
 struct Capture {
   std::size_t limit = std::numeric_limits<std::size_t>::max();
+  // Into ChildOutput::bytes instead, for a caller that wants bytes without copying them again.
+  bool as_bytes = false;
 };
 // Written to the file, created or truncated (0666 less the umask); standard error is dropped.
 struct ToFile {

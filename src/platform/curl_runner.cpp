@@ -77,14 +77,15 @@ std::expected<CurlCommand, CurlError> CurlCommand::prepare(const CurlRequest& re
         CurlError{CurlError::Kind::NotAWebUrl, "not an http(s) URL: " + request.url});
   }
   const auto* memory = std::get_if<curl_output::Memory>(&request.output);
-  return CurlCommand(curl_arguments(request),
-                     memory ? memory->limit : std::numeric_limits<std::size_t>::max(),
-                     request.max_file_bytes);
+  return CurlCommand(
+      curl_arguments(request),
+      memory ? child_output::Capture{memory->limit, memory->as_bytes} : child_output::Capture{},
+      request.max_file_bytes);
 }
 
 std::expected<ChildOutput, CurlError> CurlCommand::run() const {
-  auto child = run_child(arguments_, ChildOptions{.output = child_output::Capture{capture_limit_},
-                                                  .file_size_limit = file_limit_});
+  auto child =
+      run_child(arguments_, ChildOptions{.output = capture_, .file_size_limit = file_limit_});
   if (!child)
     return std::unexpected(CurlError{CurlError::Kind::NotStarted, os_error_text(child.error())});
   return std::move(*child);

@@ -35,6 +35,7 @@ namespace curl_output {
 // ends curl and sets ChildOutput::over_limit.
 struct Memory {
   std::size_t limit = std::numeric_limits<std::size_t>::max();
+  bool as_bytes = false;  // into ChildOutput::bytes instead
 };
 // Written by curl itself to the file (-o); ChildOutput::out is then empty.
 struct File {
@@ -83,11 +84,11 @@ class CurlCommand {
   std::expected<ChildOutput, CurlError> run() const;
 
  private:
-  CurlCommand(std::vector<std::string> arguments, std::size_t capture_limit,
+  CurlCommand(std::vector<std::string> arguments, child_output::Capture capture,
               std::optional<std::uint64_t> file_limit)
-      : arguments_(std::move(arguments)), capture_limit_(capture_limit), file_limit_(file_limit) {}
+      : arguments_(std::move(arguments)), capture_(capture), file_limit_(file_limit) {}
   std::vector<std::string> arguments_;
-  std::size_t capture_limit_;
+  child_output::Capture capture_;
   std::optional<std::uint64_t> file_limit_;
 };
 

@@ -127,4 +127,34 @@ std::expected<std::vector<std::string>, std::string> PosixFileSystem::list_names
   return names;
 }
 
+std::expected<EntryKind, std::string> PosixFileSystem::entry_kind(const std::string& path) {
+  const auto status = link_status_of(path);
+  if (!status) {
+    if (status.error().number == ENOENT || status.error().number == ENOTDIR) {
+      return EntryKind::Missing;
+    }
+    return failure("read", path, status.error());
+  }
+  if (S_ISREG(status->st_mode)) return EntryKind::File;
+  if (S_ISDIR(status->st_mode)) return EntryKind::Folder;
+  if (S_ISLNK(status->st_mode)) return EntryKind::Link;
+  return EntryKind::Other;
+}
+
+std::expected<void, std::string> PosixFileSystem::remove_tree(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+  if (error) return std::unexpected("remove " + path + ": " + os_error_text(error.value()));
+  return {};
+}
+
+std::expected<void, std::string> PosixFileSystem::flush_file_system(const std::string& path) {
+  const auto folder = open_file(path, O_RDONLY | O_DIRECTORY);
+  if (!folder) return failure("open", path, folder.error());
+  if (auto synced = sync_file_system(folder->get()); !synced) {
+    return failure("flush", path, synced.error());
+  }
+  return {};
+}
+
 }  // namespace zentomi

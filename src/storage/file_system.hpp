@@ -20,8 +20,12 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 
-// The file operations beneath the stores, one call per step, so that tests can make any single
-// step fail (or every step from one on, as a crash would). Errors carry the system's text.
+// What an entry is, seen without following a symbolic link.
+enum class EntryKind : std::uint8_t { Missing, File, Folder, Link, Other };
+
+// The file operations beneath the stores, the cover cache and the updater, one call per step, so
+// that tests can make any single step fail (or every step from one on, as a crash would). Errors
+// carry the system's text.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -47,6 +51,12 @@ class FileSystem {
   // The names of the directory's entries, without "." and "..", in no particular order.
   virtual std::expected<std::vector<std::string>, std::string> list_names(
       const std::string& directory) = 0;
+  // What is at the path itself (a symbolic link is not followed); Missing when nothing is.
+  virtual std::expected<EntryKind, std::string> entry_kind(const std::string& path) = 0;
+  // Removes the entry and, for a folder, everything below it; nothing at the path is no failure.
+  virtual std::expected<void, std::string> remove_tree(const std::string& path) = 0;
+  // Waits until everything written to the file system holding the path is on the storage device.
+  virtual std::expected<void, std::string> flush_file_system(const std::string& path) = 0;
 };
 
 // For steps whose failure changes nothing that matters; says so at the call.
@@ -67,6 +77,9 @@ class PosixFileSystem final : public FileSystem {
   std::expected<void, std::string> flush_directory(const std::string& path) override;
   std::expected<std::vector<std::string>, std::string> list_names(
       const std::string& directory) override;
+  std::expected<EntryKind, std::string> entry_kind(const std::string& path) override;
+  std::expected<void, std::string> remove_tree(const std::string& path) override;
+  std::expected<void, std::string> flush_file_system(const std::string& path) override;
 };
 
 }  // namespace zentomi

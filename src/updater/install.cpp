@@ -1,7 +1,5 @@
 #include "updater/install.hpp"
 
-#include <sys/statvfs.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -13,6 +11,7 @@
 
 #include "platform/child_process.hpp"
 #include "platform/curl_runner.hpp"
+#include "platform/free_space.hpp"
 #include "platform/log.hpp"
 #include "unicode/utf8.hpp"
 #include "updater/package_listing.hpp"
@@ -41,52 +40,43 @@ bool succeeds(const std::vector<std::string>& argv, std::chrono::milliseconds ti
   return child && child->exit_code == 0;
 }
 
-void remove_ignoring_errors(const std::filesystem::path& path) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
 // The package file goes when the install ends, however it ends: a failed download must not keep
 // filling the card.
 class PackageFile {
  public:
-  explicit PackageFile(std::filesystem::path path) : path_(std::move(path)) {
-    remove_ignoring_errors(path_);
+  PackageFile(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
+    remove_if_present();
   }
-  ~PackageFile() { remove_ignoring_errors(path_); }
+  ~PackageFile() { remove_if_present(); }
   PackageFile(const PackageFile&) = delete;
   PackageFile& operator=(const PackageFile&) = delete;
 
  private:
-  std::filesystem::path path_;
+  void remove_if_present() {
+    const auto kind = files_.entry_kind(path_);
+    if (kind && *kind != EntryKind::Missing) ignore_failure(files_.remove(path_));
+  }
+  FileSystem& files_;
+  std::string path_;
 };
 
-// Bytes free for an unprivileged writer in the file system holding `folder`; nothing when unknown.
-std::optional<std::uint64_t> free_bytes(const std::filesystem::path& folder) {
-  struct statvfs status {};
-  if (::statvfs(folder.c_str(), &status) != 0) return std::nullopt;
-  return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
-}
-
 // The bytes of the regular files below `folder`, counted as the disk holds them.
-std::uint64_t staged_bytes(const std::filesystem::path& folder) {
+std::uint64_t staged_bytes(FileSystem& files, const std::string& folder) {
   std::uint64_t total = 0;
-  std::error_code error;
-  for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end;
-       it.increment(error)) {
-    std::error_code size_error;
-    if (it->is_regular_file(size_error)) {
-      const std::uintmax_t size = it->file_size(size_error);
-      if (!size_error) total += size;
+  const auto names = files.list_names(folder);
+  if (!names) return total;
+  for (const std::string& name : *names) {
+    std::string path = folder;
+    path.append("/").append(name);
+    const auto kind = files.entry_kind(path);
+    if (!kind) continue;
+    if (*kind == EntryKind::Folder) {
+      total += staged_bytes(files, path);
+    } else if (*kind == EntryKind::File) {
+      if (const auto status = files.status(path)) total += status->size;
     }
   }
   return total;
-}
-
-bool is_regular_file(const std::filesystem::path& path) {
-  std::error_code ignored;
-  return std::filesystem::symlink_status(path, ignored).type() ==
-         std::filesystem::file_type::regular;
 }
 
 // What unzip may write: no file past the largest entry the package declares (or a mebibyte, as
@@ -106,21 +96,19 @@ UnpackBounds unpack_bounds(const std::vector<PackageEntry>& entries, const Insta
 // Unpacks the accepted package into the staging folder, makes the programs executable there and
 // moves everything into place; the staging folder is gone afterwards, unless a move failed half
 // way (the next start then finishes the install).
-std::expected<void, std::string> unpack_and_move(const std::string& package,
+std::expected<void, std::string> unpack_and_move(FileSystem& files, const std::string& package,
                                                  const std::string& directory,
                                                  const UnpackBounds& bounds) {
   const std::string staging = directory + "/" + std::string(STAGING_FOLDER);
   // What an earlier attempt left must not be installed with this one: its marker goes first.
-  std::expected<void, std::string> prepared = discard_staging(directory);
-  std::error_code error;
-  if (prepared) std::filesystem::create_directories(staging, error);
-  if (!prepared || error) {
-    log_line("OTA",
-             "Cannot prepare " + staging + ": " + (prepared ? error.message() : prepared.error()));
+  std::expected<void, std::string> prepared = discard_staging(files, directory);
+  if (prepared) prepared = files.create_directories(staging);
+  if (!prepared) {
+    log_line("OTA", "Cannot prepare " + staging + ": " + prepared.error());
     return std::unexpected(std::string("Failed to extract update package"));
   }
-  const auto fail = [&directory](std::string message) -> std::expected<void, std::string> {
-    [[maybe_unused]] const auto discarded = discard_staging(directory);
+  const auto fail = [&files, &directory](std::string message) -> std::expected<void, std::string> {
+    [[maybe_unused]] const auto discarded = discard_staging(files, directory);
     return std::unexpected(std::move(message));
   };
   // Without -o unzip would ask before replacing each file, find no answer and fail.
@@ -128,7 +116,7 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
   // whole is measured again once it is on the card.
   const bool unzipped =
       succeeds({"unzip", "-o", package, "-d", staging}, UNZIP_TIME_LIMIT, bounds.largest_file);
-  if (staged_bytes(staging) > bounds.total) {
+  if (staged_bytes(files, staging) > bounds.total) {
     log_line("OTA", "The unpacked update is larger than its package declares");
     return fail("Update package refused: too large when unpacked");
   }
@@ -136,18 +124,19 @@ std::expected<void, std::string> unpack_and_move(const std::string& package,
   // A package without one of them is still installed.
   for (const std::string_view file : EXECUTABLE_FILES) {
     const std::string path = staging + std::string(file);
-    if (!is_regular_file(path)) continue;
+    const auto kind = files.entry_kind(path);
+    if (!kind || *kind != EntryKind::File) continue;
     if (!succeeds({"chmod", "+x", path}, CHMOD_TIME_LIMIT)) {
       log_line("OTA", "chmod +x failed: " + path);
       return fail("Failed to make the update executable");
     }
   }
   // From here on the install finishes, now or at the next start, or changes nothing.
-  if (auto marked = mark_staging_complete(directory); !marked) {
+  if (auto marked = mark_staging_complete(files, directory); !marked) {
     log_line("OTA", "Cannot mark the unpacked update complete: " + marked.error());
     return fail("Failed to extract update package");
   }
-  if (auto installed = install_staged(directory); !installed) {
+  if (auto installed = install_staged(files, directory); !installed) {
     log_line("OTA", "Cannot install the unpacked update: " + installed.error());
     return std::unexpected(std::string("Failed to extract update package"));
   }
@@ -166,8 +155,8 @@ std::uint64_t package_download_bound(float size_mb, std::uint64_t ceiling) {
 
 std::string choose_install_directory(const InstallPaths& paths) {
   std::string preferred = paths.preferred_directory.string();
+  if (paths.files->status(preferred)) return preferred;
   std::error_code error;
-  if (std::filesystem::exists(paths.preferred_directory, error)) return preferred;
   const std::filesystem::path program = std::filesystem::read_symlink(paths.executable_link, error);
   if (error) return preferred;
   // Going up must neither pass the root nor reach an empty path.
@@ -197,9 +186,10 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
   if (!download)
     return std::unexpected("Failed to download update package: " + download.error().text);
   const std::string directory = choose_install_directory(paths);
-  const PackageFile package_file(paths.package);
+  FileSystem& files = *paths.files;
+  const PackageFile package_file(files, package);
   // A download that could fill the card would make every later save fail.
-  const std::optional<std::uint64_t> free = free_bytes(paths.package.parent_path());
+  const std::optional<std::uint64_t> free = free_bytes_at(paths.package.parent_path().string());
   if (free && *free < bound) {
     log_line("OTA", "Free: " + std::to_string(*free) + " bytes, needed: " + std::to_string(bound));
     return std::unexpected(std::string(NO_SPACE_FOR_PACKAGE_MESSAGE));
@@ -222,7 +212,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
               : std::optional<std::string>("Failed to extract update package");
   std::expected<void, std::string> installed =
       refused ? std::unexpected(std::move(*refused))
-              : unpack_and_move(package, directory, unpack_bounds(*entries, paths));
+              : unpack_and_move(files, package, directory, unpack_bounds(*entries, paths));
   if (!installed) return installed;
   log_line("OTA", "Update successfully applied! Restarting Zentomi...");
   return {};

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <expected>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "model/build_config.hpp"
 #include "model/ota.hpp"
+#include "storage/file_system.hpp"
 
 namespace zentomi {
 
@@ -25,6 +27,8 @@ struct InstallPaths {
   std::uint64_t max_unpacked_bytes = std::uint64_t{64} << 20;
   // No package download may pass this, whatever the manifest says.
   std::uint64_t max_package_bytes = std::uint64_t{64} << 20;
+  // Every step on the package file and the staging folder goes through it.
+  std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
 };
 
 inline constexpr std::string_view NO_SPACE_FOR_PACKAGE_MESSAGE =

@@ -1,145 +1,141 @@
 #include "updater/staged_install.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace zentomi {
 namespace {
 
-namespace fs = std::filesystem;
-
 struct Move {
-  fs::path from;
-  fs::path to;
+  std::string from;
+  std::string to;
   bool replaces_link = false;
 };
 
-std::unexpected<std::string> failure(std::string_view what, const fs::path& path,
-                                     const std::error_code& error = {}) {
-  std::string text = std::string(what) + " " + path.string();
-  if (error) text += ": " + error.message();
+std::string inside(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  path.append("/").append(name);
+  return path;
+}
+
+std::unexpected<std::string> failure(std::string_view what, const std::string& detail) {
+  std::string text(what);
+  text.append(" ").append(detail);
   return std::unexpected(std::move(text));
 }
 
 // The moves that put the content of `from` into `to`: a file or a folder the app lacks moves
 // whole; a folder the app has is merged entry by entry.
-std::expected<void, std::string> plan_moves(const fs::path& from, const fs::path& to,
-                                            std::vector<Move>& moves) {
-  std::error_code error;
-  for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
-    const fs::path target = to / it->path().filename();
-    const fs::file_status staged = it->symlink_status(error);
-    if (error) return failure("cannot read", it->path(), error);
-    std::error_code present_error;
-    const fs::file_status present = fs::symlink_status(target, present_error);
-    const bool missing = present.type() == fs::file_type::not_found;
-    if (present_error && !missing) return failure("cannot read", target, present_error);
-    const bool link = fs::is_symlink(present);
-    if (fs::is_directory(staged)) {
-      if (fs::is_directory(present)) {
-        if (auto merged = plan_moves(it->path(), target, moves); !merged) return merged;
+std::expected<void, std::string> plan_moves(FileSystem& files, const std::string& from,
+                                            const std::string& to, std::vector<Move>& moves) {
+  const auto names = files.list_names(from);
+  if (!names) return failure("cannot", names.error());
+  for (const std::string& name : *names) {
+    const std::string source = inside(from, name);
+    const std::string target = inside(to, name);
+    const auto staged = files.entry_kind(source);
+    if (!staged) return failure("cannot", staged.error());
+    const auto present = files.entry_kind(target);
+    if (!present) return failure("cannot", present.error());
+    const bool missing = *present == EntryKind::Missing;
+    const bool link = *present == EntryKind::Link;
+    if (*staged == EntryKind::Folder) {
+      if (*present == EntryKind::Folder) {
+        if (auto merged = plan_moves(files, source, target, moves); !merged) return merged;
       } else if (missing || link) {
-        moves.push_back({it->path(), target, link});
+        moves.push_back({source, target, link});
       } else {
         return failure("a folder of the update is a file in the app:", target);
       }
-    } else if (fs::is_regular_file(staged)) {
-      if (fs::is_directory(present))
+    } else if (*staged == EntryKind::File) {
+      if (*present == EntryKind::Folder)
         return failure("a file of the update is a folder in the app:", target);
       // A rename replaces a file, or a link itself, in one step.
-      moves.push_back({it->path(), target, false});
+      moves.push_back({source, target, false});
     } else {
-      return failure("neither a file nor a folder:", it->path());
+      return failure("neither a file nor a folder:", source);
     }
   }
-  if (error) return failure("cannot read", from, error);
   return {};
 }
 
-std::expected<void, std::string> apply_moves(const std::vector<Move>& moves) {
+std::expected<void, std::string> apply_moves(FileSystem& files, const std::vector<Move>& moves) {
   for (const Move& move : moves) {
-    std::error_code error;
-    if (move.replaces_link && !fs::remove(move.to, error))
-      return failure("cannot remove the link", move.to, error);
-    fs::rename(move.from, move.to, error);
-    if (error) return failure("cannot move into place:", move.to, error);
+    if (move.replaces_link) {
+      if (auto removed = files.remove(move.to); !removed)
+        return failure("cannot remove the link:", removed.error());
+    }
+    if (auto moved = files.rename(move.from, move.to); !moved)
+      return failure("cannot move into place:", moved.error());
   }
-  return {};
-}
-
-std::error_code last_error() {
-  return {errno, std::generic_category()};
-}
-
-// Waits until the file system holding `path` has everything written to it on the card.
-std::expected<void, std::string> flush_file_system(const fs::path& path) {
-  const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) return failure("cannot open", path, last_error());
-  const bool flushed = ::syncfs(folder) == 0;
-  const std::error_code error = last_error();
-  ::close(folder);
-  if (!flushed) return failure("cannot flush", path, error);
   return {};
 }
 
 }  // namespace
 
-std::expected<void, std::string> move_into_place(const fs::path& staging,
-                                                 const fs::path& directory) {
+std::expected<void, std::string> move_into_place(FileSystem& files, const std::string& staging,
+                                                 const std::string& directory) {
   std::vector<Move> moves;
-  if (auto planned = plan_moves(staging, directory, moves); !planned) return planned;
-  return apply_moves(moves);
+  if (auto planned = plan_moves(files, staging, directory, moves); !planned) return planned;
+  return apply_moves(files, moves);
 }
 
-std::expected<void, std::string> discard_staging(const fs::path& directory) {
-  std::error_code error;
-  fs::remove(directory / STAGED_MARKER, error);
-  if (error) return failure("cannot remove", directory / STAGED_MARKER, error);
+std::expected<void, std::string> discard_staging(FileSystem& files, const std::string& directory) {
+  const std::string marker = inside(directory, STAGED_MARKER);
+  const auto kind = files.entry_kind(marker);
+  if (!kind) return failure("cannot", kind.error());
+  if (*kind != EntryKind::Missing) {
+    if (auto removed = files.remove(marker); !removed) return failure("cannot", removed.error());
+  }
   // The marker is gone from the card before any staged file is.
-  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
-  fs::remove_all(directory / STAGING_FOLDER, error);
-  if (error) return failure("cannot remove", directory / STAGING_FOLDER, error);
+  if (auto flushed = files.flush_file_system(directory); !flushed)
+    return failure("cannot", flushed.error());
+  if (auto removed = files.remove_tree(inside(directory, STAGING_FOLDER)); !removed)
+    return failure("cannot", removed.error());
   return {};
 }
 
-std::expected<void, std::string> mark_staging_complete(const fs::path& directory) {
+std::expected<void, std::string> mark_staging_complete(FileSystem& files,
+                                                       const std::string& directory) {
   // unzip flushes nothing: the staged files reach the card before the marker does.
-  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
-  const fs::path marker = directory / STAGED_MARKER;
-  const int file = ::open(marker.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (file < 0) return failure("cannot create", marker, last_error());
-  ::close(file);
-  return flush_file_system(directory);
+  if (auto flushed = files.flush_file_system(directory); !flushed)
+    return failure("cannot", flushed.error());
+  const auto marker = files.create_file(inside(directory, STAGED_MARKER));
+  if (!marker) return failure("cannot", marker.error());
+  if (auto closed = files.close(*marker); !closed) return failure("cannot", closed.error());
+  if (auto flushed = files.flush_file_system(directory); !flushed)
+    return failure("cannot", flushed.error());
+  return {};
 }
 
-std::expected<void, std::string> install_staged(const fs::path& directory) {
+std::expected<void, std::string> install_staged(FileSystem& files, const std::string& directory) {
   std::vector<Move> moves;
-  if (auto planned = plan_moves(directory / STAGING_FOLDER, directory, moves); !planned) {
+  if (auto planned = plan_moves(files, inside(directory, STAGING_FOLDER), directory, moves);
+      !planned) {
     // Nothing was moved: the package can never fit, so it is not tried again.
-    [[maybe_unused]] const auto discarded = discard_staging(directory);
+    [[maybe_unused]] const auto discarded = discard_staging(files, directory);
     return planned;
   }
-  if (auto moved = apply_moves(moves); !moved) return moved;
+  if (auto moved = apply_moves(files, moves); !moved) return moved;
   // The moves reach the card before the marker goes.
-  if (auto flushed = flush_file_system(directory); !flushed) return flushed;
-  return discard_staging(directory);
+  if (auto flushed = files.flush_file_system(directory); !flushed)
+    return failure("cannot", flushed.error());
+  return discard_staging(files, directory);
 }
 
-std::expected<StagedInstall, std::string> finish_staged_install(const fs::path& directory) {
-  std::error_code ignored;
-  const bool marked = fs::exists(fs::symlink_status(directory / STAGED_MARKER, ignored));
-  const bool staged = fs::is_directory(fs::symlink_status(directory / STAGING_FOLDER, ignored));
+std::expected<StagedInstall, std::string> finish_staged_install(FileSystem& files,
+                                                                const std::string& directory) {
+  const auto marker = files.entry_kind(inside(directory, STAGED_MARKER));
+  const auto staging = files.entry_kind(inside(directory, STAGING_FOLDER));
+  const bool marked = marker && *marker != EntryKind::Missing;
+  const bool staged = staging && *staging == EntryKind::Folder;
   if (marked && staged) {
-    if (auto installed = install_staged(directory); !installed)
+    if (auto installed = install_staged(files, directory); !installed)
       return std::unexpected(installed.error());
     return StagedInstall::Finished;
   }
   if (!marked && !staged) return StagedInstall::None;
-  if (auto discarded = discard_staging(directory); !discarded)
+  if (auto discarded = discard_staging(files, directory); !discarded)
     return std::unexpected(discarded.error());
   return staged ? StagedInstall::Discarded : StagedInstall::None;
 }

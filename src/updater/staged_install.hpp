@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <expected>
-#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "storage/file_system.hpp"
 
 namespace zentomi {
 
@@ -16,8 +17,8 @@ inline constexpr std::string_view STAGING_FOLDER = ".update-staging";
 // the first move, so a package that does not fit the app folder (a file where the app has a
 // folder, or the other way round) changes nothing. A link in the app folder where the package
 // has an entry is replaced, never followed. The error says what failed.
-std::expected<void, std::string> move_into_place(const std::filesystem::path& staging,
-                                                 const std::filesystem::path& directory);
+std::expected<void, std::string> move_into_place(FileSystem& files, const std::string& staging,
+                                                 const std::string& directory);
 
 // Beside the staging folder in the app folder: written, and flushed to the card, once everything
 // in the staging folder is there; removed after the last move. Without it a staging folder is
@@ -25,16 +26,17 @@ std::expected<void, std::string> move_into_place(const std::filesystem::path& st
 inline constexpr std::string_view STAGED_MARKER = ".update-staged";
 
 // Forgets any staged install in `directory`: the marker first, then the staging folder.
-std::expected<void, std::string> discard_staging(const std::filesystem::path& directory);
+std::expected<void, std::string> discard_staging(FileSystem& files, const std::string& directory);
 
 // Marks the staging folder in `directory` complete, after flushing what is staged to the card.
-std::expected<void, std::string> mark_staging_complete(const std::filesystem::path& directory);
+std::expected<void, std::string> mark_staging_complete(FileSystem& files,
+                                                       const std::string& directory);
 
 // Moves the complete staging folder of `directory` into place (move_into_place), then removes the
 // marker and the folder. A package that does not fit the app folder is discarded, changing
 // nothing; an install ended half way through its moves (or a move that failed) keeps the marker,
 // and finish_staged_install completes it at the next start.
-std::expected<void, std::string> install_staged(const std::filesystem::path& directory);
+std::expected<void, std::string> install_staged(FileSystem& files, const std::string& directory);
 
 enum class StagedInstall : std::uint8_t {
   None,       // nothing was staged
@@ -44,7 +46,7 @@ enum class StagedInstall : std::uint8_t {
 
 // At start, before the app's files are used: finishes the install a killed or powered-off
 // program left marked complete, or discards a staging folder it left incomplete.
-std::expected<StagedInstall, std::string> finish_staged_install(
-    const std::filesystem::path& directory);
+std::expected<StagedInstall, std::string> finish_staged_install(FileSystem& files,
+                                                                const std::string& directory);
 
 }  // namespace zentomi

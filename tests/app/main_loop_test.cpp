@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/fake_clock.hpp"
@@ -118,6 +122,47 @@ TEST(MainLoop, AStillScreenWaitsForNewsUpToASecond) {
   ASSERT_TRUE(h.loop.run_frame());
   EXPECT_EQ(h.wait.waits, (std::vector<nanoseconds>{LONGEST_WAIT, LONGEST_WAIT}));
   EXPECT_EQ(h.journal, (std::vector<std::string>{"draw v0", "button DOWN", "draw v1"}));
+}
+
+// Waits, bounded, until `frames` reaches `count`; then a little longer, to see it stay there.
+bool settles_at(const std::atomic<int>& frames, int count) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (frames.load() < count && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(milliseconds{1});
+  std::this_thread::sleep_for(milliseconds{50});
+  return frames.load() == count;
+}
+
+// The real wait: a still loop sleeps far longer than the test lasts, and each source (a press, a
+// job result, the cover worker's raise) ends the sleep at once.
+TEST(MainLoop, AStillLoopSleepsUntilAPressAResultOrACoverWakesIt) {
+  testing::FakeClock clock;
+  auto wake = std::make_shared<WakeSignal>();
+  SignalWait wait(wake);
+  auto [result_sender, results] = Channel<WorkerResult>::create(wake);
+  auto [button_sender, buttons] = Channel<Button>::create(wake);
+  std::atomic<int> frames{0};
+  MainLoop loop(results, buttons, clock, wait,
+                MainLoop::Hooks{[](const WorkerResult&) {}, [](Button) { return false; },
+                                [&frames](const FrameEvents&) { ++frames; }, [] { return false; }},
+                std::chrono::seconds{20});
+  loop.start();
+  const std::vector<std::function<void()>> sources{
+      [&] { button_sender.send(Button::Down); },
+      [&] { result_sender.send(HomeLoaded{}); },
+      [&] { wake->raise(); },
+  };
+  std::thread runner([&loop, count = sources.size() + 1] {
+    for (std::size_t i = 0; i < count; ++i)
+      loop.run_frame();
+  });
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    EXPECT_TRUE(settles_at(frames, static_cast<int>(i) + 1)) << "asleep before source " << i;
+    sources[i]();
+  }
+  EXPECT_TRUE(settles_at(frames, static_cast<int>(sources.size()) + 1));
+  wake->raise();
+  runner.join();
 }
 
 TEST(MainLoop, ABurstOfPressesIsHandledInOneFrame) {

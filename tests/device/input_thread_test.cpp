@@ -125,6 +125,29 @@ TEST(InputThread, DeliversPressesInRecordOrderAcrossReads) {
   EXPECT_EQ(receive_within(receiver, 100ms), std::nullopt);
 }
 
+// The thread sleeps in poll without a time-out: a node that hangs up is dropped rather than
+// reported over and over, the other nodes are still read, and the stop ends the loop.
+TEST(InputThread, ANodeThatHangsUpIsDroppedAndTheStopEndsTheLoop) {
+  testing::TempDir dir;
+  std::optional<FakeEventNode> gone((dir / "event0").string());
+  FakeEventNode node((dir / "event1").string());
+  auto [sender, receiver] = Channel<Button>::create();
+  const InputStop stop;
+  std::thread loop([&, paths = std::vector<std::string>{gone->path(), node.path()}] {
+    run_input_loop(sender, paths, &stop);
+  });
+  ASSERT_EQ(wait_until_reading(node, receiver), Button::B);
+  drain_b_presses(receiver);
+  ::testing::internal::CaptureStderr();
+  gone.reset();
+  node.write(key(KEY_A));
+  EXPECT_EQ(receive_within(receiver, 5s), Button::A);
+  stop.request();
+  loop.join();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[Input] No longer reading " + (dir / "event0").string() + "\n");
+}
+
 TEST(InputThread, AxisStateIsSharedByAllDevices) {
   testing::TempDir dir;
   FakeEventNode hat((dir / "event0").string());

@@ -169,8 +169,10 @@ TEST_F(CoverCacheTest, ACorruptFileOnDiskIsDeletedAndDownloadedAfterTheDelay) {
 }
 
 TEST_F(CoverCacheTest, AFailedDownloadIsLoggedAndRetriedOnlyAfterTheDelay) {
+  EXPECT_FALSE(covers->retrying());
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(cover_after_settling(COVER), nullptr);
+  EXPECT_TRUE(covers->retrying()) << "the screen changes when the delay has passed";
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[Thumb] Download failed for " + COVER + ": Failed to download image data\n");
   EXPECT_EQ(covers->pending_count(), 0u);
@@ -180,7 +182,10 @@ TEST_F(CoverCacheTest, AFailedDownloadIsLoggedAndRetriedOnlyAfterTheDelay) {
   EXPECT_EQ(server.requests().size(), 1u);
 
   server.serve(COVER, image_fixture("lossy.webp"));
-  advance(CoverBackoff::DELAY);
+  advance(CoverBackoff::DELAY - 1ms);
+  EXPECT_TRUE(covers->retrying());
+  advance(1ms);
+  EXPECT_FALSE(covers->retrying());
   EXPECT_NE(cover_after_settling(COVER), nullptr);
   EXPECT_EQ(server.requests().size(), 2u);
 }

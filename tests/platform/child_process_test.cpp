@@ -89,6 +89,16 @@ TEST(ChildProcess, CapturedOutputPastItsLimitEndsTheChildAndKeepsNothing) {
   const auto past = run_child(exact, ChildOptions{child_output::Capture{4095}});
   ASSERT_TRUE(past.has_value());
   EXPECT_TRUE(past->over_limit);
+
+  // Captured as bytes: the same bounds, into the other member.
+  const auto as_bytes = run_child(exact, ChildOptions{child_output::Capture{4096, true}});
+  ASSERT_TRUE(as_bytes.has_value());
+  EXPECT_EQ(as_bytes->bytes, std::vector<std::uint8_t>(4096, 0));
+  EXPECT_TRUE(as_bytes->out.empty());
+  const auto bytes_past = run_child(exact, ChildOptions{child_output::Capture{4095, true}});
+  ASSERT_TRUE(bytes_past.has_value());
+  EXPECT_TRUE(bytes_past->over_limit);
+  EXPECT_TRUE(bytes_past->bytes.empty());
 }
 
 TEST(ChildProcess, OutputToAFile) {

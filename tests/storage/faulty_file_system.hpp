@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "storage/file_system.hpp"
@@ -20,6 +21,8 @@ class FaultyFileSystem final : public FileSystem {
     fail_step_ = step;
     mode_ = mode;
   }
+  // Fails the first step from now on whose log entry begins with `prefix`, that step alone.
+  void fail_first(std::string prefix) { fail_prefix_ = std::move(prefix); }
 
   // "create history.json.tmp", "rename history.json.tmp history.json", ... (file names only)
   std::vector<std::string> steps;
@@ -73,12 +76,28 @@ class FaultyFileSystem final : public FileSystem {
       const std::string& directory) override {
     return real_.list_names(directory);
   }
+  std::expected<EntryKind, std::string> entry_kind(const std::string& path) override {
+    return real_.entry_kind(path);
+  }
+  std::expected<void, std::string> remove_tree(const std::string& path) override {
+    if (failing("remove_tree " + name(path))) return std::unexpected(INJECTED);
+    return real_.remove_tree(path);
+  }
+  std::expected<void, std::string> flush_file_system(const std::string& path) override {
+    if (failing("flush_file_system")) return std::unexpected(INJECTED);
+    return real_.flush_file_system(path);
+  }
 
  private:
   static constexpr const char* INJECTED = "injected failure";
 
   static std::string name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
   bool failing(std::string step) {
+    if (!fail_prefix_.empty() && step.starts_with(fail_prefix_)) {
+      fail_prefix_.clear();
+      steps.push_back(std::move(step));
+      return true;
+    }
     steps.push_back(std::move(step));
     const std::size_t number = steps.size();
     if (fail_step_ == 0) return false;
@@ -87,6 +106,7 @@ class FaultyFileSystem final : public FileSystem {
 
   PosixFileSystem real_;
   std::size_t fail_step_ = 0;
+  std::string fail_prefix_;
   Mode mode_ = Mode::OneStep;
   std::map<int, std::string> open_files_;
 };

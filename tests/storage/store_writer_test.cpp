@@ -74,6 +74,15 @@ class GatedFileSystem final : public FileSystem {
       const std::string& directory) override {
     return real_.list_names(directory);
   }
+  std::expected<EntryKind, std::string> entry_kind(const std::string& path) override {
+    return real_.entry_kind(path);
+  }
+  std::expected<void, std::string> remove_tree(const std::string& path) override {
+    return real_.remove_tree(path);
+  }
+  std::expected<void, std::string> flush_file_system(const std::string& path) override {
+    return real_.flush_file_system(path);
+  }
 
  private:
   PosixFileSystem real_;

@@ -64,10 +64,11 @@ TEST(InstallKillLoop, AnInstallEndedDuringItsMovesIsFinishedAtTheNextStart) {
   const testing::TempDir dir;
   const fs::path app = dir / "app";
   const std::vector<std::string> names = entry_names(entry_count());
+  PosixFileSystem files;
   const auto stage = [&](const std::string& version) {
     for (const std::string& name : names)
       testing::write_file(app / STAGING_FOLDER / name, version);
-    ASSERT_TRUE(mark_staging_complete(app).has_value());
+    ASSERT_TRUE(mark_staging_complete(files, app).has_value());
   };
   for (const std::string& name : names)
     testing::write_file(app / name, "v0");
@@ -102,7 +103,7 @@ TEST(InstallKillLoop, AnInstallEndedDuringItsMovesIsFinishedAtTheNextStart) {
     if (versions(app, names).size() > 1) ++mixed_after_kill;
 
     // The next start.
-    const auto outcome = finish_staged_install(app);
+    const auto outcome = finish_staged_install(files, app);
     ASSERT_TRUE(outcome.has_value()) << outcome.error();
     ASSERT_EQ(versions(app, names), (std::map<std::string, std::size_t>{{version, names.size()}}))
         << "kill " << kill;

@@ -8,7 +8,8 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   std::puts("moving");
   std::fflush(stdout);
-  const auto installed = zentomi::install_staged(argv[1]);
+  zentomi::PosixFileSystem files;
+  const auto installed = zentomi::install_staged(files, argv[1]);
   if (!installed) {
     std::fprintf(stderr, "%s\n", installed.error().c_str());
     return 1;

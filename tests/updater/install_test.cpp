@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/faulty_file_system.hpp"
 #include "support/environment.hpp"
 #include "support/fake_curl.hpp"
 #include "support/files.hpp"
@@ -533,7 +534,7 @@ TEST_F(Installation, TheNextStartFinishesACompleteStagingAndDiscardsAnIncomplete
     testing::write_file(install_ / "bin/zentomi-native64", "old program");
     testing::write_file(install_ / "launch.sh", "old script");
     left();
-    EXPECT_EQ(finish_staged_install(install_), outcome);
+    EXPECT_EQ(finish_staged_install(*paths_.files, install_), outcome);
     EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), program);
     EXPECT_EQ(testing::read_file(install_ / "launch.sh"), script);
     EXPECT_FALSE(fs::exists(staging));
@@ -545,7 +546,7 @@ TEST_F(Installation, TheNextStartFinishesACompleteStagingAndDiscardsAnIncomplete
   testing::write_file(staging / "launch.sh", "new script");
   testing::write_file(staging / "res/notes.txt", "a file where the app has a folder");
   testing::write_file(marker, "");
-  EXPECT_FALSE(finish_staged_install(install_).has_value());
+  EXPECT_FALSE(finish_staged_install(*paths_.files, install_).has_value());
   EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), "old program");
   EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "old script");
   EXPECT_FALSE(fs::exists(staging));
@@ -580,6 +581,37 @@ TEST_F(Installation, AFileWhereTheAppHasAFolderChangesNothing) {
   EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "old script");
   EXPECT_TRUE(fs::is_empty(install_ / "res/notes.txt"));
   EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
+}
+
+// A file step that fails while staging or moving fails the install without touching the app;
+// once the staging is marked complete, the next start finishes it.
+TEST_F(Installation, AFailedFileStepLeavesTheOldVersionOrAnInstallTheNextStartFinishes) {
+  const struct {
+    const char* step;
+    const char* program_after_next_start;
+  } cases[] = {
+      {"flush_file_system", "old program"},  // before the staging folder is made
+      {"create .update-staged", "old program"},
+      {"rename", "new program"},  // the first move
+  };
+  for (const auto& [step, program_after_next_start] : cases) {
+    SCOPED_TRACE(step);
+    const auto files = std::make_shared<testing::FaultyFileSystem>();
+    files->fail_first(step);
+    paths_.files = files;
+    EXPECT_EQ(install(manifest()),
+              std::unexpected(std::string("Failed to extract update package")));
+    expect_old_version_untouched();
+    EXPECT_FALSE(fs::exists(paths_.package));
+
+    PosixFileSystem next_start;
+    EXPECT_TRUE(finish_staged_install(next_start, install_).has_value());
+    EXPECT_EQ(testing::read_file(install_ / "bin/zentomi-native64"), program_after_next_start);
+    EXPECT_FALSE(fs::exists(install_ / STAGING_FOLDER));
+    testing::write_file(install_ / "bin/zentomi-native64", "old program");
+    testing::write_file(install_ / "launch.sh", "old script");
+    fs::remove_all(install_ / "res");
+  }
 }
 
 }  // namespace
