@@ -174,6 +174,7 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
       key,        current_item->title, std::string(chapter_title), at_origin(chapter_url, origin),
       page_index, total_pages,         unix_seconds(now)};
   cap_stored_texts(record);
+  remember_cover(*current_item, key, now);
   if (writer_) {
     // The writer applies the entry to the history it keeps; until it has written it, the loads
     // here answer with it.
@@ -192,6 +193,40 @@ void Store::record_progress(const std::optional<MangaItem>& current_item,
   history.insert_or_assign(std::move(key), record);
   save_history_at(history, now);
   current_history = std::move(record);
+}
+
+const FavoritesList& Store::history_covers() const {
+  if (!history_covers_) {
+    history_covers_ =
+        load_store_file(*system_.files, store_path(HISTORY_COVERS_FILE_NAME), parse_favorites_json)
+            .value_or(FavoritesList{});
+  }
+  return *history_covers_;
+}
+
+void Store::remember_cover(const MangaItem& item, const std::string& key,
+                           std::chrono::system_clock::time_point now) {
+  if (item.thumb_url.empty()) return;
+  static_cast<void>(history_covers());
+  FavoritesList& covers = *history_covers_;
+  const std::string thumb = cap_stored_text(item.thumb_url);
+  // Page turns read the title read last: answered without a search.
+  if (!covers.empty() && covers.front().url == key && covers.front().thumb_url == thumb) return;
+  const auto found = std::find_if(covers.begin(), covers.end(),
+                                  [&](const MangaItem& kept) { return same_title(kept.url, key); });
+  if (found != covers.end()) covers.erase(found);
+  covers.insert(covers.begin(), MangaItem{cap_stored_text(item.title), key, thumb, {}, {}});
+  if (covers.size() > MAX_HISTORY_TITLES) covers.resize(MAX_HISTORY_TITLES);
+  covers = bound_favorites(std::move(covers), MAX_STORE_FILE_BYTES);
+  std::string text = render_favorites_json(covers);
+  if (writer_) {
+    writer_->submit(
+        {resolve_data_dir(), HISTORY_COVERS_FILE_NAME, std::move(text), usable_favorites, now});
+    return;
+  }
+  failures_.record(HISTORY_COVERS_FILE_NAME,
+                   replace_store_file(*system_.files, resolve_data_dir(), HISTORY_COVERS_FILE_NAME,
+                                      text, usable_favorites, now));
 }
 
 bool Store::toggle_favorite(const std::optional<MangaItem>& current_item) {

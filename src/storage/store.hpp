@@ -38,7 +38,8 @@ struct UnwrittenStore {
   Content content;
 };
 
-// Reading history and favourites, kept in history.json and favorites.json in the data directory.
+// Reading history and favourites, kept in history.json and favorites.json in the data directory
+// (with the covers of the titles read beside them, in history-covers.json).
 // Every operation reads the files afresh (is_favorite reuses its last reading while the file is
 // unchanged) and every change rewrites a whole file. With the writer thread, a recorded position
 // is handed to it as the one changed entry: the writer owns the history's content and renders
@@ -73,6 +74,9 @@ class Store {
                        std::string_view chapter_url, std::uint64_t page_index,
                        std::uint64_t total_pages, std::optional<MangaHistory>& current_history,
                        std::chrono::system_clock::time_point now);
+  // The listing records of the titles read, newest first, at most MAX_HISTORY_TITLES: the covers
+  // of titles the listing no longer shows. Read once a run; record_progress keeps it.
+  const FavoritesList& history_covers() const;
   // Removes the first favourite naming the item's title, or puts the item first (a site address
   // moved to the current origin); true when added.
   // Logs "[Favorites] Toggled <title>: added=<true|false>".
@@ -112,6 +116,9 @@ class Store {
   void save_history_at(const HistoryMap& unbounded, std::chrono::system_clock::time_point now);
   // Hands the writer a write of history.json made from the changes given to history_edits_.
   std::uint64_t submit_history(std::chrono::system_clock::time_point now);
+  // Keeps the item's cover first in history_covers(), written only when it is new or changed.
+  void remember_cover(const MangaItem& item, const std::string& key,
+                      std::chrono::system_clock::time_point now);
 
   // Forgets unwritten content that the writer has since written (or failed to write).
   void settle_unwritten() const;
@@ -127,6 +134,7 @@ class Store {
       unwritten_entries_;
   std::shared_ptr<HistoryEdits> history_edits_;  // with the writer only
   mutable std::optional<UnwrittenStore<FavoritesList>> unwritten_favorites_;
+  mutable std::optional<FavoritesList> history_covers_;  // read at the first use
 };
 
 }  // namespace zentomi

@@ -17,6 +17,9 @@ struct StorePaths {
 
 inline constexpr const char* HISTORY_FILE_NAME = "history.json";
 inline constexpr const char* FAVORITES_FILE_NAME = "favorites.json";
+// The listing records (title, address, cover) of the titles read, newest first, in favorites.json's
+// form: the history shows the covers of titles that have left the front page from it.
+inline constexpr const char* HISTORY_COVERS_FILE_NAME = "history-covers.json";
 
 // history.json in memory: manga url -> its reading position. The iteration order means nothing.
 using HistoryMap = std::unordered_map<std::string, MangaHistory>;

@@ -259,7 +259,46 @@ TEST_F(StoreTest, AHugeTitleIsCutAndTheHistoryStays) {
   const HistoryMap history = reader.load_history();
   EXPECT_EQ(history.size(), 2u);
   EXPECT_EQ(reader.get_history_entry(item.url), current);
-  EXPECT_EQ(directory_names(), (std::vector<std::string>{"history.json"}));
+  EXPECT_EQ(directory_names(), (std::vector<std::string>{"history-covers.json", "history.json"}));
+}
+
+// The history shows a title's cover after the title has left the listing: the cover it was read
+// with is kept beside the history, newest read first and bounded like it, and a page turn of the
+// title read last writes nothing.
+TEST_F(StoreTest, TheCoverOfEachTitleReadIsKeptNewestFirstAndBounded) {
+  fs::create_directories(paths.sd_data_dir);
+  const fs::path covers_file = fs::path(paths.sd_data_dir) / "history-covers.json";
+  FavoritesList full;
+  for (std::size_t i = 0; i < MAX_HISTORY_TITLES; ++i)
+    full.push_back({"Truyện " + std::to_string(i), "https://x/truyen/" + std::to_string(i),
+                    "https://x/" + std::to_string(i) + ".jpg", "", ""});
+  write_file(covers_file, render_favorites_json(full));
+
+  std::optional<MangaHistory> current;
+  const auto read_page = [&](const MangaItem& item, std::uint64_t page) {
+    store.record_progress(item, "Chương 1", item.url + "/c1", page, 9, current, FIXED_TIME);
+  };
+  read_page(manga("new"), 0);
+  FavoritesList kept = Store(paths).history_covers();
+  ASSERT_EQ(kept.size(), MAX_HISTORY_TITLES);
+  EXPECT_EQ(kept.front(),
+            (MangaItem{manga("new").title, manga("new").url, manga("new").thumb_url, "", ""}));
+  EXPECT_EQ(kept.back().url, full[MAX_HISTORY_TITLES - 2].url) << "the oldest read drops out";
+
+  fs::remove(covers_file);
+  read_page(manga("new"), 1);
+  EXPECT_FALSE(fs::exists(covers_file)) << "an unchanged cover is not written again";
+
+  MangaItem moved = manga("7");  // read before with https://x/7.jpg
+  moved.thumb_url = "https://cdn/7-new.jpg";
+  read_page(moved, 0);
+  kept = Store(paths).history_covers();
+  ASSERT_EQ(kept.size(), MAX_HISTORY_TITLES);
+  EXPECT_EQ(kept.front().thumb_url, "https://cdn/7-new.jpg") << "a changed cover is kept, first";
+  EXPECT_EQ(std::count_if(kept.begin(), kept.end(),
+                          [](const MangaItem& item) { return item.url == "https://x/truyen/7"; }),
+            1);
+  EXPECT_EQ(kept[1].url, manga("new").url);
 }
 
 TEST_F(StoreTest, AtMostTwoSetAsideCopiesAreKept) {
@@ -300,8 +339,8 @@ TEST_F(StoreTest, KeptPreviousVersionIsLoadedWhenTheFileIsMissingOrDamaged) {
   const HistoryMap history = store.load_history();
   EXPECT_EQ(history.size(), 2u);
   EXPECT_TRUE(history.contains("u"));
-  EXPECT_EQ(directory_names(),
-            (std::vector<std::string>{"history.json", "history.json.corrupt-1700000000"}));
+  EXPECT_EQ(directory_names(), (std::vector<std::string>{"history-covers.json", "history.json",
+                                                         "history.json.corrupt-1700000000"}));
 }
 
 TEST_F(StoreTest, IsFavoriteDoesNotReparseAnUnchangedFile) {

@@ -57,11 +57,14 @@ bool shows_all_keys(HomeSource source) {
 }
 
 void open_history(AppState& state, AppContext& context) {
-  // Covers are known from the listing, the card's titles and the favourites.
+  // Covers are known from the listing, the card's titles, the favourites and, for titles that
+  // have left all of them, from what was kept when they were read.
   std::vector<MangaItem> known = state.home.all_items;
   known.insert(known.end(), state.local_library.titles.begin(), state.local_library.titles.end());
   const FavoritesList favorites = context.store.load_favorites();
   known.insert(known.end(), favorites.begin(), favorites.end());
+  const FavoritesList& read = context.store.history_covers();
+  known.insert(known.end(), read.begin(), read.end());
   HistoryTitles titles = history_titles(context.store.load_history(), known);
   show_other_source(state, HomeSource::History, std::move(titles.originals),
                     std::move(titles.shown));

@@ -104,6 +104,16 @@ TEST(ReadingHistory, ShowsNewestReadFirstWithThePositionAsChapterLine) {
   EXPECT_EQ(h.state.home.source, HomeSource::FrontPage);
 }
 
+TEST(ReadingHistory, ATitleThatLeftTheListingShowsTheCoverItWasReadWith) {
+  Harness h;
+  std::optional<MangaHistory> current;
+  h.store.record_progress(MangaItem{"Gone", "https://site/old", "https://cdn/old.jpg", "", ""},
+                          "Chapter 1", "https://site/old/chap", 0, 10, current, wall_now());
+  h.press(Button::L2);
+  ASSERT_THAT(titles(h.state.home.displayed_items), ::testing::ElementsAre("Gone"));
+  EXPECT_EQ(h.state.home.displayed_items[0].thumb_url, "https://cdn/old.jpg");
+}
+
 TEST(ReadingHistory, AListingArrivingMeanwhileWaitsForTheWayBack) {
   Harness h;
   h.state.home.home_loading = true;
