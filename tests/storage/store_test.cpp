@@ -299,6 +299,10 @@ TEST_F(StoreTest, TheCoverOfEachTitleReadIsKeptNewestFirstAndBounded) {
                           [](const MangaItem& item) { return item.url == "https://x/truyen/7"; }),
             1);
   EXPECT_EQ(kept[1].url, manga("new").url);
+  moved.thumb_url = "https://cdn/7-newest.jpg";
+  read_page(moved, 1);
+  EXPECT_EQ(Store(paths).history_covers().front().thumb_url, moved.thumb_url)
+      << "the title read last changes its cover too";
 }
 
 TEST_F(StoreTest, AtMostTwoSetAsideCopiesAreKept) {
