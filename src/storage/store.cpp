@@ -207,7 +207,8 @@ const FavoritesList& Store::history_covers() const {
 void Store::remember_cover(const MangaItem& item, const std::string& key,
                            std::chrono::system_clock::time_point now) {
   if (item.thumb_url.empty()) return;
-  static_cast<void>(history_covers());
+  static_cast<void>(history_covers());  // read once
+  if (!history_covers_) return;
   FavoritesList& covers = *history_covers_;
   const std::string thumb = cap_stored_text(item.thumb_url);
   // Page turns read the title read last: answered without a search.
