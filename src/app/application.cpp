@@ -96,7 +96,7 @@ void Application::draw_if_changed(const FrameEvents& frame) {
   if (!redraw_.can_differ(frame.state_version, sources, frame.now)) return;
   covers_.begin_frame();
   Renderer renderer{display_.canvas, font_};
-  draw_screen(renderer, state_, services_);
+  draw_screen(renderer, state_, services_, frame_memory_);
   display_.present();
   redraw_.composed(frame.state_version, std::move(sources), frame.now);
 }
@@ -119,7 +119,7 @@ void Application::finish_before_exit() {
     // Whatever screen the exit came from, the user sees the install going on.
     state_.screen = Screen::Update;
     Renderer renderer{display_.canvas, font_};
-    draw_screen(renderer, state_, services_);
+    draw_screen(renderer, state_, services_, frame_memory_);
     display_.present();
     installs_->wait();
   }

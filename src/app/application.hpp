@@ -20,6 +20,7 @@
 #include "model/worker_result.hpp"
 #include "platform/clock.hpp"
 #include "screens/common/app_context.hpp"
+#include "screens/dispatch.hpp"
 #include "storage/store.hpp"
 
 namespace zentomi {
@@ -95,6 +96,7 @@ class Application {
   AppState state_;
   AppContext context_;
   RedrawGate redraw_;
+  FrameMemory frame_memory_;
   FavoritesWatch favorites_;
   MainLoop loop_;
 };

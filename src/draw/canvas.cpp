@@ -59,7 +59,41 @@ inline std::uint32_t darken_pixel_badge(std::uint32_t pixel) {
   return 0xFF000000u | (r << 16) | (g << 8) | b;
 }
 
+// Fills `count` pixels with one colour, 32 at a time: the compiler turns the fixed inner loop
+// into a few wide stores, where a plain fill stores one register per iteration. On a desktop with
+// AVX2 the stores are twice as wide. Not under ThreadSanitizer (see darken_pixels).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(ZENTOMI_TSAN)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void fill_pixels(std::uint32_t* first, std::size_t count, std::uint32_t color) {
+  constexpr std::size_t BLOCK = 32;
+  std::size_t i = 0;
+  for (; i + BLOCK <= count; i += BLOCK) {
+    for (std::size_t k = 0; k < BLOCK; ++k)
+      first[i + k] = color;
+  }
+  for (; i < count; ++i)
+    first[i] = color;
+}
+
 }  // namespace
+
+// As fill_pixels, 32 at a time. glibc copies runs of this size with `rep movsb`, which costs
+// little on a desktop but, counted by callgrind, one instruction per byte.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(ZENTOMI_TSAN)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void copy_pixels(std::uint32_t* __restrict destination, const std::uint32_t* __restrict source,
+                 std::size_t count) {
+  constexpr std::size_t BLOCK = 32;
+  std::size_t i = 0;
+  for (; i + BLOCK <= count; i += BLOCK) {
+    for (std::size_t k = 0; k < BLOCK; ++k)
+      destination[i + k] = source[i + k];
+  }
+  for (; i < count; ++i)
+    destination[i] = source[i];
+}
 
 Canvas::Canvas(int width, int height, Color fill)
     : width_(std::max(width, 0)),
@@ -106,7 +140,25 @@ ColumnSpan rounded_row(int x, int y, int w, int h, int r, int py) {
 }
 
 void clear(Canvas& canvas, Color color) {
-  std::fill_n(canvas.data(), static_cast<std::size_t>(canvas.width()) * canvas.height(), color);
+  fill_pixels(canvas.data(), static_cast<std::size_t>(canvas.width()) * canvas.height(), color);
+}
+
+void clear_outside(Canvas& canvas, Color color, const std::vector<Area>& covered) {
+  const long long width = canvas.width();
+  for (int py = 0; py < canvas.height(); ++py) {
+    std::uint32_t* row = canvas.data() + static_cast<std::size_t>(py) * canvas.width();
+    const auto area = std::find_if(covered.begin(), covered.end(), [py](const Area& a) {
+      return a.width > 0 && a.top <= py && py - a.top < a.height;
+    });
+    if (area == covered.end()) {
+      fill_pixels(row, static_cast<std::size_t>(width), color);
+      continue;
+    }
+    const long long begin = std::clamp(area->left, 0LL, width);
+    const long long end = std::clamp(area->left + area->width, begin, width);
+    fill_pixels(row, static_cast<std::size_t>(begin), color);
+    fill_pixels(row + end, static_cast<std::size_t>(width - end), color);
+  }
 }
 
 void fill_rect(Canvas& canvas, int x, int y, int w, int h, Color color) {
@@ -115,13 +167,13 @@ void fill_rect(Canvas& canvas, int x, int y, int w, int h, Color color) {
   if (columns.begin >= columns.end) return;
   for (int py = rows.begin; py < rows.end; ++py) {
     std::uint32_t* row = canvas.data() + static_cast<std::size_t>(py) * canvas.width();
-    std::fill(row + columns.begin, row + columns.end, color);
+    fill_pixels(row + columns.begin, static_cast<std::size_t>(columns.end - columns.begin), color);
   }
 }
 
 void fill_rounded_rect(Canvas& canvas, int x, int y, int w, int h, int r, Color color) {
   for_each_rounded_span(canvas, x, y, w, h, r, [color](std::uint32_t* begin, std::uint32_t* end) {
-    std::fill(begin, end, color);
+    fill_pixels(begin, static_cast<std::size_t>(end - begin), color);
   });
 }
 

@@ -210,8 +210,19 @@ void draw_page(Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, i
   draw_scaled_page(canvas, image, placement.scale, pan_x + placement.left, pan_y + placement.top);
 }
 
-void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long long left,
-                      long long top) {
+namespace {
+
+// One row of the drawn page kept for later frames: where its pixels lie, or nowhere.
+struct RowStore {
+  std::uint32_t* pixels = nullptr;
+  long long* row = nullptr;
+};
+
+// draw_scaled_page's work; with `store`, each row of an opaque page is taken from it when kept
+// there and kept there once drawn.
+template <typename Store>
+void draw_scaled_rows(Canvas& canvas, const RgbaImage& image, float scale, long long left,
+                      long long top, Store store) {
   const int width = canvas.width();
   const int height = canvas.height();
   if (width == 0 || height == 0 || !drawable(image) || !(scale > 0.0f)) return;
@@ -223,35 +234,132 @@ void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long 
   if (rows.empty() || columns.empty()) return;
 
   const float step = 1.0f / scale;
-  std::vector<std::uint32_t>& offsets = column_offsets(columns.end - columns.begin);
-  for (long long px = columns.begin; px < columns.end; ++px) {
-    const auto j = static_cast<float>(px - left);
-    offsets[px - columns.begin] = sample_index(j * step, image.width) * 4;
-  }
-  const std::size_t source_stride = std::size_t{image.width} * 4;
   const auto count = static_cast<std::size_t>(columns.end - columns.begin);
+  bool offsets_ready = false;
+  const auto offsets = [&]() -> const std::vector<std::uint32_t>& {
+    std::vector<std::uint32_t>& result = column_offsets(count);
+    if (offsets_ready) return result;
+    for (long long px = columns.begin; px < columns.end; ++px) {
+      const auto j = static_cast<float>(px - left);
+      result[px - columns.begin] = sample_index(j * step, image.width) * 4;
+    }
+    offsets_ready = true;
+    return result;
+  };
+  const std::size_t source_stride = std::size_t{image.width} * 4;
   // Zoomed in, neighbouring rows sample the same source row: once a row has been drawn from
   // opaque pixels only, the rows repeating it are copies of it.
   const std::uint8_t* previous_source = nullptr;
   for (long long py = rows.begin; py < rows.end; ++py) {
+    std::uint32_t* row = canvas.data() + py * width + columns.begin;
+    const RowStore kept = image.opaque ? store(py - top) : RowStore{};
+    if (kept.pixels != nullptr && *kept.row == py - top) {
+      copy_pixels(row, kept.pixels, count);
+      continue;
+    }
     const auto i = static_cast<float>(py - top);
     const std::uint8_t* source =
         image.pixels.data() + sample_index(i * step, image.height) * source_stride;
-    std::uint32_t* row = canvas.data() + py * width + columns.begin;
     if (image.opaque) {
       if (source == previous_source) {
         std::memcpy(row, row - width, count * sizeof *row);
-        continue;
+      } else {
+        previous_source = source;
+        // The pixels are the canvas's own: drawing is picking them.
+        const std::vector<std::uint32_t>& picked = offsets();
+        for (std::size_t k = 0; k < count; ++k)
+          std::memcpy(&row[k], source + picked[k], sizeof *row);
       }
-      previous_source = source;
-      // The pixels are the canvas's own: drawing is picking them.
-      for (std::size_t k = 0; k < count; ++k)
-        std::memcpy(&row[k], source + offsets[k], sizeof *row);
+      if (kept.pixels != nullptr) {
+        copy_pixels(kept.pixels, row, count);
+        *kept.row = py - top;
+      }
       continue;
     }
+    const std::vector<std::uint32_t>& picked = offsets();
     for (std::size_t k = 0; k < count; ++k)
-      blend_source(row[k], source + offsets[k]);
+      blend_source(row[k], source + picked[k]);
   }
+}
+
+}  // namespace
+
+void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long long left,
+                      long long top) {
+  draw_scaled_rows(canvas, image, scale, left, top, [](long long) { return RowStore{}; });
+}
+
+Area covered_area(const RgbaImage& image, float scale, long long left, long long top) {
+  if (!image.opaque || !drawable(image) || !(scale > 0.0f)) return {};
+  return {left, top, static_cast<long long>(scale * static_cast<float>(image.width)),
+          static_cast<long long>(scale * static_cast<float>(image.height))};
+}
+
+Area covered_area(const Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, int pan_x,
+                  int pan_y) {
+  const PagePlacement placement = place_page(canvas.width(), canvas.height(), image, zoom_level);
+  return covered_area(image, placement.scale, pan_x + placement.left, pan_y + placement.top);
+}
+
+void DrawnPages::forget() {
+  kept_ = {};
+}
+
+DrawnPages::Kept& DrawnPages::kept_for(const SharedImage& image, float scale, long long left,
+                                       long long first_column, long long end_column,
+                                       const Canvas& canvas) {
+  const auto same = [&](const Kept& kept) {
+    return !kept.image.owner_before(image) && !image.owner_before(kept.image) &&
+           kept.scale == scale && kept.left == left && kept.first_column == first_column &&
+           kept.end_column == end_column && kept.canvas_width == canvas.width() &&
+           kept.canvas_height == canvas.height();
+  };
+  auto found = std::find_if(kept_.begin(), kept_.end(), same);
+  if (found == kept_.end()) {
+    // The page drawn longest ago makes room.
+    found = std::min_element(kept_.begin(), kept_.end(),
+                             [](const Kept& a, const Kept& b) { return a.used < b.used; });
+    found->image = image;
+    found->scale = scale;
+    found->left = left;
+    found->first_column = first_column;
+    found->end_column = end_column;
+    found->canvas_width = canvas.width();
+    found->canvas_height = canvas.height();
+    found->pixels.resize(static_cast<std::size_t>(end_column - first_column) *
+                         static_cast<std::size_t>(canvas.height()));
+    found->rows.assign(static_cast<std::size_t>(canvas.height()), -1);
+  }
+  found->used = ++draws_;
+  return *found;
+}
+
+void draw_scaled_page(Canvas& canvas, const SharedImage& image, float scale, long long left,
+                      long long top, DrawnPages& kept) {
+  if (!image) return;
+  const auto drawn_width = static_cast<long long>(scale * static_cast<float>(image->width));
+  const Range columns = visible(left, drawn_width, canvas.width());
+  if (!image->opaque || columns.empty() || canvas.height() == 0 || !(scale > 0.0f)) {
+    draw_scaled_page(canvas, *image, scale, left, top);
+    return;
+  }
+  DrawnPages::Kept& rows = kept.kept_for(image, scale, left, columns.begin, columns.end, canvas);
+  const auto count = static_cast<std::size_t>(columns.end - columns.begin);
+  const auto slots = static_cast<long long>(rows.rows.size());
+  // Row r of the drawn page has slot r modulo the screen's height: the rows of one screen never
+  // share one.
+  draw_scaled_rows(canvas, *image, scale, left, top, [&rows, count, slots](long long row) {
+    const auto slot = static_cast<std::size_t>(row % slots);
+    return RowStore{rows.pixels.data() + slot * count, rows.rows.data() + slot};
+  });
+}
+
+void draw_page(Canvas& canvas, const SharedImage& image, std::size_t zoom_level, int pan_x,
+               int pan_y, DrawnPages& kept) {
+  if (!image) return;
+  const PagePlacement placement = place_page(canvas.width(), canvas.height(), *image, zoom_level);
+  draw_scaled_page(canvas, image, placement.scale, pan_x + placement.left, pan_y + placement.top,
+                   kept);
 }
 
 }  // namespace zentomi

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "draw/canvas.hpp"
 #include "model/image.hpp"
@@ -45,5 +48,48 @@ void draw_page(Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, i
 // draw_page samples; only the part on the canvas is visited.
 void draw_scaled_page(Canvas& canvas, const RgbaImage& image, float scale, long long left,
                       long long top);
+
+// What draw_scaled_page with these arguments covers whole: nothing unless the image is opaque.
+Area covered_area(const RgbaImage& image, float scale, long long left, long long top);
+// The same for draw_page.
+Area covered_area(const Canvas& canvas, const RgbaImage& image, std::size_t zoom_level, int pan_x,
+                  int pan_y);
+
+// The rows of the (at most two) pages last drawn, as drawn, for the frames that follow: scrolling
+// moves a page by a few rows a frame, and picking again the pixels of the rows still in view is
+// work that gives what it gave before. A row kept is copied instead. Holds no page alive, and at
+// most one screen's rows per page.
+class DrawnPages {
+ public:
+  void forget();
+
+ private:
+  struct Kept {
+    std::weak_ptr<const RgbaImage> image;
+    float scale = 0.0f;
+    long long left = 0;
+    long long first_column = 0;
+    long long end_column = 0;
+    int canvas_width = 0;
+    int canvas_height = 0;
+    std::vector<std::uint32_t> pixels;  // canvas_height rows of the drawn columns
+    std::vector<long long> rows;        // which row of the drawn page each holds; -1 none
+    std::uint64_t used = 0;
+  };
+  Kept& kept_for(const SharedImage& image, float scale, long long left, long long first_column,
+                 long long end_column, const Canvas& canvas);
+
+  std::array<Kept, 2> kept_;
+  std::uint64_t draws_ = 0;
+
+  friend void draw_scaled_page(Canvas&, const SharedImage&, float, long long, long long,
+                               DrawnPages&);
+};
+
+// The same pixels as the functions above, the rows of an opaque page kept in `kept`.
+void draw_scaled_page(Canvas& canvas, const SharedImage& image, float scale, long long left,
+                      long long top, DrawnPages& kept);
+void draw_page(Canvas& canvas, const SharedImage& image, std::size_t zoom_level, int pan_x,
+               int pan_y, DrawnPages& kept);
 
 }  // namespace zentomi

@@ -37,6 +37,7 @@ struct HomeState {
   std::optional<std::string> home_error;  // why the last home listing failed
   HomeSource source = HomeSource::FrontPage;
   std::string search_query;  // the query whose results are shown or awaited (Search only)
+  bool operator==(const HomeState&) const = default;
 };
 
 // The on-screen keyboard: what has been typed and which key is selected.

@@ -38,12 +38,14 @@ struct CheckProgress {
   std::size_t done = 0;
   std::size_t total = 0;
   std::uint64_t request = 0;  // the newest check asked for; answers to older ones only inform
+  bool operator==(const CheckProgress&) const = default;
 };
 
 // Kept in memory only: the favourites file keeps its form, and a fresh start knows nothing yet.
 struct FavouritesNews {
   std::unordered_map<std::string, FavouriteNews, StringHash, std::equal_to<>> titles;  // title_key
   CheckProgress check;
+  bool operator==(const FavouritesNews&) const = default;
 };
 
 // A check never refreshes more favourites than this, nor one refreshed within REFRESH_AGE.

@@ -126,25 +126,47 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
 }
 
 void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services) {
-  clear(renderer.canvas, palette::FRAME_BACKGROUND);
+  FrameMemory memory;
+  draw_screen(renderer, state, services, memory);
+}
+
+void draw_screen(Renderer& renderer, const AppState& state, LayoutServices& services,
+                 FrameMemory& memory) {
+  const int width = renderer.canvas.width();
+  const int height = renderer.canvas.height();
+  // What a frame keeps goes as soon as no frame needs it.
+  if (state.screen != Screen::Update && state.screen != Screen::Search) memory.backdrop.forget();
+  if (state.screen != Screen::Reader) memory.pages.forget();
   switch (state.screen) {
     case Screen::Home:
+      clear(renderer.canvas, palette::FRAME_BACKGROUND);
       draw_home_screen(renderer, state, services);
       return;
     case Screen::Detail:
+      clear(renderer.canvas, palette::FRAME_BACKGROUND);
       draw_detail_screen(renderer, state, services);
       return;
     case Screen::Reader:
-      draw_reader_screen(renderer, state);
+      draw_reader_screen(renderer, state, memory.pages);
       return;
     case Screen::Update:
       // The dialogs stand over the home screen as if its listing had arrived.
-      draw_home_header(renderer, state, services);
-      draw_home_body(renderer, state, services, false);
+      memory.backdrop.draw(renderer, state, services, static_cast<int>(Screen::Update),
+                           update_panel_cover(width, height),
+                           [&state](Renderer& r, LayoutServices& s) {
+                             clear(r.canvas, palette::FRAME_BACKGROUND);
+                             draw_home_header(r, state, s);
+                             draw_home_body(r, state, s, false);
+                           });
       draw_update_panel(renderer, state);
       return;
     case Screen::Search:
-      draw_home_screen(renderer, state, services);
+      memory.backdrop.draw(renderer, state, services, static_cast<int>(Screen::Search),
+                           search_keyboard_cover(width, height),
+                           [&state](Renderer& r, LayoutServices& s) {
+                             clear(r.canvas, palette::FRAME_BACKGROUND);
+                             draw_home_screen(r, state, s);
+                           });
       draw_search_keyboard(renderer, state);
       return;
   }

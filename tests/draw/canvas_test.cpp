@@ -189,5 +189,26 @@ TEST(Blend, DividesBy255AndKeepsAlphaOpaque) {
   EXPECT_EQ(over.pixel(0, 0), 0xFF4777A7u);
 }
 
+// Every source value over every destination value at every alpha, in each channel at once.
+TEST(Blend, EveryChannelFollowsTheExactDivisionForEveryAlpha) {
+  int wrong = 0;
+  for (std::uint32_t alpha = 0; alpha < 256; ++alpha) {
+    for (std::uint32_t s = 0; s < 256; ++s) {
+      for (std::uint32_t d = 0; d < 256; ++d) {
+        const std::uint32_t sources[3] = {s, 255 - s, (s * 7) % 256};
+        const std::uint32_t targets[3] = {d, (d * 3) % 256, 255 - d};
+        const Color destination = 0xFF000000u | targets[0] << 16 | targets[1] << 8 | targets[2];
+        Color expected = 0xFF000000u;
+        for (int c = 0; c < 3; ++c)
+          expected |= (sources[c] * alpha + targets[c] * (255 - alpha)) / 255 << (16 - 8 * c);
+        if (blend_color(destination, sources[0], sources[1], sources[2], alpha) != expected &&
+            ++wrong <= 5)
+          ADD_FAILURE() << "alpha " << alpha << " source " << s << " destination " << d;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 }  // namespace
 }  // namespace zentomi

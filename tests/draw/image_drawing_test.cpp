@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace zentomi {
 namespace {
@@ -166,6 +167,58 @@ TEST(DrawCover, AKeptCoverDrawsTheSamePixelsAsAFreshOneAndFollowsItsImage) {
       const SharedImage cover(new RgbaImage(coordinate_image(300 + round * 7, 400, alpha)));
       EXPECT_TRUE(kept_matches_fresh(cover)) << "round " << round;
     }
+  }
+}
+
+// Frames of scroll reading and paging, each drawn with the rows kept from the frames before and
+// from nothing: the two canvases must agree every time.
+TEST(DrawnPages, KeptRowsDrawTheSamePixelsAsFreshOnesFrameAfterFrame) {
+  // Pages of one size told apart by their blue.
+  const auto page = [](std::uint8_t tint) {
+    auto image = std::make_shared<RgbaImage>(coordinate_image(1600, 2400));
+    for (std::size_t i = 0; i < image->pixels.size(); i += 4)
+      image->pixels[i] ^= tint;
+    return image;
+  };
+  const SharedImage tall = page(0);
+  const SharedImage next = page(0x80);
+  const SharedImage clear_one = std::make_shared<const RgbaImage>(coordinate_image(300, 500, 90));
+  struct Frame {
+    const char* what;
+    SharedImage image;
+    float scale;
+    long long left;
+    long long top;
+  };
+  const std::vector<Frame> frames = {
+      {"first frame", tall, 0.2f, 0, 0},
+      {"scrolled down", tall, 0.2f, 0, -37},
+      {"scrolled back up", tall, 0.2f, 0, -5},
+      {"jumped far", tall, 0.2f, 0, -300},
+      {"panned", tall, 0.2f, -3, -300},
+      {"zoomed", tall, 0.45f, -3, -300},
+      {"another page", next, 0.45f, -3, -300},
+      {"a page with alpha", clear_one, 0.5f, 10, 4},
+      {"the first page again", tall, 0.45f, -3, -300},
+  };
+  DrawnPages kept;
+  Canvas with(320, 120, BACKGROUND);
+  for (const Frame& frame : frames) {
+    SCOPED_TRACE(frame.what);
+    Canvas fresh(320, 120, BACKGROUND);
+    clear(with, BACKGROUND);
+    draw_scaled_page(fresh, *frame.image, frame.scale, frame.left, frame.top);
+    draw_scaled_page(with, frame.image, frame.scale, frame.left, frame.top, kept);
+    EXPECT_TRUE(std::equal(fresh.data(), fresh.data() + std::size_t{320} * 120, with.data()));
+  }
+  // A page made where a freed one lived never shows the freed one's rows.
+  for (std::uint8_t round = 1; round <= 3; ++round) {
+    const SharedImage made = page(round);
+    Canvas fresh(320, 120, BACKGROUND);
+    draw_scaled_page(fresh, *made, 0.2f, 0, 0);
+    draw_scaled_page(with, made, 0.2f, 0, 0, kept);
+    EXPECT_TRUE(std::equal(fresh.data(), fresh.data() + std::size_t{320} * 120, with.data()))
+        << int{round};
   }
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "draw/image_drawing.hpp"
+#include "draw/palette.hpp"
 #include "screens/common/chapter_opening.hpp"
 #include "screens/reader/page_panels.hpp"
 #include "screens/reader/scroll_geometry.hpp"
@@ -76,16 +78,22 @@ bool panel_under(int h, const ReaderState& reader, const PagePlacement& shown) {
 }
 
 // The page shown and, joined under it, the next one, or the loading panel in its place.
-void draw_strip(Renderer& r, const AppState& state) {
+void draw_strip(Renderer& r, const AppState& state, DrawnPages& pages) {
   const ReaderState& reader = state.reader;
   const int w = r.canvas.width();
   const int h = r.canvas.height();
   const PagePlacement shown = strip_placement(w, h, reader);
-  draw_scaled_page(r.canvas, *reader.page_image, shown.scale, shown.left, shown.top);
   const long long below = shown.top + shown.height;
+  std::vector<Area> covered{covered_area(*reader.page_image, shown.scale, shown.left, shown.top)};
+  PagePlacement next;
   if (reader.next_image) {
-    PagePlacement next = scroll_geometry::size(w, *reader.next_image, reader.strip_width);
-    draw_scaled_page(r.canvas, *reader.next_image, next.scale, next.left, below);
+    next = scroll_geometry::size(w, *reader.next_image, reader.strip_width);
+    covered.push_back(covered_area(*reader.next_image, next.scale, next.left, below));
+  }
+  clear_outside(r.canvas, palette::FRAME_BACKGROUND, covered);
+  draw_scaled_page(r.canvas, reader.page_image, shown.scale, shown.left, shown.top, pages);
+  if (reader.next_image) {
+    draw_scaled_page(r.canvas, reader.next_image, next.scale, next.left, below, pages);
   } else if (panel_under(h, reader, shown)) {
     draw_page_loading_panel(r, reader.page_index + 2, reader.pages.size(),
                             static_cast<int>((below + h) / 2));
@@ -150,20 +158,26 @@ LoadingPanel reader_loading_panel(const AppState& state, int width, int height) 
   return !reader.page_image && reader.reader_loading ? LoadingPanel::Page : LoadingPanel::None;
 }
 
-void draw_reader_screen(Renderer& r, const AppState& state) {
+void draw_reader_screen(Renderer& r, const AppState& state, DrawnPages& pages) {
   const bool drawable = page_drawable(state, r.canvas.width(), r.canvas.height());
   if (drawable && state.reader.scroll_reading) {
-    draw_strip(r, state);
+    draw_strip(r, state, pages);
     draw_position_bar(r, state);
   } else if (drawable) {
-    draw_page(r.canvas, *state.reader.page_image, zoom_level(state), state.reader.pan_x,
-              state.reader.pan_y);
-  } else if (!state.reader.page_image && state.reader.reader_loading) {
-    draw_page_loading_panel(r, state.reader.page_index + 1, state.reader.pages.size());
-  } else if (!state.reader.page_image && state.reader.pages.empty()) {
-    draw_empty_chapter_text(r);
+    clear_outside(r.canvas, palette::FRAME_BACKGROUND,
+                  {covered_area(r.canvas, *state.reader.page_image, zoom_level(state),
+                                state.reader.pan_x, state.reader.pan_y)});
+    draw_page(r.canvas, state.reader.page_image, zoom_level(state), state.reader.pan_x,
+              state.reader.pan_y, pages);
   } else {
-    draw_page_failure_text(r);
+    clear(r.canvas, palette::FRAME_BACKGROUND);
+    if (!state.reader.page_image && state.reader.reader_loading) {
+      draw_page_loading_panel(r, state.reader.page_index + 1, state.reader.pages.size());
+    } else if (!state.reader.page_image && state.reader.pages.empty()) {
+      draw_empty_chapter_text(r);
+    } else {
+      draw_page_failure_text(r);
+    }
   }
   if (state.reader.hud_visible || state.reader.zoom != 0 || state.reader.reader_loading ||
       state.reader.chapter_end)

@@ -51,10 +51,15 @@ void draw_keys(Renderer& r, const SearchState& search, int left, int top) {
 
 }  // namespace
 
+ScreenRect search_keyboard_cover(int width, int height) {
+  // The panel covers all of its rows but those of its rounded corners.
+  return {(width - PANEL_WIDTH) / 2, (height - PANEL_HEIGHT) / 2 + 12, PANEL_WIDTH,
+          PANEL_HEIGHT - 24};
+}
+
 void draw_search_keyboard(Renderer& r, const AppState& state) {
   const int x0 = (r.canvas.width() - PANEL_WIDTH) / 2;
   const int y0 = (r.canvas.height() - PANEL_HEIGHT) / 2;
-  darken_screen_around(r.canvas, x0, y0 + 12, PANEL_WIDTH, PANEL_HEIGHT - 24);
   fill_rounded_rect(r.canvas, x0, y0, PANEL_WIDTH, PANEL_HEIGHT, 12, palette::PANEL);
   draw_text(r, "TÌM TRUYỆN", x0 + MARGIN, y0 + 18, palette::ACCENT, 18.0f);
 

@@ -98,12 +98,15 @@ std::string new_version_line(const OtaManifest& manifest) {
   return line + " • Dung lượng: " + size + " MB";
 }
 
+ScreenRect update_panel_cover(int width, int height) {
+  // The panel covers all of its rows but those of its rounded corners.
+  return {(width - PANEL_WIDTH) / 2, (height - PANEL_HEIGHT) / 2 + PANEL_RADIUS, PANEL_WIDTH,
+          PANEL_HEIGHT - 2 * PANEL_RADIUS};
+}
+
 void draw_update_panel(Renderer& renderer, const AppState& state) {
   const Panel panel{renderer, (renderer.canvas.width() - PANEL_WIDTH) / 2,
                     (renderer.canvas.height() - PANEL_HEIGHT) / 2};
-  // The panel covers all of its rows but those of its rounded corners.
-  darken_screen_around(renderer.canvas, panel.x0, panel.y0 + PANEL_RADIUS, PANEL_WIDTH,
-                       PANEL_HEIGHT - 2 * PANEL_RADIUS);
   if (state.update.update_manifest) {
     draw_update_dialog(panel, *state.update.update_manifest, state.update.update_status);
   } else if (std::holds_alternative<update_status::Checking>(state.update.update_status)) {
