@@ -69,9 +69,16 @@ ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& o
   if (options.working_directory) {
     posix_spawn_file_actions_addchdir_np(&actions, options.working_directory->c_str());
   }
+  // Its own process group, so that a time-out also ends whatever it started: a child left
+  // behind would hold the output pipes and the machine's cores after the test.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   pid_t pid = 0;
   const int spawned =
-      posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), envp.data());
+      posix_spawnp(&pid, arguments[0], &actions, &attributes, arguments.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   close(out_pipe[1]);
   close(err_pipe[1]);
@@ -93,7 +100,7 @@ ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& o
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       result.timed_out = true;
-      kill(pid, SIGKILL);
+      kill(-pid, SIGKILL);
       break;
     }
     if (poll(fds, 2, static_cast<int>(left.count())) < 0) continue;
@@ -113,7 +120,7 @@ ProcessResult run_process(std::vector<std::string> argv, const ProcessOptions& o
     if (fd.fd >= 0) close(fd.fd);
   }
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (!result.timed_out && WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   return result;

@@ -41,11 +41,12 @@ int draw_update_indicator(Renderer& r, const AppState& state) {
 }
 
 // The download queue's chip, its right edge `right`: what is left to download with the running
-// chapter's pages, or why the queue has stopped. Nothing while the queue is empty.
-void draw_download_chip(Renderer& r, const AppState& state, LayoutServices& services, int right) {
+// chapter's pages, or why the queue has stopped. Nothing while the queue is empty. Gives its left
+// edge (`right` when not drawn).
+int draw_download_chip(Renderer& r, const AppState& state, LayoutServices& services, int right) {
   const std::optional<std::string> stopped = services.download_stop_message();
   DownloadSummary summary = services.download_summary();
-  if (!stopped && summary.waiting == 0) return;
+  if (!stopped && summary.waiting == 0) return right;
   const DownloadProgress& reported = state.download_progress;
   const ChapterDownloadStatus running =
       shown_download_status(services.download_status(reported.chapter_url), stopped.has_value(),
@@ -60,6 +61,7 @@ void draw_download_chip(Renderer& r, const AppState& state, LayoutServices& serv
   fill_rounded_rect(r.canvas, left, 14, width, 24, 6,
                     stopped ? palette::ERROR_BAND : palette::INFORMATION_BAND);
   draw_text(r, text, left + INDICATOR_PADDING, 19, palette::PRIMARY_TEXT, 11.5f);
+  return left;
 }
 
 }  // namespace
@@ -120,13 +122,13 @@ void draw_home_header(Renderer& r, const AppState& state, LayoutServices& servic
     draw_text(r, std::string(sort_mode_label(state.home.sort_mode)) + ": [Y]", 487, 19,
               palette::HIGHLIGHT_TEXT, 13.0f);
   }
-  draw_check_chip(r, state.news.check, 637);
   const int indicator_left = draw_update_indicator(r, state);
   const std::string version = std::string("v") + APP_VERSION;
   const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));
   const int version_left = std::min(w - 170, indicator_left - VERSION_GAP - version_width);
   draw_text(r, version, version_left, 18, palette::SECONDARY_TEXT, 14.5f);
-  draw_download_chip(r, state, services, version_left - VERSION_GAP);
+  const int download_left = draw_download_chip(r, state, services, version_left - VERSION_GAP);
+  draw_check_chip(r, state.news.check, 637, download_left - VERSION_GAP);
 }
 
 void draw_footer(Renderer& r, const char* hint, float size) {

@@ -25,15 +25,31 @@ int draw_news_badge(Renderer& r, std::size_t count, int left, int top) {
   return left + width;
 }
 
-std::string check_chip_label(const CheckProgress& check) {
+namespace {
+
+// "3/12": the favourite being refreshed (the last one once all are) of all the check refreshes.
+std::string check_count(const CheckProgress& check) {
   const std::size_t shown = std::min(check.done + 1, check.total);
-  return "Kiểm tra " + std::to_string(shown) + "/" + std::to_string(check.total);
+  return std::to_string(shown) + "/" + std::to_string(check.total);
 }
 
-void draw_check_chip(Renderer& r, const CheckProgress& check, int left) {
+}  // namespace
+
+std::string check_chip_label(const CheckProgress& check) {
+  return "Kiểm tra " + check_count(check);
+}
+
+void draw_check_chip(Renderer& r, const CheckProgress& check, int left, int right) {
   if (!check.running) return;
-  const std::string label = check_chip_label(check);
-  const int width = static_cast<int>(text_width(r.font, label, CHIP_SIZE)) + 2 * 10;
+  // Squeezed by the chips at the header's right end (the narrow screen, with the update and
+  // download chips shown), the chip keeps the count and gives up its word, or stands aside.
+  std::string label = check_chip_label(check);
+  int width = static_cast<int>(text_width(r.font, label, CHIP_SIZE)) + 2 * 10;
+  if (left + width > right) {
+    label = check_count(check);
+    width = static_cast<int>(text_width(r.font, label, CHIP_SIZE)) + 2 * 10;
+    if (left + width > right) return;
+  }
   fill_rounded_rect(r.canvas, left, 14, width, 24, 6, palette::SEPARATOR);
   draw_text(r, label, left + 10, 19, palette::STAR_TEXT, CHIP_SIZE);
 }

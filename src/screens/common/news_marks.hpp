@@ -19,7 +19,8 @@ int draw_news_badge(Renderer& renderer, std::size_t count, int left, int top);
 std::string check_chip_label(const CheckProgress& check);
 
 // The chip of check_chip_label from `left` while a check runs (the favourite being refreshed of all
-// it refreshes); nothing otherwise.
-void draw_check_chip(Renderer& renderer, const CheckProgress& check, int left);
+// it refreshes); nothing otherwise. It ends before column `right`: short of room, it shows the
+// count alone, and nothing when even that does not fit.
+void draw_check_chip(Renderer& renderer, const CheckProgress& check, int left, int right);
 
 }  // namespace zentomi

@@ -25,7 +25,11 @@ class FakeServices final : public LayoutServices {
     const auto found = covers.find(std::string(url));
     return found == covers.end() ? nullptr : found->second;
   }
+  DownloadSummary download_summary() override { return downloads; }
+  std::optional<std::string> download_stop_message() override { return stopped; }
   std::set<std::string> favorites;
+  DownloadSummary downloads;
+  std::optional<std::string> stopped;
   std::map<std::string, SharedImage> covers;
   std::set<std::string> requested;
 };
@@ -358,6 +362,22 @@ TEST(HomeNews, TheHeaderChipCountsWhileACheckRuns) {
   EXPECT_TRUE(s.any_pixel(647, 19, 90, 16, palette::STAR_TEXT));
   // It ends before the version, which stays where it was.
   EXPECT_EQ(s.canvas.pixel(1024 - 175, 20), palette::BAR_BACKGROUND);
+
+  // Squeezed by a new version's chip and the download chip, it keeps its count clear of them;
+  // with the card's stop message there, it stands aside.
+  s.state.update.update_status = update_status::Available{};
+  s.services.downloads = {10, 12, 40};
+  s.draw();
+  int download_left = 637;
+  while (download_left < 1024 && s.canvas.pixel(download_left, 26) != palette::INFORMATION_BAND)
+    ++download_left;
+  ASSERT_LT(download_left, 1024);
+  EXPECT_TRUE(s.any_pixel(647, 19, 30, 16, palette::STAR_TEXT));
+  EXPECT_EQ(s.canvas.pixel(download_left - 2, 26), palette::BAR_BACKGROUND);
+  s.services.downloads = {};
+  s.services.stopped = "Thẻ nhớ đầy: còn 95 MB";
+  s.draw();
+  EXPECT_FALSE(s.any_pixel(600, 14, 1024 - 600, 24, palette::STAR_TEXT));
 }
 
 }  // namespace
