@@ -270,13 +270,15 @@ struct Entry<job::Download> {
                     const JobControl& control) {
     if (!environment.downloads) return std::nullopt;
     const DownloadRun run{
-        .report = [&control](DownloadProgress progress) { return control.report(progress); },
+        .report =
+            [&control](DownloadProgress progress) { return control.report(std::move(progress)); },
         .stop_asked = [&control] { return control.superseded(); },
     };
     run_download_worker(*environment.downloads, environment.download_services, run);
     return DownloadProgress{};
   }
-  static WorkerResult failed(const job::Download&, std::string /*message*/) {
+  // The runner has logged why; the screens learn that no chapter is being downloaded.
+  static WorkerResult failed(const job::Download&, const std::string& /*message*/) {
     return DownloadProgress{};
   }
 };
