@@ -19,7 +19,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   nlohmann-json3-dev libunistring-dev libsodium-dev libssl-dev libminizip-dev fonttools \
   libgtest-dev libgmock-dev googletest libbenchmark-dev \
   clang-19 libclang-rt-19-dev clang-format clang-tidy-19 \
-  curl unzip zip openssl python3 busybox ccache valgrind \
+  curl unzip zip openssl python3 busybox ccache valgrind libjpeg-turbo-progs \
   libsdl2-dev \
   crossbuild-essential-arm64 qemu-user-static \
   libjpeg62-turbo-dev:arm64 libpng-dev:arm64 libwebp-dev:arm64 libfreetype-dev:arm64 \

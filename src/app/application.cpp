@@ -18,6 +18,11 @@ Font load_font_or_stop() {
   return std::move(*font);
 }
 
+std::string thumbnail_directory(const AppPaths& paths) {
+  PosixFileSystem files;
+  return choose_thumbnail_directory(files, paths.thumbnail_dir, paths.thumbnail_fallback_dir);
+}
+
 }  // namespace
 
 Application::Application(Display display, Receiver<Button> input, Clock& clock,
@@ -55,7 +60,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
-      covers_(choose_thumbnail_directory(paths.thumbnail_dir, paths.thumbnail_fallback_dir),
+      covers_(thumbnail_directory(paths),
               [manga_dir = paths.manga_dir](std::string_view address) {
                 return card_or_site_bytes(manga_dir, address);
               }),

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/memory.hpp"
+
 namespace zentomi::pixel_pool {
 namespace {
 
@@ -39,8 +41,11 @@ PixelBuffer take(std::size_t bytes) {
       }
     }
   }
+  const bool fresh = buffer.capacity() < bytes;
   buffer.clear();
   buffer.resize(bytes);  // within the capacity of a kept buffer: nothing allocated or filled
+  // Nothing has touched the new memory yet, so the advice can still shape how it is backed.
+  if (fresh && bytes >= SMALLEST_KEPT) prefer_large_pages(buffer.data(), bytes);
   return buffer;
 }
 

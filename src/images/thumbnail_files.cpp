@@ -2,21 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#include "platform/files.hpp"
 
 namespace zentomi {
-namespace {
-
-bool create_with_parents(const std::string& path) {
-  std::error_code error;
-  std::filesystem::create_directories(path, error);
-  return !error;
-}
-
-}  // namespace
 
 std::string thumbnail_file_name(std::string_view url) {
   std::uint64_t hash = 5381;
@@ -27,13 +14,13 @@ std::string thumbnail_file_name(std::string_view url) {
   return name;
 }
 
-std::string choose_thumbnail_directory(std::string_view preferred, std::string_view fallback) {
+std::string choose_thumbnail_directory(FileSystem& files, std::string_view preferred,
+                                       std::string_view fallback) {
   std::string chosen(preferred);
-  if (!path_exists(chosen) && !create_with_parents(chosen)) {
+  if (!files.status(chosen) && !files.create_directories(chosen)) {
     chosen = fallback;
-    create_with_parents(chosen);
+    ignore_failure(files.create_directories(chosen));
   }
-  create_with_parents(chosen);
   return chosen;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/file_system.hpp"
+
 namespace zentomi {
 
 inline constexpr std::string_view SD_THUMBNAIL_DIRECTORY = "/mnt/SDCARD/Apps/zentomi/cache/thumbs";
@@ -14,7 +16,8 @@ std::string thumbnail_file_name(std::string_view url);
 
 // Chosen once at start-up: the SD card directory when something exists there or it can be
 // created, otherwise the fallback (created if possible; the cache then simply misses).
-std::string choose_thumbnail_directory(std::string_view preferred = SD_THUMBNAIL_DIRECTORY,
+std::string choose_thumbnail_directory(FileSystem& files,
+                                       std::string_view preferred = SD_THUMBNAIL_DIRECTORY,
                                        std::string_view fallback = FALLBACK_THUMBNAIL_DIRECTORY);
 
 }  // namespace zentomi

@@ -3,12 +3,11 @@
 #include <sys/stat.h>
 
 #include <array>
-#include <filesystem>
-#include <system_error>
 
 #include "library/download_keys.hpp"
 #include "platform/files.hpp"
 #include "platform/os_error.hpp"
+#include "platform/system_calls.hpp"
 #include "storage/store_file.hpp"
 
 namespace zentomi {
@@ -74,18 +73,16 @@ void remove_chapter_folder(FileSystem& files, const std::string& folder) {
   if (!ends_with(folder, PARTIAL_SUFFIX) && !ends_with(folder, DELETED_SUFFIX) &&
       is_folder(folder)) {
     doomed = folder + std::string(DELETED_SUFFIX);
-    std::error_code ignored;
-    std::filesystem::remove_all(doomed, ignored);
+    ignore_failure(files.remove_tree(doomed));
     if (!files.rename(folder, doomed)) return;
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(doomed, ignored);
+  ignore_failure(files.remove_tree(doomed));
 }
 
 std::expected<std::vector<std::uint8_t>, std::string> read_page_file(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-      static_cast<std::uint64_t>(status.st_size) > MAX_PAGE_FILE_BYTES) {
+  const auto status = status_of(path);
+  if (status && S_ISREG(status->st_mode) &&
+      static_cast<std::uint64_t>(status->st_size) > MAX_PAGE_FILE_BYTES) {
     return std::unexpected("Page file too large: " + path);
   }
   auto bytes = read_whole_file(path);
@@ -96,19 +93,18 @@ std::expected<std::vector<std::uint8_t>, std::string> read_page_file(const std::
 
 std::vector<std::string> folder_entries(const std::string& folder) {
   std::vector<std::string> names;
-  std::error_code error;
-  // Stepped with error codes: a folder that goes away half-way ends the listing, never throws.
-  for (std::filesystem::directory_iterator entry(folder, error);
-       !error && entry != std::filesystem::directory_iterator() && names.size() < MAX_ENTRIES;
-       entry.increment(error)) {
-    names.push_back(entry->path().filename().string());
-  }
+  // A folder that fails half-way ends the listing with what it gave.
+  [[maybe_unused]] const auto listed = visit_folder(folder, 0, [&names](int, const dirent& entry) {
+    if (names.size() >= MAX_ENTRIES) return false;
+    names.emplace_back(entry.d_name);
+    return true;
+  });
   return names;
 }
 
 bool is_folder(const std::string& path) {
-  struct stat status {};
-  return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  const auto status = link_status_of(path);
+  return status && S_ISDIR(status->st_mode);
 }
 
 }  // namespace zentomi

@@ -2,13 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <unzip.h>
 
 #include <cstdio>
 #include <memory>
 
 #include "library/local_image_signature.hpp"
+#include "platform/system_calls.hpp"
 
 namespace zentomi {
 namespace {
@@ -18,14 +18,14 @@ constexpr unsigned long ENCRYPTED_FLAG = 1;
 // Opens like fopen, but only a regular file, never through a link at the last component and
 // never waiting on a FIFO.
 voidpf open_regular_file(voidpf, const void* filename, int) {
-  const int fd =
-      ::open(static_cast<const char*>(filename), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) return nullptr;
-  struct stat status {};
-  FILE* file = nullptr;
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = ::fdopen(fd, "rb");
-  if (file == nullptr) ::close(fd);
-  return file;
+  auto file = open_file(static_cast<const char*>(filename), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+  if (!file) return nullptr;
+  const auto status = status_of(file->get());
+  if (!status || !S_ISREG(status->st_mode)) return nullptr;
+  FILE* stream = ::fdopen(file->get(), "rb");
+  // The stream owns the descriptor once it exists.
+  if (stream != nullptr) file->release();
+  return stream;
 }
 
 struct ArchiveCloser {

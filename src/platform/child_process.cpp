@@ -15,8 +15,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
+#include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -217,12 +218,37 @@ std::expected<std::optional<int>, int> wait_until(pid_t pid,
 
 enum class DrainEnd : std::uint8_t { Finished, OverLimit, TimedOut };
 
+constexpr std::size_t READ_SIZE = 65536;
+// A capture bounded by no more than this reserves its whole bound at the start: memory never
+// written is only address space, and the body is never moved as it grows.
+constexpr std::size_t RESERVED_UP_TO = std::size_t{64} << 20;
+
+char* end_of(std::string& text) {
+  return text.data() + text.size();
+}
+char* end_of(std::vector<std::uint8_t>& bytes) {
+  return reinterpret_cast<char*>(bytes.data() + bytes.size());
+}
+
+// Reads straight onto the end of what was collected, so the body is copied once, from the pipe
+// to where it is kept; at most one byte past `limit`, enough to tell a longer output.
+template <typename Collected>
+std::expected<std::size_t, int> read_onto(int fd, Collected& collected, std::size_t limit) {
+  const std::size_t size = collected.size();
+  const std::size_t room = limit - size < READ_SIZE ? limit - size + 1 : READ_SIZE;
+  collected.resize(size + room);
+  const auto count = read_some(fd, std::span<char>(end_of(collected) - room, room));
+  collected.resize(size + count.value_or(0));
+  return count;
+}
+
 // Reads both pipes to their ends, keeping what arrives on the first; stops early when the first
 // passes `limit` bytes or the deadline passes.
 template <typename Collected>
 std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, Collected& collected,
                                    std::size_t limit, const Deadline& deadline) {
-  std::array<char, 65536> buffer;
+  if (limit <= RESERVED_UP_TO) collected.reserve(limit + 1);
+  std::array<char, READ_SIZE> buffer;  // what standard error says, dropped
   std::array<FileDescriptor*, 2> sources = {&out, &err};
   for (;;) {
     std::array<pollfd, 2> fds{};
@@ -236,16 +262,12 @@ std::expected<DrainEnd, int> drain(FileDescriptor& out, FileDescriptor& err, Col
     if (!*ready) return DrainEnd::TimedOut;
     for (std::size_t i = 0; i < fds.size(); ++i) {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-      const auto count = read_some(fds[i].fd, buffer);
+      const bool kept = sources[i] == &out;
+      const auto count =
+          kept ? read_onto(fds[i].fd, collected, limit) : read_some(fds[i].fd, buffer);
       if (!count) return std::unexpected(count.error());
-      if (*count == 0) {
-        sources[i]->reset();
-      } else if (sources[i] == &out) {
-        if (*count > limit - collected.size()) return DrainEnd::OverLimit;
-        const std::size_t size = collected.size();
-        collected.resize(size + *count);
-        std::memcpy(collected.data() + size, buffer.data(), *count);
-      }
+      if (*count == 0) sources[i]->reset();
+      if (kept && collected.size() > limit) return DrainEnd::OverLimit;
     }
   }
 }

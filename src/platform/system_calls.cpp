@@ -51,6 +51,12 @@ SystemResult<struct stat> link_status_of(const std::string& path) {
   return status;
 }
 
+SystemResult<struct stat> link_status_of(int folder, const char* name) {
+  struct stat status {};
+  if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return failed("fstatat");
+  return status;
+}
+
 SystemResult<struct stat> status_of(int fd) {
   struct stat status {};
   if (::fstat(fd, &status) != 0) return failed("fstat");
@@ -67,6 +73,20 @@ SystemResult<void> sync_file_system(int fd) {
 
 SystemResult<void> rename_path(const std::string& from, const std::string& to) {
   return checked("rename", std::rename(from.c_str(), to.c_str()));
+}
+
+SystemResult<std::string> read_link(const std::string& path) {
+  // readlink says nothing of a target cut short but that it filled the whole buffer.
+  std::string target(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return failed("readlink");
+    if (static_cast<std::size_t>(length) < target.size()) {
+      target.resize(static_cast<std::size_t>(length));
+      return target;
+    }
+    target.resize(target.size() * 2);
+  }
 }
 
 SystemResult<void> control_device(int fd, unsigned long request, void* argument) {

@@ -33,6 +33,8 @@ SystemResult<FileDescriptor> open_file(const std::string& path, int flags, mode_
 SystemResult<struct stat> status_of(const std::string& path);
 // lstat: a symbolic link is described itself.
 SystemResult<struct stat> link_status_of(const std::string& path);
+// fstatat of a name in an open folder; a symbolic link is described itself.
+SystemResult<struct stat> link_status_of(int folder, const char* name);
 // fstat.
 SystemResult<struct stat> status_of(int fd);
 // fsync: the file's data (or a directory's entries) on the storage device.
@@ -40,6 +42,8 @@ SystemResult<void> sync_file(int fd);
 // syncfs: everything written to the file system holding the descriptor's file.
 SystemResult<void> sync_file_system(int fd);
 SystemResult<void> rename_path(const std::string& from, const std::string& to);
+// readlink: where the symbolic link at the path leads, as it is written in the link.
+SystemResult<std::string> read_link(const std::string& path);
 // ioctl with a pointer argument.
 SystemResult<void> control_device(int fd, unsigned long request, void* argument);
 

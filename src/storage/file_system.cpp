@@ -60,6 +60,14 @@ std::expected<std::string, std::string> PosixFileSystem::read_file(const std::st
   return std::move(*content);
 }
 
+std::expected<void, std::string> PosixFileSystem::read_pieces(
+    const std::string& path, const std::function<void(std::string_view)>& take) {
+  if (auto read = read_file_in_pieces(path, take); !read) {
+    return std::unexpected("read " + path + ": " + os_error_text(read.error()));
+  }
+  return {};
+}
+
 std::expected<int, std::string> PosixFileSystem::create_file(const std::string& path) {
   auto file = open_file(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
   if (!file) return failure("create", path, file.error());
@@ -117,13 +125,12 @@ std::expected<void, std::string> PosixFileSystem::flush_directory(const std::str
 
 std::expected<std::vector<std::string>, std::string> PosixFileSystem::list_names(
     const std::string& directory) {
-  std::error_code error;
   std::vector<std::string> names;
-  for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
-       it.increment(error)) {
-    names.push_back(it->path().filename().string());
-  }
-  if (error) return std::unexpected("list " + directory + ": " + os_error_text(error.value()));
+  const auto listed = visit_folder(directory, 0, [&names](int, const dirent& entry) {
+    names.emplace_back(entry.d_name);
+    return true;
+  });
+  if (!listed) return failure("list", directory, listed.error());
   return names;
 }
 

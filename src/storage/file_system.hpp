@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <expected>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ class FileSystem {
   virtual std::expected<void, std::string> create_directories(const std::string& path) = 0;
   // Only a regular file is read: anything else (a folder, a FIFO) fails without blocking.
   virtual std::expected<std::string, std::string> read_file(const std::string& path) = 0;
+  // Reads a regular file as read_file does, handing it to `take` piece by piece (64 KiB at most
+  // each), so that a large file is never held whole.
+  virtual std::expected<void, std::string> read_pieces(
+      const std::string& path, const std::function<void(std::string_view)>& take) = 0;
 
   // Creates or truncates a file for writing (0666 less the umask) and gives its descriptor.
   virtual std::expected<int, std::string> create_file(const std::string& path) = 0;
@@ -68,6 +73,8 @@ class PosixFileSystem final : public FileSystem {
   std::optional<FileIdentity> status(const std::string& path) override;
   std::expected<void, std::string> create_directories(const std::string& path) override;
   std::expected<std::string, std::string> read_file(const std::string& path) override;
+  std::expected<void, std::string> read_pieces(
+      const std::string& path, const std::function<void(std::string_view)>& take) override;
   std::expected<int, std::string> create_file(const std::string& path) override;
   std::expected<void, std::string> write(int file, std::string_view bytes) override;
   std::expected<void, std::string> flush(int file) override;

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 #include "platform/child_process.hpp"
 #include "platform/curl_runner.hpp"
 #include "platform/free_space.hpp"
 #include "platform/log.hpp"
+#include "platform/system_calls.hpp"
 #include "unicode/utf8.hpp"
 #include "updater/package_listing.hpp"
 #include "updater/package_verification.hpp"
@@ -156,9 +156,9 @@ std::uint64_t package_download_bound(float size_mb, std::uint64_t ceiling) {
 std::string choose_install_directory(const InstallPaths& paths) {
   std::string preferred = paths.preferred_directory.string();
   if (paths.files->status(preferred)) return preferred;
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink(paths.executable_link, error);
-  if (error) return preferred;
+  const auto link = read_link(paths.executable_link.string());
+  if (!link) return preferred;
+  const std::filesystem::path program = *link;
   // Going up must neither pass the root nor reach an empty path.
   const std::filesystem::path bin = program.parent_path();
   if (bin.empty() || bin == program) return preferred;
@@ -200,7 +200,7 @@ std::expected<void, std::string> download_and_install(const OtaManifest& manifes
     return std::unexpected(std::string("Failed to download update package"));
   }
   if (std::optional<std::string> refused =
-          verify_package(manifest, paths.package, pinned_public_key_base64)) {
+          verify_package(files, manifest, package, pinned_public_key_base64)) {
     return std::unexpected(std::move(*refused));
   }
 

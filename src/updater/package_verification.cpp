@@ -1,11 +1,9 @@
 #include "updater/package_verification.hpp"
 
 #include <sodium.h>
-#include <sys/stat.h>
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <vector>
 
 namespace zentomi {
@@ -53,22 +51,16 @@ std::optional<std::vector<unsigned char>> decode_base64(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> file_sha256_hex(const std::filesystem::path& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
+std::optional<std::string> file_sha256_hex(FileSystem& files, const std::string& path) {
   crypto_hash_sha256_state state{};
-  if (!file || !sodium_ready() || crypto_hash_sha256_init(&state) != 0) return std::nullopt;
-  std::vector<char> chunk(1 << 16);
-  while (file) {
-    file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    const std::streamsize got = file.gcount();
-    if (got > 0 &&
-        crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(chunk.data()),
-                                  static_cast<unsigned long long>(got)) != 0)
-      return std::nullopt;
-  }
-  if (file.bad()) return std::nullopt;
+  if (!sodium_ready() || crypto_hash_sha256_init(&state) != 0) return std::nullopt;
+  bool hashed = true;
+  const auto read = files.read_pieces(path, [&state, &hashed](std::string_view piece) {
+    hashed = hashed &&
+             crypto_hash_sha256_update(&state, reinterpret_cast<const unsigned char*>(piece.data()),
+                                       static_cast<unsigned long long>(piece.size())) == 0;
+  });
+  if (!read || !hashed) return std::nullopt;
   std::array<unsigned char, crypto_hash_sha256_BYTES> digest{};
   if (crypto_hash_sha256_final(&state, digest.data()) != 0) return std::nullopt;
   return lowercase_hex(digest.data(), digest.size());
@@ -96,12 +88,12 @@ bool is_valid_update_signature(std::string_view public_key_base64,
                                      text.size(), raw_key->data()) == 0;
 }
 
-std::optional<std::string> verify_package(const OtaManifest& manifest,
-                                          const std::filesystem::path& package,
+std::optional<std::string> verify_package(FileSystem& files, const OtaManifest& manifest,
+                                          const std::string& package,
                                           std::string_view pinned_public_key_base64) {
   const bool signature_required = !pinned_public_key_base64.empty();
   if (!manifest.sha256 && !signature_required) return std::nullopt;
-  const std::optional<std::string> digest = file_sha256_hex(package);
+  const std::optional<std::string> digest = file_sha256_hex(files, package);
   if (manifest.sha256 && (!digest || !same_hex(*digest, *manifest.sha256)))
     return "Update package checksum mismatch";
   if (signature_required &&

@@ -1,16 +1,16 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "model/ota.hpp"
+#include "storage/file_system.hpp"
 
 namespace zentomi {
 
 // Lowercase hexadecimal SHA-256 of a regular file's content; nothing when it cannot be read.
-std::optional<std::string> file_sha256_hex(const std::filesystem::path& path);
+std::optional<std::string> file_sha256_hex(FileSystem& files, const std::string& path);
 
 // The text an update's signature covers: "zentomi-update\n" + version + "\n" + the package's
 // lowercase hexadecimal SHA-256.
@@ -25,8 +25,8 @@ bool is_valid_update_signature(std::string_view public_key_base64,
 // The checks a downloaded package passes before it is unpacked: the manifest's "sha256", when it
 // has one, must match (case-insensitively); and when a public key is pinned (not empty), the
 // manifest's signature must be valid for the package. Nothing when it passes, else the message.
-std::optional<std::string> verify_package(const OtaManifest& manifest,
-                                          const std::filesystem::path& package,
+std::optional<std::string> verify_package(FileSystem& files, const OtaManifest& manifest,
+                                          const std::string& package,
                                           std::string_view pinned_public_key_base64);
 
 }  // namespace zentomi

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "storage/faulty_file_system.hpp"
 #include "support/files.hpp"
 #include "support/temp_dir.hpp"
 
@@ -24,32 +25,47 @@ TEST(ThumbnailFileName, IsTheDjb2HashInSixteenLowercaseHexDigits) {
 
 TEST(ChooseThumbnailDirectory, PrefersTheSdCardDirectoryWhenAnythingIsThere) {
   TempDir temp;
+  PosixFileSystem files;
   fs::create_directories(temp / "sd/thumbs");
-  EXPECT_EQ(choose_thumbnail_directory((temp / "sd/thumbs").string(), (temp / "local").string()),
-            (temp / "sd/thumbs").string());
+  EXPECT_EQ(
+      choose_thumbnail_directory(files, (temp / "sd/thumbs").string(), (temp / "local").string()),
+      (temp / "sd/thumbs").string());
 
   // Even a regular file in its place is chosen; the worker then simply cannot write there.
   testing::write_file(temp / "file/thumbs", "not a directory");
-  EXPECT_EQ(choose_thumbnail_directory((temp / "file/thumbs").string(), (temp / "local").string()),
-            (temp / "file/thumbs").string());
+  EXPECT_EQ(
+      choose_thumbnail_directory(files, (temp / "file/thumbs").string(), (temp / "local").string()),
+      (temp / "file/thumbs").string());
   EXPECT_FALSE(fs::exists(temp / "local"));
 }
 
 TEST(ChooseThumbnailDirectory, CreatesTheSdCardDirectoryWithItsParents) {
   TempDir temp;
+  PosixFileSystem files;
   const fs::path preferred = temp / "mnt/SDCARD/Apps/zentomi/cache/thumbs";
-  EXPECT_EQ(choose_thumbnail_directory(preferred.string(), (temp / "local").string()),
+  EXPECT_EQ(choose_thumbnail_directory(files, preferred.string(), (temp / "local").string()),
             preferred.string());
   EXPECT_TRUE(fs::is_directory(preferred));
 }
 
+// Whether a file stands in the way or the creation itself fails.
 TEST(ChooseThumbnailDirectory, FallsBackWhenTheSdCardDirectoryCannotBeMade) {
-  TempDir temp;
-  testing::write_file(temp / "blocked", "a file where a directory would be needed");
-  const fs::path fallback = temp / "cache/thumbs";
-  EXPECT_EQ(choose_thumbnail_directory((temp / "blocked/thumbs").string(), fallback.string()),
-            fallback.string());
-  EXPECT_TRUE(fs::is_directory(fallback));
+  for (const bool injected : {false, true}) {
+    SCOPED_TRACE(injected ? "failed creation" : "a file in the way");
+    TempDir temp;
+    testing::FaultyFileSystem files;
+    if (injected) {
+      files.fail_first("create_directories thumbs");
+    } else {
+      testing::write_file(temp / "blocked", "a file where a directory would be needed");
+    }
+    const fs::path fallback = temp / "cache/covers";
+    EXPECT_EQ(
+        choose_thumbnail_directory(files, (temp / "blocked/thumbs").string(), fallback.string()),
+        fallback.string());
+    EXPECT_TRUE(fs::is_directory(fallback));
+    EXPECT_FALSE(fs::exists(temp / "blocked/thumbs"));
+  }
 }
 
 }  // namespace

@@ -99,6 +99,21 @@ TEST(ChildProcess, CapturedOutputPastItsLimitEndsTheChildAndKeepsNothing) {
   ASSERT_TRUE(bytes_past.has_value());
   EXPECT_TRUE(bytes_past->over_limit);
   EXPECT_TRUE(bytes_past->bytes.empty());
+
+  // Over many reads, a bound not on a read's boundary: reached exactly, or passed by one byte.
+  const std::vector<std::string> long_body{"sh", "-c", "head -c 200000 /dev/zero; printf x"};
+  for (const bool as_bytes_too : {false, true}) {
+    const auto all =
+        run_child(long_body, ChildOptions{child_output::Capture{200001, as_bytes_too}});
+    ASSERT_TRUE(all.has_value());
+    EXPECT_FALSE(all->over_limit);
+    EXPECT_EQ(as_bytes_too ? all->bytes.size() : all->out.size(), 200001u);
+    EXPECT_EQ(as_bytes_too ? all->bytes.back() : static_cast<std::uint8_t>(all->out.back()), 'x');
+    const auto one_over =
+        run_child(long_body, ChildOptions{child_output::Capture{200000, as_bytes_too}});
+    ASSERT_TRUE(one_over.has_value());
+    EXPECT_TRUE(one_over->over_limit) << as_bytes_too;
+  }
 }
 
 TEST(ChildProcess, OutputToAFile) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -73,11 +74,14 @@ TEST(SystemCalls, AFailureNamesTheCallAndItsErrno) {
       {error_of(open_file(missing, O_RDONLY)), {"open", ENOENT}},
       {error_of(status_of(missing)), {"stat", ENOENT}},
       {error_of(link_status_of(missing)), {"lstat", ENOENT}},
+      {error_of(link_status_of(-1, "x")), {"fstatat", EBADF}},
       {error_of(status_of(-1)), {"fstat", EBADF}},
       {error_of(sync_file(-1)), {"fsync", EBADF}},
       {error_of(rename_path(missing, (dir / "b").string())), {"rename", ENOENT}},
       {error_of(control_device(file->get(), 0, nullptr)), {"ioctl", ENOTTY}},
       {error_of(map_shared(file->get(), 0)), {"mmap", EINVAL}},
+      {error_of(read_link((dir / "file").string())), {"readlink", EINVAL}},
+      {error_of(visit_folder((dir / "file").string(), 0, nullptr)), {"open", ENOTDIR}},
   };
   for (const auto& [error, expected] : cases) {
     const SystemError got = error.value_or(SystemError{"succeeded", 0});
@@ -86,6 +90,17 @@ TEST(SystemCalls, AFailureNamesTheCallAndItsErrno) {
   }
   EXPECT_EQ((SystemError{"open", ENOENT}.text()), "open: No such file or directory (os error 2)");
   EXPECT_TRUE(sync_file(file->get()));
+}
+
+// Also targets that fill the first buffer tried exactly or overflow it.
+TEST(SystemCalls, ReadLinkGivesTheWholeTarget) {
+  testing::TempDir dir;
+  for (const std::size_t length : {1u, 255u, 256u, 300u}) {
+    const std::string target(length, 't');
+    const std::string link = (dir / std::to_string(length)).string();
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    EXPECT_EQ(read_link(link), target) << length;
+  }
 }
 
 }  // namespace

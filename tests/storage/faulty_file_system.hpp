@@ -21,7 +21,8 @@ class FaultyFileSystem final : public FileSystem {
     fail_step_ = step;
     mode_ = mode;
   }
-  // Fails the first step from now on whose log entry begins with `prefix`, that step alone.
+  // Fails the first step from now on whose log entry begins with `prefix`, that step alone; also
+  // "read NAME" and "create_directories NAME", which are not logged.
   void fail_first(std::string prefix) { fail_prefix_ = std::move(prefix); }
 
   // "create history.json.tmp", "rename history.json.tmp history.json", ... (file names only)
@@ -31,12 +32,20 @@ class FaultyFileSystem final : public FileSystem {
   std::optional<FileIdentity> status(const std::string& path) override {
     return real_.status(path);
   }
+  // Not logged, as reads are not, but fail_first makes one fail.
   std::expected<void, std::string> create_directories(const std::string& path) override {
+    if (first_failure("create_directories " + name(path))) return std::unexpected(INJECTED);
     return real_.create_directories(path);
   }
   std::expected<std::string, std::string> read_file(const std::string& path) override {
     ++reads;
     return real_.read_file(path);
+  }
+  // Not logged, as reads change nothing, but fail_first makes one fail.
+  std::expected<void, std::string> read_pieces(
+      const std::string& path, const std::function<void(std::string_view)>& take) override {
+    if (first_failure("read " + name(path))) return std::unexpected(INJECTED);
+    return real_.read_pieces(path, take);
   }
   std::expected<int, std::string> create_file(const std::string& path) override {
     if (failing("create " + name(path))) return std::unexpected(INJECTED);
@@ -92,13 +101,15 @@ class FaultyFileSystem final : public FileSystem {
   static constexpr const char* INJECTED = "injected failure";
 
   static std::string name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+  bool first_failure(const std::string& step) {
+    if (fail_prefix_.empty() || !step.starts_with(fail_prefix_)) return false;
+    fail_prefix_.clear();
+    return true;
+  }
   bool failing(std::string step) {
-    if (!fail_prefix_.empty() && step.starts_with(fail_prefix_)) {
-      fail_prefix_.clear();
-      steps.push_back(std::move(step));
-      return true;
-    }
+    const bool first = first_failure(step);
     steps.push_back(std::move(step));
+    if (first) return true;
     const std::size_t number = steps.size();
     if (fail_step_ == 0) return false;
     return number == fail_step_ || (mode_ == Mode::FromStepOn && number > fail_step_);

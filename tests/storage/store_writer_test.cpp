@@ -46,6 +46,10 @@ class GatedFileSystem final : public FileSystem {
     if (std::this_thread::get_id() == maker_) ++reads_by_maker;
     return real_.read_file(path);
   }
+  std::expected<void, std::string> read_pieces(
+      const std::string& path, const std::function<void(std::string_view)>& take) override {
+    return real_.read_pieces(path, take);
+  }
   std::expected<int, std::string> create_file(const std::string& path) override {
     if (create_failure) throw std::runtime_error(*create_failure);
     if (throw_anything_once.exchange(false)) throw 42;

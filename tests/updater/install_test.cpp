@@ -135,7 +135,8 @@ class Installation : public ::testing::Test {
   }
 
   OtaManifest manifest() const {
-    return {"1.2.0", "Z", "C", PACKAGE_URL, 1.0f, file_sha256_hex(dir_ / "package.zip")};
+    PosixFileSystem files;
+    return {"1.2.0", "Z", "C", PACKAGE_URL, 1.0f, file_sha256_hex(files, dir_ / "package.zip")};
   }
 
   std::expected<void, std::string> install(const OtaManifest& wanted,
@@ -288,8 +289,7 @@ TEST_F(Installation, ARefusedPackageIsDeletedAndNothingIsUnpacked) {
   expect_old_version_untouched();
 
   OtaManifest signed_manifest = manifest();
-  signed_manifest.signature =
-      key.sign_base64(signed_update_text("1.2.0", *file_sha256_hex(dir_ / "package.zip")));
+  signed_manifest.signature = key.sign_base64(signed_update_text("1.2.0", *signed_manifest.sha256));
   EXPECT_TRUE(install(signed_manifest, key.public_key_base64()).has_value());
   EXPECT_EQ(testing::read_file(install_ / "launch.sh"), "new script");
 }
@@ -583,24 +583,27 @@ TEST_F(Installation, AFileWhereTheAppHasAFolderChangesNothing) {
   EXPECT_FALSE(fs::exists(install_ / ".update-staging"));
 }
 
-// A file step that fails while staging or moving fails the install without touching the app;
-// once the staging is marked complete, the next start finishes it.
+// A file step that fails while checking, staging or moving fails the install without touching
+// the app; once the staging is marked complete, the next start finishes it.
 TEST_F(Installation, AFailedFileStepLeavesTheOldVersionOrAnInstallTheNextStartFinishes) {
+  const std::string extraction_failed = "Failed to extract update package";
   const struct {
     const char* step;
+    std::string message;
     const char* program_after_next_start;
   } cases[] = {
-      {"flush_file_system", "old program"},  // before the staging folder is made
-      {"create .update-staged", "old program"},
-      {"rename", "new program"},  // the first move
+      {"read zentomi-update.zip", "Update package checksum mismatch", "old program"},
+      {"create_directories .update-staging", extraction_failed, "old program"},
+      {"flush_file_system", extraction_failed, "old program"},  // before the staging folder is made
+      {"create .update-staged", extraction_failed, "old program"},
+      {"rename", extraction_failed, "new program"},  // the first move
   };
-  for (const auto& [step, program_after_next_start] : cases) {
+  for (const auto& [step, message, program_after_next_start] : cases) {
     SCOPED_TRACE(step);
     const auto files = std::make_shared<testing::FaultyFileSystem>();
     files->fail_first(step);
     paths_.files = files;
-    EXPECT_EQ(install(manifest()),
-              std::unexpected(std::string("Failed to extract update package")));
+    EXPECT_EQ(install(manifest()), std::unexpected(message));
     expect_old_version_untouched();
     EXPECT_FALSE(fs::exists(paths_.package));
 

@@ -32,29 +32,34 @@ std::string upper(std::string text) {
 
 TEST(PackageVerification, DigestOfRegularFilesOnly) {
   TempDir dir;
+  PosixFileSystem files;
   testing::write_file(dir / "abc", "abc");
-  EXPECT_EQ(file_sha256_hex(dir / "abc"), ABC_SHA256);
+  EXPECT_EQ(file_sha256_hex(files, dir / "abc"), ABC_SHA256);
   testing::write_file(dir / "big", std::string(200000, 'x') + "abc");
-  EXPECT_NE(file_sha256_hex(dir / "big"), file_sha256_hex(dir / "abc"));
-  EXPECT_EQ(file_sha256_hex(dir.path()), std::nullopt);
-  EXPECT_EQ(file_sha256_hex(dir / "missing"), std::nullopt);
+  EXPECT_NE(file_sha256_hex(files, dir / "big"), file_sha256_hex(files, dir / "abc"));
+  EXPECT_EQ(file_sha256_hex(files, dir.path()), std::nullopt);
+  EXPECT_EQ(file_sha256_hex(files, dir / "missing"), std::nullopt);
 }
 
 TEST(PackageVerification, TheManifestsChecksumMustMatchIgnoringCase) {
   TempDir dir;
+  PosixFileSystem files;
   testing::write_file(dir / "package.zip", "abc");
-  EXPECT_EQ(verify_package(manifest_for(upper(ABC_SHA256)), dir / "package.zip", ""), std::nullopt);
+  EXPECT_EQ(verify_package(files, manifest_for(upper(ABC_SHA256)), dir / "package.zip", ""),
+            std::nullopt);
   std::string other = ABC_SHA256;
   other.back() = 'e';
-  EXPECT_EQ(verify_package(manifest_for(other), dir / "package.zip", ""), MISMATCH);
-  EXPECT_EQ(verify_package(manifest_for(""), dir / "package.zip", ""), MISMATCH);
-  EXPECT_EQ(verify_package(manifest_for(ABC_SHA256), dir / "missing.zip", ""), MISMATCH);
+  EXPECT_EQ(verify_package(files, manifest_for(other), dir / "package.zip", ""), MISMATCH);
+  EXPECT_EQ(verify_package(files, manifest_for(""), dir / "package.zip", ""), MISMATCH);
+  EXPECT_EQ(verify_package(files, manifest_for(ABC_SHA256), dir / "missing.zip", ""), MISMATCH);
   // Without a checksum or a pinned key nothing is checked.
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt), dir / "missing.zip", ""), std::nullopt);
+  EXPECT_EQ(verify_package(files, manifest_for(std::nullopt), dir / "missing.zip", ""),
+            std::nullopt);
 }
 
 TEST(PackageVerification, APinnedKeyNeedsAValidSignatureOfVersionAndDigest) {
   TempDir dir;
+  PosixFileSystem files;
   testing::write_file(dir / "package.zip", "abc");
   const SigningKey key;
   const SigningKey other_key;
@@ -63,14 +68,15 @@ TEST(PackageVerification, APinnedKeyNeedsAValidSignatureOfVersionAndDigest) {
   const std::string signature = key.sign_base64("zentomi-update\nv1.2.0\n" + ABC_SHA256);
   EXPECT_TRUE(is_valid_update_signature(pinned, signature, "v1.2.0", ABC_SHA256));
 
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt, signature), dir / "package.zip", pinned),
-            std::nullopt);
-  EXPECT_EQ(verify_package(manifest_for(ABC_SHA256, signature), dir / "package.zip", pinned),
+  EXPECT_EQ(
+      verify_package(files, manifest_for(std::nullopt, signature), dir / "package.zip", pinned),
+      std::nullopt);
+  EXPECT_EQ(verify_package(files, manifest_for(ABC_SHA256, signature), dir / "package.zip", pinned),
             std::nullopt);
   // The signature covers the digest, so another package is refused even with a matching
   // checksum in the manifest.
   testing::write_file(dir / "other.zip", "abd");
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt, signature), dir / "other.zip", pinned),
+  EXPECT_EQ(verify_package(files, manifest_for(std::nullopt, signature), dir / "other.zip", pinned),
             SIGNATURE_INVALID);
   for (const OtaManifest& refused : {
            manifest_for(std::nullopt),
@@ -83,16 +89,18 @@ TEST(PackageVerification, APinnedKeyNeedsAValidSignatureOfVersionAndDigest) {
                         key.sign_base64("zentomi-update\nv1.2.0\n" + upper(ABC_SHA256))),
            manifest_for(std::nullopt, signature.substr(4)),
        }) {
-    EXPECT_EQ(verify_package(refused, dir / "package.zip", pinned), SIGNATURE_INVALID)
+    EXPECT_EQ(verify_package(files, refused, dir / "package.zip", pinned), SIGNATURE_INVALID)
         << refused.signature.value_or("(none)");
   }
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt, signature), dir / "package.zip",
+  EXPECT_EQ(verify_package(files, manifest_for(std::nullopt, signature), dir / "package.zip",
                            other_key.public_key_base64()),
             SIGNATURE_INVALID);
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt, signature), dir / "package.zip", "AAAA"),
-            SIGNATURE_INVALID);
-  EXPECT_EQ(verify_package(manifest_for(std::nullopt, signature), dir / "missing.zip", pinned),
-            SIGNATURE_INVALID);
+  EXPECT_EQ(
+      verify_package(files, manifest_for(std::nullopt, signature), dir / "package.zip", "AAAA"),
+      SIGNATURE_INVALID);
+  EXPECT_EQ(
+      verify_package(files, manifest_for(std::nullopt, signature), dir / "missing.zip", pinned),
+      SIGNATURE_INVALID);
 }
 
 }  // namespace
