@@ -54,8 +54,9 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
                                           .installs = installs_,
                                           .manga_dir = paths.manga_dir,
                                           .store_paths = paths.store,
-                                          .downloads = downloads_}](const JobRequest& request,
-                                                                    const JobControl& control) {
+                                          .downloads = downloads_,
+                                          .download_services = site_download_services()}](
+                const JobRequest& request, const JobControl& control) {
               return run_job(request, environment, control);
             }),
       store_(paths.store, StoreSystem{.background_writes = true}),
@@ -83,9 +84,7 @@ Application::Application(Display display, Receiver<Button> input, Clock& clock,
   restore_site_origin(paths.store);
   // The image worker lives for the whole run; it owns what it uses.
   spawn_detached("Thumb", covers_.take_worker());
-  spawn_detached("Download", [downloads = downloads_] {
-    run_download_worker(*downloads, site_download_services());
-  });
+  jobs_.start(job::Download{});
 }
 
 // An install that finishes now must not reach the store as it goes.

@@ -87,7 +87,8 @@ class Application {
   std::shared_ptr<InstallTracker> installs_;
   Receiver<Button> input_;
   Receiver<WorkerResult> results_;
-  // Shared with the download worker, which lives for the whole run.
+  // Shared with the jobs: the download job, which lives for the whole run, and the readers of
+  // downloaded chapters.
   std::shared_ptr<Downloads> downloads_;
   ThreadJobRunner jobs_;
   Store store_;

@@ -260,6 +260,29 @@ struct Entry<job::FavouritesCheck> {
   }
 };
 
+// The queue is worked through for the whole run, so only the progress it reports counts as
+// activity; it ends when the program stops it, when nobody receives its reports or when a newer
+// download job is asked for.
+template <>
+struct Entry<job::Download> {
+  static constexpr JobKind kind{.name = "Download", .lane_width = 1, .long_running = true};
+  static Result run(const job::Download&, const JobEnvironment& environment,
+                    const JobControl& control) {
+    if (!environment.downloads) return std::nullopt;
+    const DownloadRun run{
+        .report =
+            [&control](DownloadProgress progress) { return control.report(std::move(progress)); },
+        .stop_asked = [&control] { return control.superseded(); },
+    };
+    run_download_worker(*environment.downloads, environment.download_services, run);
+    return DownloadProgress{};
+  }
+  // The runner has logged why; the screens learn that no chapter is being downloaded.
+  static WorkerResult failed(const job::Download&, const std::string& /*message*/) {
+    return DownloadProgress{};
+  }
+};
+
 // Calls `use(Entry<R>{}, request)` for the request's own type R.
 template <typename Use>
 decltype(auto) with_entry(const JobRequest& request, Use&& use) {

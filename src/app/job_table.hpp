@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/install_tracker.hpp"
+#include "library/download_worker.hpp"
 #include "library/downloads.hpp"
 #include "model/worker_result.hpp"
 #include "screens/common/jobs.hpp"
@@ -57,8 +58,10 @@ struct JobEnvironment {
   std::string manga_dir;
   // Where a site origin named by the update manifest is kept.
   StorePaths store_paths = {};
-  // What the card holds: a chapter downloaded there is always read from it, with no curl.
-  std::shared_ptr<const Downloads> downloads;
+  // What the card holds: a chapter downloaded there is always read from it, with no curl. The
+  // download job works through its queue with `download_services`.
+  std::shared_ptr<Downloads> downloads;
+  DownloadServices download_services = {};
 };
 
 // Image bytes for an address: for a "local:" address a page of the Manga folder (a chapter's

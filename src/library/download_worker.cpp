@@ -17,8 +17,8 @@ std::string card_full_message(std::uint64_t free_bytes) {
 // Friend of Downloads: the one place that touches the card for it.
 class DownloadWorker {
  public:
-  DownloadWorker(Downloads& downloads, const DownloadServices& services)
-      : downloads_(downloads), services_(services), files_(*services.files) {}
+  DownloadWorker(Downloads& downloads, const DownloadServices& services, const DownloadRun& run)
+      : downloads_(downloads), services_(services), run_(run), files_(*services.files) {}
 
   void run() {
     load();
@@ -27,24 +27,22 @@ class DownloadWorker {
       std::optional<QueueEntry> next;
       {
         std::unique_lock lock(downloads_.mutex_);
-        if (downloads_.stopping_) return;
+        if (stop_locked()) return;
         if (chores_pending()) continue;
         next = next_entry();
         if (!next) {
-          downloads_.wake_.wait(lock, [&] {
-            return downloads_.stopping_ || chores_pending() || next_entry().has_value();
-          });
+          downloads_.wake_.wait(
+              lock, [&] { return stop_locked() || chores_pending() || next_entry().has_value(); });
           continue;
         }
-        downloads_.running_path_ = std::string(site_path_rest(next->chapter.url));
-        downloads_.running_done_ = 0;
-        downloads_.running_total_ = 0;
-        downloads_.changed();
       }
+      if (!report({next->chapter.url, 0, 0})) return;
       std::optional<ChapterRecord> whole;
       const Outcome outcome = download(*next, whole);
       if (outcome == Outcome::Stopped) return;
       finish(*next, outcome, std::move(whole));
+      // After the queue has moved on, so that the chapter never looks queued again on its way.
+      if (!report({})) return;
       if (outcome == Outcome::NetworkGone && !pause(services_.network_wait)) return;
     }
   }
@@ -65,17 +63,27 @@ class DownloadWorker {
     return std::nullopt;
   }
 
+  // With the lock held.
+  bool stop_locked() {
+    if (!stopped_ && (downloads_.stopping_ || run_.stop_asked())) stopped_ = true;
+    return stopped_;
+  }
   bool stopping() {
     const std::lock_guard lock(downloads_.mutex_);
-    return downloads_.stopping_;
+    return stop_locked();
+  }
+
+  // Tells the runner; false once nobody listens, which stops the worker.
+  bool report(DownloadProgress progress) {
+    if (!run_.report(std::move(progress))) stopped_ = true;
+    return !stopped_;
   }
 
   // Waits, unless the program stops or the main loop asks for something; false when stopping.
   bool pause(std::chrono::milliseconds duration) {
     std::unique_lock lock(downloads_.mutex_);
-    downloads_.wake_.wait_for(lock, duration,
-                              [&] { return downloads_.stopping_ || chores_pending(); });
-    return !downloads_.stopping_;
+    downloads_.wake_.wait_for(lock, duration, [&] { return stop_locked() || chores_pending(); });
+    return !stop_locked();
   }
 
   bool wanted(std::string_view path) {
@@ -209,13 +217,6 @@ class DownloadWorker {
     }
   }
 
-  void progress(std::size_t done, std::size_t total) {
-    const std::lock_guard lock(downloads_.mutex_);
-    downloads_.running_done_ = done;
-    downloads_.running_total_ = total;
-    downloads_.changed();
-  }
-
   Outcome download(const QueueEntry& entry, std::optional<ChapterRecord>& whole) {
     const std::string path(site_path_rest(entry.chapter.url));
     const std::string final_folder =
@@ -245,7 +246,7 @@ class DownloadWorker {
         ignore_failure(files_.remove(leftover));
       }
     }
-    progress(done, names.size());
+    if (!report({entry.chapter.url, done, names.size()})) return Outcome::Stopped;
 
     for (std::size_t index = 0; index < names.size(); ++index) {
       if (!names[index].empty()) continue;
@@ -254,11 +255,8 @@ class DownloadWorker {
       if (services_.free_bytes) {
         const std::optional<std::uint64_t> free = services_.free_bytes(downloads_.data_dir_);
         if (free && *free < FREE_SPACE_FLOOR_BYTES) {
-          // Stopped and no longer running in one step: nobody sees the stop with the chapter still
-          // marked as downloading.
           const std::lock_guard lock(downloads_.mutex_);
           downloads_.stop_message_ = card_full_message(*free);
-          downloads_.running_path_.reset();
           downloads_.changed();
           return Outcome::CardFull;
         }
@@ -278,7 +276,7 @@ class DownloadWorker {
         const auto again = services_.load_pages(entry.chapter.url);
         return !again && again.error().network ? Outcome::NetworkGone : Outcome::Failed;
       }
-      progress(++done, names.size());
+      if (!report({entry.chapter.url, ++done, names.size()})) return Outcome::Stopped;
     }
 
     ChapterRecord record{entry.chapter.name, entry.chapter.url, std::move(names)};
@@ -295,7 +293,6 @@ class DownloadWorker {
 
   void finish(const QueueEntry& entry, Outcome outcome, std::optional<ChapterRecord> whole) {
     const std::lock_guard lock(downloads_.mutex_);
-    downloads_.running_path_.reset();
     const std::string path(site_path_rest(entry.chapter.url));
     auto& queue = downloads_.queue_;
     const auto queued = downloads_.queue_entry(path);
@@ -317,11 +314,14 @@ class DownloadWorker {
 
   Downloads& downloads_;
   const DownloadServices& services_;
+  const DownloadRun& run_;
   FileSystem& files_;
+  bool stopped_ = false;  // once true, stays so; the worker's thread alone touches it
 };
 
-void run_download_worker(Downloads& downloads, const DownloadServices& services) {
-  DownloadWorker(downloads, services).run();
+void run_download_worker(Downloads& downloads, const DownloadServices& services,
+                         const DownloadRun& run) {
+  DownloadWorker(downloads, services, run).run();
 }
 
 }  // namespace zentomi

@@ -43,9 +43,20 @@ struct DownloadServices {
   std::chrono::milliseconds network_wait{30000};
 };
 
+// How the one running the worker hears from it and stops it.
+struct DownloadRun {
+  // Told of each chapter as it begins and of its pages as they land, and of no chapter once it
+  // ends; false when nobody listens any more, which stops the worker.
+  std::function<bool(DownloadProgress)> report = [](const DownloadProgress&) { return true; };
+  // Asked before each page and whenever the worker wakes: true stops it as Downloads::stop() does.
+  std::function<bool()> stop_asked = [] { return false; };
+};
+
 // The download worker: reads what the card holds and the queue file, then downloads the queue
 // one chapter and one page at a time and does every file operation the main loop asked for,
-// until Downloads::stop(). Never throws for anything on the card or the network.
-void run_download_worker(Downloads& downloads, const DownloadServices& services);
+// until Downloads::stop() or `run` stops it. A chapter stopped half-way stays partial, to be
+// resumed. Never throws for anything on the card or the network.
+void run_download_worker(Downloads& downloads, const DownloadServices& services,
+                         const DownloadRun& run = {});
 
 }  // namespace zentomi

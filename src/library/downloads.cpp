@@ -38,6 +38,16 @@ auto find_whole(Titles& titles, std::string_view chapter_path) {
 
 }  // namespace
 
+ChapterDownloadStatus shown_download_status(ChapterDownloadStatus held, bool queue_stopped,
+                                            std::string_view chapter_url,
+                                            const DownloadProgress& reported) {
+  if (held.mark != DownloadMark::Queued || queue_stopped || reported.chapter_url.empty() ||
+      site_path_rest(reported.chapter_url) != site_path_rest(chapter_url)) {
+    return held;
+  }
+  return {DownloadMark::Downloading, reported.pages_done, reported.pages_total};
+}
+
 Downloads::Downloads(std::string data_dir) : data_dir_(std::move(data_dir)) {}
 
 void Downloads::changed() {
@@ -121,7 +131,6 @@ ChapterDownloadStatus Downloads::status(std::string_view chapter_url) const {
   const std::lock_guard lock(mutex_);
   const std::string_view path = site_path_rest(chapter_url);
   if (whole_chapter(path)) return {DownloadMark::Downloaded, 0, 0};
-  if (running_path_ == path) return {DownloadMark::Downloading, running_done_, running_total_};
   if (const QueueEntry* entry = queued(path)) {
     return {entry->failed ? DownloadMark::Failed : DownloadMark::Queued, 0, 0};
   }
@@ -133,10 +142,6 @@ DownloadSummary Downloads::summary() const {
   DownloadSummary summary;
   summary.waiting = static_cast<std::size_t>(
       std::count_if(queue_.begin(), queue_.end(), [](const QueueEntry& e) { return !e.failed; }));
-  if (running_path_) {
-    summary.pages_done = running_done_;
-    summary.pages_total = running_total_;
-  }
   return summary;
 }
 

@@ -15,6 +15,7 @@
 
 #include "library/download_records.hpp"
 #include "model/manga.hpp"
+#include "model/worker_result.hpp"
 
 namespace zentomi {
 
@@ -29,13 +30,20 @@ struct ChapterDownloadStatus {
 };
 
 // The queue at a glance, for the header chip: chapters still to download (the running one
-// included) and the running one's pages.
+// included) and the running one's pages (which only the download job's reports know).
 struct DownloadSummary {
   std::size_t waiting = 0;
   std::size_t pages_done = 0;
   std::size_t pages_total = 0;
   bool operator==(const DownloadSummary&) const = default;
 };
+
+// A chapter's download as the screens show it: as the queue holds it (`held`), and while the queue
+// waits for the chapter the download job last reported on, with that report's pages. A report the
+// queue has outlived (the chapter whole, failed or taken out, the queue stopped) shows nothing.
+ChapterDownloadStatus shown_download_status(ChapterDownloadStatus held, bool queue_stopped,
+                                            std::string_view chapter_url,
+                                            const DownloadProgress& reported);
 
 // A whole chapter on the card.
 struct DownloadedChapter {
@@ -119,9 +127,6 @@ class Downloads {
   std::map<std::string, TitleEntry, std::less<>> titles_;  // by title site path
   std::vector<Removal> removals_;
   std::vector<TitleRecord> title_records_to_write_;
-  std::optional<std::string> running_path_;  // the chapter being downloaded, by site path
-  std::size_t running_done_ = 0;
-  std::size_t running_total_ = 0;
   std::optional<std::string> stop_message_;
 };
 

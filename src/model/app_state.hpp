@@ -11,6 +11,7 @@
 #include "model/image.hpp"
 #include "model/manga.hpp"
 #include "model/ota.hpp"
+#include "model/worker_result.hpp"
 
 namespace zentomi {
 
@@ -164,6 +165,9 @@ struct AppState {
   LocalLibraryState local_library;
   // What the favourites' chapter lists said when last refreshed, and the check that refreshes them.
   FavouritesNews news;
+  // What the download job last said it was doing; shown on every screen while the queue waits for
+  // that chapter.
+  DownloadProgress download_progress;
 };
 
 // The listing failed and nothing stands in for it: the home screen offers a retry instead of the

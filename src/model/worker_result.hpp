@@ -66,8 +66,19 @@ struct FavouritesCheckEnded {
   std::uint64_t request = 0;
 };
 
-using WorkerResult = std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded,
-                                  UpdateCheckResult, UpdateInstallResult, SearchLoaded,
-                                  LocalScanned, FavouriteRefreshed, FavouritesCheckEnded>;
+// The download job is on the chapter at `chapter_url`, `pages_done` of its `pages_total` pages on
+// the card (0 of 0 until its page list has come); on none when the address is empty. Sent as the
+// job goes.
+struct DownloadProgress {
+  std::string chapter_url;
+  std::size_t pages_done = 0;
+  std::size_t pages_total = 0;
+  bool operator==(const DownloadProgress&) const = default;
+};
+
+using WorkerResult =
+    std::variant<HomeLoaded, DetailLoaded, PagesLoaded, PageImageLoaded, UpdateCheckResult,
+                 UpdateInstallResult, SearchLoaded, LocalScanned, FavouriteRefreshed,
+                 FavouritesCheckEnded, DownloadProgress>;
 
 }  // namespace zentomi

@@ -121,6 +121,7 @@ void apply_worker_result(AppState& state, WorkerResult result, AppContext& conte
             apply_favourite_refreshed(state, context.store, refreshed, context.wall_clock());
           },
           [&](FavouritesCheckEnded& ended) { apply_favourites_check_ended(state, ended); },
+          [&](DownloadProgress& progress) { state.download_progress = std::move(progress); },
       },
       result);
 }

@@ -35,6 +35,15 @@ std::unexpected<std::string> failure(std::string_view what, const std::string& p
   return std::unexpected(std::string(what) + " " + path + ": " + os_error_text(error.number));
 }
 
+// Opens the folder and waits for `sync` on it; `what` names that step in a failure.
+std::expected<void, std::string> flush_folder(const std::string& path, std::string_view what,
+                                              SystemResult<void> (*sync)(int)) {
+  const auto folder = open_file(path, O_RDONLY | O_DIRECTORY);
+  if (!folder) return failure("open", path, folder.error());
+  if (auto synced = sync(folder->get()); !synced) return failure(what, path, synced.error());
+  return {};
+}
+
 }  // namespace
 
 std::optional<FileIdentity> PosixFileSystem::status(const std::string& path) {
@@ -115,12 +124,7 @@ std::expected<void, std::string> PosixFileSystem::remove(const std::string& path
 }
 
 std::expected<void, std::string> PosixFileSystem::flush_directory(const std::string& path) {
-  const auto directory = open_file(path, O_RDONLY | O_DIRECTORY);
-  if (!directory) return failure("open", path, directory.error());
-  if (auto synced = sync_file(directory->get()); !synced) {
-    return failure("fsync", path, synced.error());
-  }
-  return {};
+  return flush_folder(path, "fsync", sync_file);
 }
 
 std::expected<std::vector<std::string>, std::string> PosixFileSystem::list_names(
@@ -156,12 +160,7 @@ std::expected<void, std::string> PosixFileSystem::remove_tree(const std::string&
 }
 
 std::expected<void, std::string> PosixFileSystem::flush_file_system(const std::string& path) {
-  const auto folder = open_file(path, O_RDONLY | O_DIRECTORY);
-  if (!folder) return failure("open", path, folder.error());
-  if (auto synced = sync_file_system(folder->get()); !synced) {
-    return failure("flush", path, synced.error());
-  }
-  return {};
+  return flush_folder(path, "flush", sync_file_system);
 }
 
 }  // namespace zentomi

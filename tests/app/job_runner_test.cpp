@@ -122,17 +122,20 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
       });
   const std::unexpected<std::string> boom("Internal error: boom");
   ::testing::internal::CaptureStderr();
-  for (const JobRequest& request : std::vector<JobRequest>{
-           job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
-           job::PageImage{"p", 7, "c"}, job::UpdateCheck{}, job::Install{OtaManifest{}},
-           job::Search{"q"}, job::LocalScan{}, job::FavouritesCheck{{{"u", ""}}, 5}}) {
+  for (const JobRequest& request :
+       std::vector<JobRequest>{job::HomeListing{}, job::Detail{"d"}, job::ChapterPages{"c"},
+                               job::PageImage{"p", 7, "c"}, job::UpdateCheck{},
+                               job::Install{OtaManifest{}}, job::Search{"q"}, job::LocalScan{},
+                               job::FavouritesCheck{{{"u", ""}}, 5}, job::Download{}}) {
     runner.start(request);
     auto result = receive_within(receiver, std::chrono::seconds(10));
     ASSERT_TRUE(result.has_value()) << job_name(request);
     // A check reports as it goes before its end, which comes last of the results.
-    const std::size_t own_kind = std::holds_alternative<job::FavouritesCheck>(request)
-                                     ? variant_index<WorkerResult, FavouritesCheckEnded>()
-                                     : request.index();
+    std::size_t own_kind = request.index();
+    if (std::holds_alternative<job::FavouritesCheck>(request))
+      own_kind = variant_index<WorkerResult, FavouritesCheckEnded>();
+    if (std::holds_alternative<job::Download>(request))
+      own_kind = variant_index<WorkerResult, DownloadProgress>();
     EXPECT_EQ(result->index(), own_kind) << "a result of the job's own kind";
     std::visit(
         Overloaded{
@@ -158,6 +161,8 @@ TEST(ThreadJobRunner, AJobThatThrowsStillSendsItsOneResultWithTheError) {
               EXPECT_EQ(ended.failure, boom.error());
               EXPECT_EQ(ended.request, 5u);
             },
+            // The queue stopped: the job is on no chapter any more.
+            [&](const DownloadProgress& progress) { EXPECT_EQ(progress, DownloadProgress{}); },
         },
         *result);
   }

@@ -34,8 +34,8 @@ class FaultyFileSystem final : public FileSystem {
   }
   // Not logged, as reads are not, but fail_first makes one fail.
   std::expected<void, std::string> create_directories(const std::string& path) override {
-    if (first_failure("create_directories " + name(path))) return std::unexpected(INJECTED);
-    return real_.create_directories(path);
+    return unless(first_failure("create_directories " + name(path)),
+                  [&] { return real_.create_directories(path); });
   }
   std::expected<std::string, std::string> read_file(const std::string& path) override {
     ++reads;
@@ -44,42 +44,38 @@ class FaultyFileSystem final : public FileSystem {
   // Not logged, as reads change nothing, but fail_first makes one fail.
   std::expected<void, std::string> read_pieces(
       const std::string& path, const std::function<void(std::string_view)>& take) override {
-    if (first_failure("read " + name(path))) return std::unexpected(INJECTED);
-    return real_.read_pieces(path, take);
+    return unless(first_failure("read " + name(path)),
+                  [&] { return real_.read_pieces(path, take); });
   }
   std::expected<int, std::string> create_file(const std::string& path) override {
-    if (failing("create " + name(path))) return std::unexpected(INJECTED);
-    const auto file = real_.create_file(path);
-    if (file) open_files_[*file] = name(path);
-    return file;
+    return unless(failing("create " + name(path)), [&] {
+      auto file = real_.create_file(path);
+      if (file) open_files_[*file] = name(path);
+      return file;
+    });
   }
   std::expected<void, std::string> write(int file, std::string_view bytes) override {
-    if (failing("write " + open_files_[file])) return std::unexpected(INJECTED);
-    return real_.write(file, bytes);
+    return unless(failing("write " + open_files_[file]), [&] { return real_.write(file, bytes); });
   }
   std::expected<void, std::string> flush(int file) override {
-    if (failing("flush " + open_files_[file])) return std::unexpected(INJECTED);
-    return real_.flush(file);
+    return unless(failing("flush " + open_files_[file]), [&] { return real_.flush(file); });
   }
   std::expected<void, std::string> close(int file) override {
     // The descriptor is released either way, as on Linux.
     const bool failed = failing("close " + open_files_[file]);
     open_files_.erase(file);
     const auto closed = real_.close(file);
-    if (failed) return std::unexpected(INJECTED);
-    return closed;
+    return unless(failed, [&] { return closed; });
   }
   std::expected<void, std::string> rename(const std::string& from, const std::string& to) override {
-    if (failing("rename " + name(from) + " " + name(to))) return std::unexpected(INJECTED);
-    return real_.rename(from, to);
+    return unless(failing("rename " + name(from) + " " + name(to)),
+                  [&] { return real_.rename(from, to); });
   }
   std::expected<void, std::string> remove(const std::string& path) override {
-    if (failing("remove " + name(path))) return std::unexpected(INJECTED);
-    return real_.remove(path);
+    return unless(failing("remove " + name(path)), [&] { return real_.remove(path); });
   }
   std::expected<void, std::string> flush_directory(const std::string& path) override {
-    if (failing("flush_directory")) return std::unexpected(INJECTED);
-    return real_.flush_directory(path);
+    return unless(failing("flush_directory"), [&] { return real_.flush_directory(path); });
   }
   std::expected<std::vector<std::string>, std::string> list_names(
       const std::string& directory) override {
@@ -89,18 +85,23 @@ class FaultyFileSystem final : public FileSystem {
     return real_.entry_kind(path);
   }
   std::expected<void, std::string> remove_tree(const std::string& path) override {
-    if (failing("remove_tree " + name(path))) return std::unexpected(INJECTED);
-    return real_.remove_tree(path);
+    return unless(failing("remove_tree " + name(path)), [&] { return real_.remove_tree(path); });
   }
   std::expected<void, std::string> flush_file_system(const std::string& path) override {
-    if (failing("flush_file_system")) return std::unexpected(INJECTED);
-    return real_.flush_file_system(path);
+    return unless(failing("flush_file_system"), [&] { return real_.flush_file_system(path); });
   }
 
  private:
   static constexpr const char* INJECTED = "injected failure";
 
   static std::string name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+  // The injected failure, or else the real step; whether it fails is decided (and the step
+  // logged) before the real call can run.
+  template <typename Call>
+  static auto unless(bool injected, const Call& call) -> decltype(call()) {
+    if (injected) return std::unexpected(std::string(INJECTED));
+    return call();
+  }
   bool first_failure(const std::string& step) {
     if (fail_prefix_.empty() || !step.starts_with(fail_prefix_)) return false;
     fail_prefix_.clear();

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "model/manga.hpp"
+#include "model/worker_result.hpp"
 
 namespace zentomi {
 
@@ -22,6 +23,11 @@ inline void PrintTo(const MangaDetail& detail, std::ostream* out) {
        << "\", source \"" << detail.source << "\", status \"" << detail.status << "\", genres \""
        << detail.genres << "\", summary \"" << detail.summary << "\", " << detail.chapters.size()
        << " chapters}";
+}
+
+inline void PrintTo(const DownloadProgress& progress, std::ostream* out) {
+  *out << "DownloadProgress{\"" << progress.chapter_url << "\", " << progress.pages_done << "/"
+       << progress.pages_total << "}";
 }
 
 }  // namespace zentomi

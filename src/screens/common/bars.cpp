@@ -40,12 +40,21 @@ int draw_update_indicator(Renderer& r, const AppState& state) {
   return w - 110;
 }
 
-// The download queue's chip, its right edge `right`: what is left to download, or why the queue
-// has stopped. Nothing while the queue is empty. Gives its left edge (`right` when not drawn).
-int draw_download_chip(Renderer& r, LayoutServices& services, int right) {
+// The download queue's chip, its right edge `right`: what is left to download with the running
+// chapter's pages, or why the queue has stopped. Nothing while the queue is empty. Gives its left
+// edge (`right` when not drawn).
+int draw_download_chip(Renderer& r, const AppState& state, LayoutServices& services, int right) {
   const std::optional<std::string> stopped = services.download_stop_message();
-  const DownloadSummary summary = services.download_summary();
+  DownloadSummary summary = services.download_summary();
   if (!stopped && summary.waiting == 0) return right;
+  const DownloadProgress& reported = state.download_progress;
+  const ChapterDownloadStatus running =
+      shown_download_status(services.download_status(reported.chapter_url), stopped.has_value(),
+                            reported.chapter_url, reported);
+  if (running.mark == DownloadMark::Downloading) {
+    summary.pages_done = running.pages_done;
+    summary.pages_total = running.pages_total;
+  }
   const std::string text = stopped ? *stopped : download_chip_text(summary);
   const int width = static_cast<int>(text_width(r.font, text, 11.5f)) + 2 * INDICATOR_PADDING;
   const int left = right - width;
@@ -118,7 +127,7 @@ void draw_home_header(Renderer& r, const AppState& state, LayoutServices& servic
   const int version_width = static_cast<int>(text_width(r.font, version, 14.5f));
   const int version_left = std::min(w - 170, indicator_left - VERSION_GAP - version_width);
   draw_text(r, version, version_left, 18, palette::SECONDARY_TEXT, 14.5f);
-  const int download_left = draw_download_chip(r, services, version_left - VERSION_GAP);
+  const int download_left = draw_download_chip(r, state, services, version_left - VERSION_GAP);
   draw_check_chip(r, state.news.check, 637, download_left - VERSION_GAP);
 }
 

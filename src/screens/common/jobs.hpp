@@ -58,11 +58,16 @@ struct FavouritesCheck {
   std::uint64_t request = 0;  // handed back with every answer
   bool operator==(const FavouritesCheck&) const = default;
 };
+// The download queue, worked through for as long as the program runs: it reports each chapter's
+// pages as they land (DownloadProgress).
+struct Download {
+  bool operator==(const Download&) const = default;
+};
 }  // namespace job
 
 using JobRequest =
     std::variant<job::HomeListing, job::Detail, job::ChapterPages, job::PageImage, job::UpdateCheck,
-                 job::Install, job::Search, job::LocalScan, job::FavouritesCheck>;
+                 job::Install, job::Search, job::LocalScan, job::FavouritesCheck, job::Download>;
 
 // Controllers never start threads themselves; they ask for a job here. Production runs each on a
 // detached thread that sends its WorkerResult (and a long job its progress before it); tests

@@ -146,6 +146,7 @@ void draw_chapter_list(Renderer& r, const AppState& state, LayoutServices& servi
   fill_rounded_rect(r.canvas, w - 20 - chip_width, 125, chip_width, 24, 6, palette::SEPARATOR);
   draw_text(r, order, w - 20 - chip_width + CHIP_PADDING, 130, palette::HIGHLIGHT_TEXT, 12.5f);
 
+  const bool queue_stopped = services.download_stop_message().has_value();
   const std::size_t rows = detail_geometry::chapter_rows(r.canvas.height());
   for (std::size_t n = 0;
        n < rows && state.details.chapter_scroll + n < state.details.chapters.size(); ++n) {
@@ -171,7 +172,8 @@ void draw_chapter_list(Renderer& r, const AppState& state, LayoutServices& servi
       draw_text(r, "★ ĐANG ĐỌC", w - 130, top + 13, palette::STAR_TEXT, 12.0f);
     }
     // The download marker, or the question a first SELECT asked, ends before the other markers.
-    const ChapterDownloadStatus status = services.download_status(chapter.url);
+    const ChapterDownloadStatus status = shown_download_status(
+        services.download_status(chapter.url), queue_stopped, chapter.url, state.download_progress);
     const bool asked = selected && state.details.delete_asked &&
                        same_title(state.details.delete_asked->chapter_url, chapter.url);
     const std::string marker =

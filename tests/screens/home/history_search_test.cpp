@@ -4,12 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "screens/dispatch.hpp"
 #include "screens/search/keyboard.hpp"
-#include "storage/store.hpp"
+#include "support/home_harness.hpp"
 #include "support/no_services.hpp"
-#include "support/recording_jobs.hpp"
-#include "support/temp_dir.hpp"
 
 namespace zentomi {
 namespace {
@@ -26,20 +23,12 @@ MangaHistory read_at(std::string url, std::string title, std::string chapter, st
   return {url, std::move(title), std::move(chapter), url + "/chap", page, 10, timestamp};
 }
 
-struct Harness {
-  Harness() : state(make_initial_state(1280, 720)) {
-    state.home.home_loading = false;
-    state.home.all_items = {{"Front A", "https://site/a", "https://cdn/a.jpg", "Chapter 40", "1"},
-                            {"Front B", "https://site/b", "", "Chapter 9", "2"},
-                            {"Front C", "https://site/c", "", "Chapter 3", "3"}};
-    state.home.source_items = state.home.all_items;
-    state.home.displayed_items = state.home.all_items;
-  }
-  void press(Button button, int times = 1) {
-    for (int i = 0; i < times; ++i)
-      handle_button(state, button, context);
-  }
-  void answer(WorkerResult result) { apply_worker_result(state, std::move(result), context); }
+struct Harness : testing::HomeHarness {
+  Harness()
+      : HomeHarness({{"Front A", "https://site/a", "https://cdn/a.jpg", "Chapter 40", "1"},
+                     {"Front B", "https://site/b", "", "Chapter 9", "2"},
+                     {"Front C", "https://site/c", "", "Chapter 3", "3"}}) {}
+  void answer(WorkerResult result) { apply(std::move(result)); }
   // Types `text` on the keyboard from its first key, then searches.
   void search(const std::string& text) {
     press(Button::R2);
@@ -54,12 +43,6 @@ struct Harness {
     }
     press(Button::Start);
   }
-
-  testing::TempDir dir;
-  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
-  testing::RecordingJobs jobs;
-  AppContext context{jobs, store};
-  AppState state;
 };
 
 TEST(ReadingHistory, ShowsNewestReadFirstWithThePositionAsChapterLine) {

@@ -3,12 +3,9 @@
 
 #include <string>
 
-#include "screens/dispatch.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_navigation.hpp"
-#include "storage/store.hpp"
-#include "support/recording_jobs.hpp"
-#include "support/temp_dir.hpp"
+#include "support/home_harness.hpp"
 
 namespace zentomi {
 namespace {
@@ -24,30 +21,14 @@ std::vector<MangaItem> numbered_items(std::size_t count) {
   return items;
 }
 
-struct HomeHarness {
+struct HomeHarness : testing::HomeHarness {
   explicit HomeHarness(int width = 1280, int height = 720, std::size_t count = 12)
-      : state(make_initial_state(width, height)) {
-    state.home.home_loading = false;
-    state.home.all_items = numbered_items(count);
-    state.home.source_items = state.home.all_items;
-    state.home.displayed_items = state.home.all_items;
-  }
-  bool press(Button button) { return handle_button(state, button, context); }
-  void press(Button button, int times) {
-    for (int i = 0; i < times; ++i)
-      press(button);
-  }
+      : testing::HomeHarness(numbered_items(count), width, height) {}
   ListCursor cursor() const { return {state.home.home_selected, state.home.home_scroll}; }
   void set(std::size_t selected, std::size_t scroll) {
     state.home.home_selected = selected;
     state.home.home_scroll = scroll;
   }
-
-  testing::TempDir dir;
-  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
-  testing::RecordingJobs jobs;
-  AppContext context{jobs, store};
-  AppState state;
 };
 
 TEST(HomeRows, FollowTheScreenHeight) {

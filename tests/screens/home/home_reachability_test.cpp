@@ -11,13 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "screens/dispatch.hpp"
 #include "screens/home/home_geometry.hpp"
 #include "screens/home/home_layout.hpp"
-#include "storage/store.hpp"
+#include "support/home_harness.hpp"
 #include "support/reachable_states.hpp"
-#include "support/recording_jobs.hpp"
-#include "support/temp_dir.hpp"
 
 namespace zentomi {
 namespace {
@@ -69,22 +66,15 @@ TEST(HomeReachability, EverySelectionTheButtonsReachIsDrawnWhole) {
   NoCovers services;
   for (const auto& [width, height] : {std::pair{1280, 720}, std::pair{1024, 768}}) {
     for (const std::size_t count : {1u, 4u, 6u, 9u, 23u}) {
-      testing::TempDir dir;
-      Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
-      testing::RecordingJobs jobs;
-      AppContext context{jobs, store};
-      AppState start = make_initial_state(width, height);
-      start.home.home_loading = false;
-      start.home.all_items = numbered_items(count);
-      start.home.source_items = start.home.displayed_items = start.home.all_items;
+      testing::HomeHarness home(numbered_items(count), width, height);
       const auto key = [](const AppState& state) {
         return std::tuple{state.home.grid_view, state.home.home_selected, state.home.home_scroll};
       };
-      const auto press = [&context](AppState& state, Button button) {
-        handle_button(state, button, context);
+      const auto press = [&home](AppState& state, Button button) {
+        handle_button(state, button, home.context);
       };
       const std::vector<AppState> states =
-          testing::reachable_states(start, HOME_BUTTONS, key, press);
+          testing::reachable_states(home.state, HOME_BUTTONS, key, press);
       for (const AppState& state : states) {
         const std::string where = std::to_string(width) + "x" + std::to_string(height) + ", " +
                                   std::to_string(count) + " titles, " +

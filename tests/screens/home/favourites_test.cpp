@@ -1,22 +1,24 @@
-// The check of the favourites as the home screen drives it: started by the favourites filter,
-// stopped as soon as they leave the screen, its answers kept.
+// The favourites as the home screen keeps them: brought up to date by the results that name them,
+// with no request of their own, and checked when the favourites filter asks, the check stopped as
+// soon as they leave the screen, its answers kept.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "model/site_address.hpp"
-#include "screens/dispatch.hpp"
 #include "screens/home/favourites_news.hpp"
-#include "storage/store.hpp"
-#include "support/recording_jobs.hpp"
-#include "support/temp_dir.hpp"
+#include "support/chapter_lists.hpp"
+#include "support/home_harness.hpp"
+#include "support/model_printers.hpp"
 
 namespace zentomi {
 namespace {
 
+using Items = std::vector<MangaItem>;
 const auto NOW = std::chrono::system_clock::from_time_t(1700000000);
 const std::string SITE = "https://site.test/truyen-tranh/";
 
@@ -24,17 +26,29 @@ MangaItem title(const std::string& slug, const std::string& chapter) {
   return {"Title " + slug, SITE + slug, "", chapter, ""};
 }
 
-struct Harness {
-  Harness() {
-    store.save_favorites({title("a", "Chapter 300"), title("b", "Chapter 45"), title("c", "")});
+// The favourites saved, the front page's titles on screen, the clock at NOW.
+struct Harness : testing::HomeHarness {
+  explicit Harness(const Items& favourites, Items front_page = {})
+      : HomeHarness(std::move(front_page), 1280, 720, [] { return NOW; }) {
+    store.save_favorites(favourites);
+  }
+  std::vector<std::string> stored_chapters() {
+    std::vector<std::string> chapters;
+    for (const MangaItem& item : store.load_favorites())
+      chapters.push_back(item.latest_chapter);
+    return chapters;
+  }
+};
+
+// Three favourites, the first read before, on a front page of another title.
+struct CheckHarness : Harness {
+  CheckHarness()
+      : Harness({title("a", "Chapter 300"), title("b", "Chapter 45"), title("c", "")},
+                {title("x", "Chapter 1")}) {
     store.record_progress(title("a", ""), "Chapter 300", SITE + "a/chuong-300", 0, 9,
                           state.details.current_history, NOW);
     state.details.current_history.reset();
-    state.home.home_loading = false;
-    state.home.all_items = state.home.source_items =
-        state.home.displayed_items = {title("x", "Chapter 1")};
   }
-  bool press(Button button) { return handle_button(state, button, context); }
   // The check requests made so far.
   std::vector<job::FavouritesCheck> checks() const {
     std::vector<job::FavouritesCheck> found;
@@ -50,16 +64,10 @@ struct Harness {
       news.chapters.push_back(title_key(SITE + slug + "/chuong-" + std::to_string(n)));
     return {SITE + slug, std::move(news), index, 3, request};
   }
-
-  testing::TempDir dir;
-  Store store{StorePaths{(dir / "sd").string(), (dir / "local").string()}};
-  testing::RecordingJobs jobs;
-  AppContext context{jobs, store, [] { return NOW; }};
-  AppState state = make_initial_state(1280, 720);
 };
 
 TEST(FavouritesCheckOnHome, TheFilterStartsACheckOfTheDueFavouritesNewestFirst) {
-  Harness h;
+  CheckHarness h;
   h.state.news.titles[title_key(SITE + "b")].refreshed = NOW - std::chrono::minutes(10);
   h.press(Button::Select);
   ASSERT_EQ(h.checks().size(), 1u);
@@ -93,7 +101,7 @@ TEST(FavouritesCheckOnHome, LeavingTheFavouritesStopsTheCheck) {
       {"the reading history", {Button::L2}},
   };
   for (const Case& c : cases) {
-    Harness h;
+    CheckHarness h;
     h.press(Button::Select);
     const std::uint64_t started = h.state.news.check.request;
     h.press(Button::Down);
@@ -109,7 +117,7 @@ TEST(FavouritesCheckOnHome, LeavingTheFavouritesStopsTheCheck) {
 }
 
 TEST(FavouritesCheckOnHome, AnswersAreKeptAndOnlyTheCurrentCheckMovesTheChip) {
-  Harness h;
+  CheckHarness h;
   h.press(Button::Select);
   const std::uint64_t request = h.state.news.check.request;
   FavouriteRefreshed a = h.refreshed("a", 302, 0, request);
@@ -136,7 +144,7 @@ TEST(FavouritesCheckOnHome, AnswersAreKeptAndOnlyTheCurrentCheckMovesTheChip) {
 }
 
 TEST(FavouritesCheckOnHome, TheChapterReadCountsAfterAnotherTitleOpens) {
-  Harness h;
+  CheckHarness h;
   FavouriteRefreshed a = h.refreshed("a", 302, 0, 0);
   apply_favourite_refreshed(h.state, h.store, a, NOW);
   h.state.details.current_item = title("a", "");
@@ -146,6 +154,46 @@ TEST(FavouritesCheckOnHome, TheChapterReadCountsAfterAnotherTitleOpens) {
   h.press(Button::A);  // another title opens in its place
   EXPECT_EQ(h.state.details.current_item->url, SITE + "x");
   EXPECT_EQ(new_chapters(h.state, title("a", "")), 1u);
+}
+
+TEST(FreshForFree, TheFrontPageAndASearchRefreshFavouritesWithoutAFetch) {
+  Harness h({title("a", "Chapter 300"), title("b", "Chapter 7")});
+  h.state.home.favorites_only = true;  // the favourites stay on screen, with the new line
+  h.state.home.source_items = h.state.home.displayed_items = h.store.load_favorites();
+  h.apply(HomeLoaded{Items{title("x", "Chapter 1"), title("a", "Chapter 302")}});
+  EXPECT_EQ(h.stored_chapters(), (std::vector<std::string>{"Chapter 302", "Chapter 7"}));
+  EXPECT_EQ(h.state.home.displayed_items[0].latest_chapter, "Chapter 302");
+  EXPECT_EQ(h.state.home.source_items[0].latest_chapter, "Chapter 302");
+  // A search nobody waits for any more still says what it found.
+  h.apply(SearchLoaded{Items{title("b", "Chapter 9")}, "old query"});
+  EXPECT_EQ(h.stored_chapters(), (std::vector<std::string>{"Chapter 302", "Chapter 9"}));
+  EXPECT_TRUE(h.jobs.requests.empty());
+}
+
+TEST(FreshForFree, ATitlesDetailGivesAFavouriteItsNewestChapterAndItsNews) {
+  Harness h({title("a", "Chapter 300"), title("b", "Chapter 7")});
+  const MangaItem a = title("a", "Chapter 300");
+  h.store.record_progress(a, "Chapter 300", SITE + "a/chuong-300", 3, 20,
+                          h.state.details.current_history, NOW);
+  MangaDetail detail;
+  detail.chapters = testing::chapters_down_from(SITE + "a", 302, 1);
+  h.apply(DetailLoaded{detail, a.url});
+  EXPECT_EQ(h.stored_chapters(), (std::vector<std::string>{"Chapter 302", "Chapter 7"}));
+  const FavouriteNews& news = h.state.news.titles.at(title_key(a.url));
+  EXPECT_EQ(news.refreshed, NOW);
+  EXPECT_EQ(new_chapter_count(news, std::nullopt), 2u);
+
+  // The front page naming a newer chapter than the news know of: their count is forgotten.
+  h.apply(HomeLoaded{Items{title("a", "Chapter 302")}});
+  EXPECT_TRUE(h.state.news.titles.contains(title_key(a.url)));
+  h.apply(HomeLoaded{Items{title("a", "Chapter 303")}});
+  EXPECT_FALSE(h.state.news.titles.contains(title_key(a.url)));
+
+  // A title that is no favourite leaves no news and the file as it was.
+  h.apply(DetailLoaded{detail, SITE + "other"});
+  EXPECT_FALSE(h.state.news.titles.contains(title_key(SITE + "other")));
+  EXPECT_EQ(h.stored_chapters(), (std::vector<std::string>{"Chapter 303", "Chapter 7"}));
+  EXPECT_TRUE(h.jobs.requests.empty());
 }
 
 }  // namespace
