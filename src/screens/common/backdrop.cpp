@@ -54,7 +54,8 @@ bool Backdrop::matches(const AppState& state, int kind, const Canvas& canvas) co
          stamp_->height == canvas.height() && stamp_->home == state.home &&
          stamp_->news == state.news && stamp_->opened_item == state.details.current_item &&
          stamp_->opened_history == state.details.current_history &&
-         stamp_->update_status == state.update.update_status;
+         stamp_->update_status == state.update.update_status &&
+         stamp_->download_progress == state.download_progress;
 }
 
 // Asking again also asks for the covers still missing, as drawing the picture would.
@@ -101,7 +102,8 @@ void Backdrop::draw(Renderer& renderer, const AppState& state, LayoutServices& s
                    state.news,
                    state.details.current_item,
                    state.details.current_history,
-                   state.update.update_status};
+                   state.update.update_status,
+                   state.download_progress};
   }
   // Rows the hole does not reach are copied whole; the others on both sides of it.
   const int width = canvas.width();

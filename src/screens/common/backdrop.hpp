@@ -25,7 +25,8 @@ struct ScreenRect {
 // every pixel darkened) costs several copies of the screen, and the panel in front changes far
 // more often than what lies behind it, so the darkened picture is kept and copied while all it was
 // drawn from is unchanged: the canvas size, the parts of the state the home screen shows (the
-// listing, the favourites' news, the title opened last, the update status in the header) and
+// listing, the favourites' news, the title opened last, the update status and the download
+// reported in the header) and
 // every answer the layout services gave while it was drawn (covers, stars, the download chip).
 class Backdrop {
  public:
@@ -48,6 +49,7 @@ class Backdrop {
     std::optional<MangaItem> opened_item;
     std::optional<MangaHistory> opened_history;
     UpdateStatus update_status;
+    DownloadProgress download_progress;
   };
   // One question the layout asked of the services while the picture was drawn, and its answer.
   struct Answer {

@@ -22,6 +22,10 @@ class ChangingServices final : public LayoutServices {
   bool is_favorite(std::string_view url) override { return url == favourite; }
   SharedImage get_thumbnail(std::string_view) override { return cover; }
   DownloadSummary download_summary() override { return summary; }
+  // Every chapter waits in the queue.
+  ChapterDownloadStatus download_status(std::string_view) override {
+    return {.mark = DownloadMark::Queued};
+  }
 
   std::string favourite;
   SharedImage cover;
@@ -81,6 +85,10 @@ TEST(Backdrop, AFrameAfterAChangeBehindThePanelEqualsOneDrawnFromNothing) {
       {"a title's name changes",
        [](AppState& state, ChangingServices&) {
          state.home.displayed_items[0].title = "Một tên khác hẳn";
+       }},
+      {"the running download reports a page",
+       [](AppState& state, ChangingServices&) {
+         state.download_progress = {"https://site/t/0/c1", 3, 9};
        }},
       {"the update check ends",
        [](AppState& state, ChangingServices&) {
