@@ -53,7 +53,7 @@ struct HeldPage {
   }
   void wait_until_fetching() {
     std::unique_lock lock(mutex);
-    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [this] { return fetching; }));
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [this] { return fetching; }));
   }
   void release() {
     const std::lock_guard lock(mutex);
@@ -120,9 +120,9 @@ TEST(DownloadJob, ProgressReachesTheScreensAndAStopLeavesTheChapterUncounted) {
   downloads->stop();
   site.release();
   // The page in hand is stored, and the job ends before the next one.
-  EXPECT_EQ(progress_in(receive_within(results, std::chrono::seconds(10))),
+  EXPECT_EQ(progress_in(receive_within(results, std::chrono::seconds(30))),
             (DownloadProgress{CHAPTER, 2, 3}));
-  EXPECT_EQ(progress_in(receive_within(results, std::chrono::seconds(10))), DownloadProgress{});
+  EXPECT_EQ(progress_in(receive_within(results, std::chrono::seconds(30))), DownloadProgress{});
   EXPECT_EQ(downloads->status(CHAPTER).mark, DownloadMark::Queued);
   EXPECT_FALSE(std::filesystem::exists(chapter_dir(data, TITLE, CHAPTER)));
   EXPECT_TRUE(std::filesystem::exists(chapter_dir(data, TITLE, CHAPTER) + ".part/002.jpg"));
