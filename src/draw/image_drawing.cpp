@@ -55,6 +55,30 @@ void blend_source(std::uint32_t& destination, const std::uint8_t* source) {
   }
 }
 
+// Picks the pixels at `offsets` (bytes into `source`) into `row`: an opaque page's scaled copy.
+// Four at a time, which halves the loop's own instructions per pixel.
+void pick_pixels(std::uint32_t* row, const std::uint8_t* source, const std::uint32_t* offsets,
+                 std::size_t count) {
+  const auto pixel = [source](std::uint32_t offset) {
+    std::uint32_t word;
+    std::memcpy(&word, source + offset, sizeof word);
+    return word;
+  };
+  std::size_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    const std::uint32_t a = pixel(offsets[k]);
+    const std::uint32_t b = pixel(offsets[k + 1]);
+    const std::uint32_t c = pixel(offsets[k + 2]);
+    const std::uint32_t d = pixel(offsets[k + 3]);
+    row[k] = a;
+    row[k + 1] = b;
+    row[k + 2] = c;
+    row[k + 3] = d;
+  }
+  for (; k < count; ++k)
+    row[k] = pixel(offsets[k]);
+}
+
 bool drawable(const RgbaImage& image) {
   return image.width > 0 && image.height > 0 &&
          image.pixels.size() >= std::size_t{image.width} * image.height * 4;
@@ -266,9 +290,7 @@ void draw_scaled_rows(Canvas& canvas, const RgbaImage& image, float scale, long 
       } else {
         previous_source = source;
         // The pixels are the canvas's own: drawing is picking them.
-        const std::vector<std::uint32_t>& picked = offsets();
-        for (std::size_t k = 0; k < count; ++k)
-          std::memcpy(&row[k], source + picked[k], sizeof *row);
+        pick_pixels(row, source, offsets().data(), count);
       }
       if (kept.pixels != nullptr) {
         copy_pixels(kept.pixels, row, count);

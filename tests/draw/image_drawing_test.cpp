@@ -68,6 +68,36 @@ TEST(DrawPage, FitsAPortraitPageToTheScreenHeight) {
   EXPECT_EQ(sampled(canvas, 879, 719), Sample(798, 1198));
 }
 
+// Every pixel drawn is the source pixel nearest below its position, whatever the scale, the
+// offset and the width left over after whole groups of columns.
+TEST(DrawPage, EveryDrawnPixelIsTheSourcePixelItsPositionNames) {
+  const RgbaImage image = coordinate_image(301, 203);
+  for (const float scale : {0.37f, 0.6f, 1.0f, 2.5f}) {
+    for (const long long offset : {-13LL, 0LL, 7LL}) {
+      Canvas canvas(203, 97, BACKGROUND);
+      draw_scaled_page(canvas, image, scale, offset, -offset);
+      const float step = 1.0f / scale;
+      const auto source = [step](long long at, std::uint32_t size) {
+        return static_cast<int>(
+            std::min(static_cast<float>(at) * step, static_cast<float>(size - 1)));
+      };
+      const auto drawn_width = static_cast<long long>(scale * 301.0f);
+      const auto drawn_height = static_cast<long long>(scale * 203.0f);
+      for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+          const long long j = x - offset, i = y + offset;
+          if (j < 0 || i < 0 || j >= drawn_width || i >= drawn_height) {
+            ASSERT_EQ(canvas.pixel(x, y), BACKGROUND) << x << "," << y;
+          } else {
+            ASSERT_EQ(sampled(canvas, x, y), Sample(source(j, 301), source(i, 203)))
+                << "scale " << scale << " offset " << offset << " at " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(DrawPage, ZoomsAboutTheCentreAndPansByWholePixels) {
   const RgbaImage page = coordinate_image(800, 1200);
   Canvas zoomed(1280, 720, BACKGROUND);
