@@ -29,7 +29,10 @@ AddressRange whole_large_pages(std::uintptr_t start, std::size_t bytes) {
 void prefer_large_pages(void* start, std::size_t bytes) {
   const AddressRange pages = whole_large_pages(reinterpret_cast<std::uintptr_t>(start), bytes);
   // A kernel without transparent large pages refuses the advice, which changes nothing.
-  if (pages.bytes != 0) ::madvise(reinterpret_cast<void*>(pages.start), pages.bytes, MADV_HUGEPAGE);
+  if (pages.bytes == 0) return;
+  // Reached from the buffer's own pointer, which keeps its provenance.
+  char* first = static_cast<char*>(start) + (pages.start - reinterpret_cast<std::uintptr_t>(start));
+  ::madvise(first, pages.bytes, MADV_HUGEPAGE);
 }
 
 }  // namespace zentomi
