@@ -11,6 +11,7 @@
 #include "library/download_files.hpp"
 #include "screens/dispatch.hpp"
 #include "support/model_printers.hpp"
+#include "support/receive_within.hpp"
 #include "support/recording_jobs.hpp"
 #include "support/temp_dir.hpp"
 
@@ -62,15 +63,7 @@ struct HeldPage {
   }
 };
 
-std::optional<WorkerResult> receive_within(Receiver<WorkerResult>& results,
-                                           std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (auto result = results.try_receive()) return result;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return std::nullopt;
-}
+using testing::receive_within;
 
 DownloadProgress progress_in(const std::optional<WorkerResult>& result) {
   if (!result || !std::holds_alternative<DownloadProgress>(*result)) {

@@ -18,6 +18,7 @@
 #include "app/job_table.hpp"
 #include "model/overloaded.hpp"
 #include "support/fake_curl.hpp"
+#include "support/receive_within.hpp"
 
 namespace zentomi {
 namespace {
@@ -40,15 +41,7 @@ struct Gate {
   }
 };
 
-std::optional<WorkerResult> receive_within(Receiver<WorkerResult>& receiver,
-                                           std::chrono::seconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (auto result = receiver.try_receive()) return result;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return std::nullopt;
-}
+using testing::receive_within;
 
 TEST(ThreadJobRunner, RunsEachJobOnItsOwnThreadAndCountsItUntilItHasReported) {
   auto [sender, receiver] = Channel<WorkerResult>::create();

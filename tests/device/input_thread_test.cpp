@@ -13,6 +13,7 @@
 
 #include "device/evdev_io.hpp"
 #include "event_records.hpp"
+#include "support/receive_within.hpp"
 #include "support/temp_dir.hpp"
 
 namespace zentomi::input {
@@ -50,14 +51,7 @@ class FakeEventNode {
   FileDescriptor writer_;
 };
 
-std::optional<Button> receive_within(Receiver<Button>& receiver, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (true) {
-    if (auto button = receiver.try_receive()) return button;
-    if (std::chrono::steady_clock::now() >= end) return std::nullopt;
-    std::this_thread::sleep_for(1ms);
-  }
-}
+using testing::receive_within;
 
 std::vector<Button> receive_count(Receiver<Button>& receiver, std::size_t count) {
   std::vector<Button> buttons;
