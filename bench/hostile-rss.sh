@@ -49,6 +49,15 @@ with open(search, "w") as out:
     out.write('</div></div></body></html>\n')
 PY
 
+# Prints its text N times: the repeated part of a script.
+repeat() {
+  n=0
+  while [ "$n" -lt "$1" ]; do
+    printf '%b' "$2"
+    n=$((n + 1))
+  done
+}
+
 {
   printf 'settle\npress RIGHT\npress RIGHT\npress A\nsettle\npress DOWN\npress A\nsettle\n'
   i=0
@@ -60,20 +69,12 @@ PY
 } >"$work/turns.sim"
 {
   printf 'settle\n'
-  i=0
-  while [ $i -lt 10 ]; do
-    printf 'press A\nframes 2\npress B\nframes 2\n'
-    i=$((i + 1))
-  done
+  repeat 10 'press A\nframes 2\npress B\nframes 2\n'
   printf 'settle 60000\nquit\n'
 } >"$work/openings.sim"
 {
   printf 'settle\npress RIGHT\npress RIGHT\npress A\nsettle\npress A\nsettle\n'
-  i=0
-  while [ $i -lt 10 ]; do
-    printf 'press RIGHT\nframes 3\n'
-    i=$((i + 1))
-  done
+  repeat 10 'press RIGHT\nframes 3\n'
   printf 'settle 60000\nquit\n'
 } >"$work/tiny.sim"
 
@@ -82,11 +83,7 @@ PY
   # R2 opens the keyboard with the query kept and START searches again.
   printf 'settle\npress R2\npress DOWN\npress DOWN\npress DOWN\n'
   printf 'press A\npress A\npress START\nsettle 60000\n'
-  i=0
-  while [ $i -lt 59 ]; do
-    printf 'press R2\npress START\nframes 2\n'
-    i=$((i + 1))
-  done
+  repeat 59 'press R2\npress START\nframes 2\n'
   printf 'settle 60000\nshot searched\nquit\n'
 } >"$work/searches.sim"
 
