@@ -9,6 +9,7 @@
 #include <cstring>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "draw/embedded_font.hpp"
 
@@ -74,6 +75,9 @@ struct SizedFace {
 // Glyphs of the fallback face are numbered above every glyph the main face can have (a face has
 // at most 65,535), so one number names the face and the glyph in it.
 constexpr std::uint32_t FALLBACK_GLYPH = 0x8000'0000u;
+// No glyph number has every bit set.
+constexpr std::uint32_t UNKNOWN_GLYPH = 0xFFFF'FFFFu;
+constexpr char32_t FAST_CODE_POINTS = 0x2000;
 
 std::expected<std::unique_ptr<FT_FaceRec_, FaceDeleter>, std::string> open_face(
     FT_Library library, std::span<const std::uint8_t> bytes) {
@@ -98,10 +102,15 @@ struct Font::Parts {
   SizedFace main;
   SizedFace fallback;  // no face when the font has no fallback
   GlyphCache cache;
+  DrawnLines drawn_lines;
   std::unordered_map<GlyphKey, float, GlyphKeyHash> advances;
+  // The glyph of every code point below FAST_CODE_POINTS looked up so far (Latin, Vietnamese,
+  // punctuation), UNKNOWN_GLYPH until then: the character maps' searches cost more than
+  // blending most glyphs.
+  std::vector<std::uint32_t> glyphs_of_code_points;
   Glyph scratch;
 
-  explicit Parts(std::size_t cache_bytes) : cache(cache_bytes) {}
+  explicit Parts(std::size_t cache_bytes) : cache(cache_bytes), drawn_lines(cache_bytes) {}
 
   // The face a glyph number belongs to, and the glyph's index in it.
   std::pair<SizedFace*, FT_UInt> face_of(std::uint32_t glyph) {
@@ -110,6 +119,9 @@ struct Font::Parts {
     }
     return {&main, glyph};
   }
+
+  // The character maps' answer for one code point.
+  std::uint32_t look_up(char32_t code_point) const;
 
   Glyph rasterise(std::uint32_t number, std::int64_t size) {
     Glyph glyph;
@@ -176,10 +188,21 @@ std::size_t Font::glyph_count() const {
 }
 
 std::uint32_t Font::glyph_index(char32_t code_point) const {
-  const FT_UInt main = FT_Get_Char_Index(parts_->main.face.get(), code_point);
-  if (main != 0 || !parts_->fallback.face) return main;
-  const FT_UInt fallback = FT_Get_Char_Index(parts_->fallback.face.get(), code_point);
-  return fallback == 0 ? 0 : FALLBACK_GLYPH | fallback;
+  if (code_point < FAST_CODE_POINTS) {
+    std::vector<std::uint32_t>& known = parts_->glyphs_of_code_points;
+    if (known.empty()) known.assign(FAST_CODE_POINTS, UNKNOWN_GLYPH);
+    std::uint32_t& glyph = known[code_point];
+    if (glyph == UNKNOWN_GLYPH) glyph = parts_->look_up(code_point);
+    return glyph;
+  }
+  return parts_->look_up(code_point);
+}
+
+std::uint32_t Font::Parts::look_up(char32_t code_point) const {
+  const FT_UInt found = FT_Get_Char_Index(main.face.get(), code_point);
+  if (found != 0 || !fallback.face) return found;
+  const FT_UInt in_fallback = FT_Get_Char_Index(fallback.face.get(), code_point);
+  return in_fallback == 0 ? 0 : FALLBACK_GLYPH | in_fallback;
 }
 
 int Font::left_overhang(float size) const {
@@ -232,6 +255,10 @@ const Glyph& Font::glyph(std::uint32_t glyph, float size) {
 
 const GlyphCache& Font::cache() const {
   return parts_->cache;
+}
+
+DrawnLines& Font::drawn_lines() {
+  return parts_->drawn_lines;
 }
 
 }  // namespace zentomi

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "draw/drawn_lines.hpp"
 #include "draw/glyph_cache.hpp"
 
 namespace zentomi {
@@ -21,8 +22,8 @@ inline bool usable_text_size(float size) {
 
 // A parsed TrueType font, with an optional fallback font for the code points it lacks,
 // rasterised unhinted at fractional pixel sizes. Used by the main thread
-// only. Keeps recently drawn glyphs, and measured advances, in caches of bounded size; a capacity
-// of 0 turns both off, which changes nothing drawn or measured.
+// only. Keeps recently drawn glyphs, measured advances and lines drawn on plain backgrounds in
+// caches of bounded size; a capacity of 0 turns them off, which changes nothing drawn or measured.
 class Font {
  public:
   static constexpr std::size_t DEFAULT_CACHE_BYTES = std::size_t{4} * 1024 * 1024;
@@ -58,6 +59,8 @@ class Font {
   const Glyph& glyph(std::uint32_t glyph, float size);
 
   const GlyphCache& cache() const;
+  // Lines of text drawn lately, for the text functions.
+  DrawnLines& drawn_lines();
 
  private:
   struct Parts;

@@ -10,22 +10,29 @@
 namespace zentomi {
 namespace {
 
+// Pixels to draw into: the canvas, or a line being kept.
+struct Pixels {
+  std::uint32_t* data;
+  std::int64_t width;
+  std::int64_t height;
+};
+
 // Blends one glyph's coverage with its first column at `left` and first row at `top`, clipped
-// to the canvas and to the columns before `right`. Positions are 64-bit so no text position can
+// to the pixels and to the columns before `right`. Positions are 64-bit so no text position can
 // wrap into view.
-void blit_glyph(Canvas& canvas, const Glyph& glyph, std::int64_t left, std::int64_t top,
+void blit_glyph(const Pixels& target, const Glyph& glyph, std::int64_t left, std::int64_t top,
                 std::int64_t right, Color color) {
   const std::int64_t first_row = std::max<std::int64_t>(0, -top);
-  const std::int64_t end_row = std::min<std::int64_t>(glyph.height, canvas.height() - top);
+  const std::int64_t end_row = std::min<std::int64_t>(glyph.height, target.height - top);
   const std::int64_t first_column = std::max<std::int64_t>(0, -left);
   const std::int64_t end_column =
-      std::min<std::int64_t>(glyph.width, std::min<std::int64_t>(canvas.width(), right) - left);
+      std::min<std::int64_t>(glyph.width, std::min<std::int64_t>(target.width, right) - left);
   const std::uint32_t red = (color >> 16) & 0xFF;
   const std::uint32_t green = (color >> 8) & 0xFF;
   const std::uint32_t blue = color & 0xFF;
   for (std::int64_t row = first_row; row < end_row; ++row) {
     const std::uint8_t* coverage = glyph.coverage.data() + row * glyph.width;
-    std::uint32_t* pixels = canvas.data() + (top + row) * canvas.width();
+    std::uint32_t* pixels = target.data + (top + row) * target.width;
     for (std::int64_t column = first_column; column < end_column; ++column) {
       const std::uint32_t alpha = coverage[column];
       if (alpha == 0) continue;
@@ -37,6 +44,152 @@ void blit_glyph(Canvas& canvas, const Glyph& glyph, std::int64_t left, std::int6
 
 std::int64_t truncated_advance(float advance) {
   return static_cast<std::int64_t>(std::trunc(advance));
+}
+
+constexpr std::int64_t NO_LIMIT = std::numeric_limits<std::int64_t>::max();
+
+// Where a line's glyphs stop.
+struct LineLimits {
+  std::int64_t clip_right;  // nothing is drawn at or right of this column
+  std::int64_t pen_limit;   // the line ends at the first glyph whose pen is here or further
+  std::int64_t fit_right;   // the line ends at the first glyph whose advance ends right of this
+};
+// A line either stops at whole glyphs where it is clipped (fit_right is clip_right, no pen limit)
+// or has a pen limit and cuts glyphs (no fit_right); kept lines are named by the first two alone.
+
+// Calls place(glyph, left, top) for each glyph of the line, in order, with its bitmap's first
+// column and row.
+template <typename Place>
+void place_glyphs(Font& font, std::string_view text, std::int64_t x, std::int64_t baseline,
+                  float size, const LineLimits& limits, const Place& place) {
+  std::int64_t pen = x;
+  std::size_t position = 0;
+  while (position < text.size() && pen < limits.pen_limit) {
+    const char32_t code_point = unicode::decode_next(text, position);
+    const Glyph& glyph = font.glyph(font.glyph_index(code_point), size);
+    const std::int64_t next = pen + truncated_advance(glyph.advance);
+    if (next > limits.fit_right) return;
+    place(glyph, pen + glyph.left, baseline - glyph.top);
+    pen = next;
+  }
+}
+
+// The part of a box that lies on the canvas.
+struct Visible {
+  std::int64_t left;
+  std::int64_t top;
+  std::int64_t right;
+  std::int64_t bottom;
+  bool empty() const { return left >= right || top >= bottom; }
+};
+
+Visible visible_part(const Canvas& canvas, std::int64_t left, std::int64_t top, std::int64_t width,
+                     std::int64_t height) {
+  return {std::max<std::int64_t>(left, 0), std::max<std::int64_t>(top, 0),
+          std::min<std::int64_t>(left + width, canvas.width()),
+          std::min<std::int64_t>(top + height, canvas.height())};
+}
+
+// Whether every pixel of the box that lies on the canvas is `background`.
+bool plain_under(const Canvas& canvas, const Visible& box, Color background) {
+  if (box.empty()) return true;
+  for (std::int64_t row = box.top; row < box.bottom; ++row) {
+    const std::uint32_t* pixels = canvas.data() + row * canvas.width();
+    std::uint32_t differs = 0;
+    for (std::int64_t column = box.left; column < box.right; ++column)
+      differs |= pixels[column] ^ background;
+    if (differs != 0) return false;
+  }
+  return true;
+}
+
+void copy_line(Canvas& canvas, const DrawnLine& line, std::int64_t left, std::int64_t top) {
+  const Visible box = visible_part(canvas, left, top, line.width, line.height);
+  if (box.empty()) return;
+  for (std::int64_t row = box.top; row < box.bottom; ++row) {
+    copy_pixels(canvas.data() + row * canvas.width() + box.left,
+                line.pixels.data() + (row - top) * line.width + (box.left - left),
+                static_cast<std::size_t>(box.right - box.left));
+  }
+}
+
+// Lines kept whole take at most this share of the budget each: a huge text is blended directly.
+constexpr std::size_t LARGEST_KEPT_SHARE = 8;
+// Longer texts are blended directly: their glyphs stop at the screen's edge, but finding them
+// again among the kept lines would read every byte every frame.
+constexpr std::size_t LONGEST_KEPT_TEXT = 2048;
+
+// Draws one line of text with its top at y and its pen from x. A line drawn on a plain
+// background is kept as the pixels it left, and copied from there while the same line is drawn
+// again on the same background at the same distance from its limits; anything else is blended
+// glyph by glyph. Both give the same pixels.
+void draw_line(Renderer& renderer, std::string_view text, std::int64_t x, std::int64_t y,
+               Color color, float size, const LineLimits& limits) {
+  const std::int64_t baseline = y + static_cast<std::int64_t>(std::trunc(size));
+  Canvas& canvas = renderer.canvas;
+  Font& font = renderer.font;
+  const auto blend_on_canvas = [&] {
+    const Pixels whole{canvas.data(), canvas.width(), canvas.height()};
+    place_glyphs(font, text, x, baseline, size, limits,
+                 [&](const Glyph& glyph, std::int64_t left, std::int64_t top) {
+                   blit_glyph(whole, glyph, left, top, limits.clip_right, color);
+                 });
+  };
+  DrawnLines& kept = font.drawn_lines();
+  if (kept.capacity_bytes() == 0 || text.size() > LONGEST_KEPT_TEXT || x < 0 || y < 0 ||
+      x >= canvas.width() || y >= canvas.height()) {
+    blend_on_canvas();
+    return;
+  }
+  const Color background = canvas.pixel(static_cast<int>(x), static_cast<int>(y));
+  const auto room = [x](std::int64_t limit) { return limit == NO_LIMIT ? NO_LIMIT : limit - x; };
+  const DrawnLineKey key{
+      text, size, color, background, room(limits.clip_right), room(limits.pen_limit)};
+  if (const DrawnLine* line = kept.find(key)) {
+    const std::int64_t left = x + line->left;
+    const std::int64_t top = y + line->top;
+    if (plain_under(canvas, visible_part(canvas, left, top, line->width, line->height),
+                    background)) {
+      copy_line(canvas, *line, left, top);
+    } else {
+      blend_on_canvas();
+    }
+    return;
+  }
+  // The box the glyphs' bitmaps cover, clipped on the right.
+  std::int64_t left = NO_LIMIT;
+  std::int64_t top = NO_LIMIT;
+  std::int64_t right = std::numeric_limits<std::int64_t>::min();
+  std::int64_t bottom = std::numeric_limits<std::int64_t>::min();
+  place_glyphs(font, text, x, baseline, size, limits,
+               [&](const Glyph& glyph, std::int64_t glyph_left, std::int64_t glyph_top) {
+                 const std::int64_t glyph_right =
+                     std::min(glyph_left + glyph.width, limits.clip_right);
+                 if (glyph_right <= glyph_left || glyph.height <= 0) return;
+                 left = std::min(left, glyph_left);
+                 top = std::min(top, glyph_top);
+                 right = std::max(right, glyph_right);
+                 bottom = std::max(bottom, glyph_top + glyph.height);
+               });
+  if (left >= right) return;  // nothing to draw
+  const std::int64_t width = right - left;
+  const std::int64_t height = bottom - top;
+  const auto largest =
+      static_cast<std::int64_t>(kept.capacity_bytes() / LARGEST_KEPT_SHARE / sizeof(std::uint32_t));
+  if (width > largest || height > largest || width * height > largest ||
+      !plain_under(canvas, visible_part(canvas, left, top, width, height), background)) {
+    blend_on_canvas();
+    return;
+  }
+  DrawnLine line{left - x, top - y, width, height,
+                 std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), background)};
+  const Pixels image{line.pixels.data(), width, height};
+  place_glyphs(font, text, x, baseline, size, limits,
+               [&](const Glyph& glyph, std::int64_t glyph_left, std::int64_t glyph_top) {
+                 blit_glyph(image, glyph, glyph_left - left, glyph_top - top, right - left, color);
+               });
+  copy_line(canvas, line, left, top);
+  kept.insert(key, std::move(line));
 }
 
 // The next word (run of non-White_Space characters) at or after `position`, which moves past
@@ -64,35 +217,17 @@ void draw_text(Renderer& renderer, std::string_view text, int x, int y, Color co
 void draw_text_clipped(Renderer& renderer, std::string_view text, int x, int y, Color color,
                        float size, int clip_right) {
   if (text.empty() || !usable_text_size(size)) return;
-  const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
-  std::int64_t pen = x;
   // Pens only move right, so once no glyph can reach back into the canvas the rest of the text
   // would draw nothing.
   const std::int64_t pen_limit =
       std::int64_t{renderer.canvas.width()} + renderer.font.left_overhang(size);
-  std::size_t position = 0;
-  while (position < text.size() && pen < pen_limit) {
-    const char32_t code_point = unicode::decode_next(text, position);
-    const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
-    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, clip_right, color);
-    pen += truncated_advance(glyph.advance);
-  }
+  draw_line(renderer, text, x, y, color, size, {clip_right, pen_limit, NO_LIMIT});
 }
 
 void draw_text_fitted(Renderer& renderer, std::string_view text, int x, int y, Color color,
                       float size, int right) {
   if (text.empty() || !usable_text_size(size)) return;
-  const std::int64_t baseline = std::int64_t{y} + static_cast<std::int64_t>(std::trunc(size));
-  std::int64_t pen = x;
-  std::size_t position = 0;
-  while (position < text.size()) {
-    const char32_t code_point = unicode::decode_next(text, position);
-    const Glyph& glyph = renderer.font.glyph(renderer.font.glyph_index(code_point), size);
-    const std::int64_t next = pen + truncated_advance(glyph.advance);
-    if (next > right) return;
-    blit_glyph(renderer.canvas, glyph, pen + glyph.left, baseline - glyph.top, right, color);
-    pen = next;
-  }
+  draw_line(renderer, text, x, y, color, size, {right, NO_LIMIT, right});
 }
 
 namespace {

@@ -327,5 +327,37 @@ TEST(GlyphCacheUse, DrawsExactlyWhatTheRasteriserDrawsWithoutIt) {
   EXPECT_EQ(uncached->cache().size(), 0u);
 }
 
+// Lines are copied from what an earlier frame left only where that gives the blended pixels: the
+// frames below change what lies under the texts, their clips and their backgrounds.
+TEST(DrawnLinesUse, CopiedLinesAreTheBlendedOnes) {
+  auto uncached = Font::load_embedded(0);
+  auto cached = Font::load_embedded();
+  ASSERT_TRUE(uncached && cached);
+  constexpr Color PANEL = 0xFF1E293B;
+  const auto frame = [](Font& font, int number) {
+    Canvas canvas(320, 120, number == 3 ? PANEL : BACKGROUND);
+    Renderer renderer{canvas, font};
+    if (number == 1) fill_rect(canvas, 30, 10, 6, 4, PANEL);  // a stripe under a kept line
+    const std::string text = "Truyện tranh ★ 🚀 Đọc";
+    draw_text(renderer, text, 4, 4, INK, 14);
+    draw_text_clipped(renderer, text, 4, 28, INK, 14, 60 + 10 * (number % 2));
+    draw_text(renderer, text, 0, 0, 0xFFFBBF24, 14);  // at the corner, over another line
+    draw_text(renderer, text, 220, 104, INK, 16);     // past the right and bottom
+    if (number % 2 == 0) {
+      draw_text_fitted(renderer, text, 4, 52, INK, 13, 90);
+    } else {  // the same place, cut through a glyph
+      draw_text_clipped(renderer, text, 4, 52, INK, 13, 90);
+    }
+    draw_text_shortened(renderer, text, 4, 76, INK, 12.5f, 110);
+    draw_text(renderer, text, 4, 100 - number, INK, 11.5f);  // moves down frame by frame
+    return canvas;
+  };
+  for (int number : {0, 0, 1, 2, 3, 0}) {
+    EXPECT_TRUE(same_pixels(frame(*cached, number), frame(*uncached, number))) << number;
+  }
+  EXPECT_GT(cached->drawn_lines().size(), 5u);
+  EXPECT_EQ(uncached->drawn_lines().size(), 0u);
+}
+
 }  // namespace
 }  // namespace zentomi
