@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/worker_results.hpp"
+#include "model/worker_result.hpp"
 #include "scenes.hpp"
 #include "screens/common/app_context.hpp"
 #include "screens/dispatch.hpp"
