@@ -115,30 +115,54 @@ void copy_line(Canvas& canvas, const DrawnLine& line, std::int64_t left, std::in
 
 // Lines kept whole take at most this share of the budget each: a huge text is blended directly.
 constexpr std::size_t LARGEST_KEPT_SHARE = 8;
-// Longer texts are blended directly: their glyphs stop at the screen's edge, but finding them
-// again among the kept lines would read every byte every frame.
+// Texts longer than this are cut to the glyphs the line draws before they are looked for among
+// the kept lines, so a megabyte title is not read whole every frame; if even those are longer,
+// the line is blended directly.
 constexpr std::size_t LONGEST_KEPT_TEXT = 2048;
+
+// The start of the text that holds every glyph the line draws; drawing it instead of the whole
+// text gives the same pixels.
+std::string_view drawn_part(Font& font, std::string_view text, std::int64_t x, float size,
+                            const LineLimits& limits) {
+  std::int64_t pen = x;
+  std::size_t position = 0;
+  while (position < text.size() && pen < limits.pen_limit) {
+    const std::size_t start = position;
+    const char32_t code_point = unicode::decode_next(text, position);
+    const std::int64_t next =
+        pen + truncated_advance(font.glyph(font.glyph_index(code_point), size).advance);
+    if (next > limits.fit_right) return text.substr(0, start);
+    pen = next;
+  }
+  return text.substr(0, position);
+}
 
 // Draws one line of text with its top at y and its pen from x. A line drawn on a plain
 // background is kept as the pixels it left, and copied from there while the same line is drawn
 // again on the same background at the same distance from its limits; anything else is blended
 // glyph by glyph. Both give the same pixels.
-void draw_line(Renderer& renderer, std::string_view text, std::int64_t x, std::int64_t y,
+void draw_line(Renderer& renderer, std::string_view whole_text, std::int64_t x, std::int64_t y,
                Color color, float size, const LineLimits& limits) {
   const std::int64_t baseline = y + static_cast<std::int64_t>(std::trunc(size));
   Canvas& canvas = renderer.canvas;
   Font& font = renderer.font;
-  const auto blend_on_canvas = [&] {
+  const auto blend_on_canvas = [&](std::string_view drawn) {
     const Pixels whole{canvas.data(), canvas.width(), canvas.height()};
-    place_glyphs(font, text, x, baseline, size, limits,
+    place_glyphs(font, drawn, x, baseline, size, limits,
                  [&](const Glyph& glyph, std::int64_t left, std::int64_t top) {
                    blit_glyph(whole, glyph, left, top, limits.clip_right, color);
                  });
   };
   DrawnLines& kept = font.drawn_lines();
-  if (kept.capacity_bytes() == 0 || text.size() > LONGEST_KEPT_TEXT || x < 0 || y < 0 ||
-      x >= canvas.width() || y >= canvas.height()) {
-    blend_on_canvas();
+  if (kept.capacity_bytes() == 0 || x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height()) {
+    blend_on_canvas(whole_text);
+    return;
+  }
+  const std::string_view text = whole_text.size() > LONGEST_KEPT_TEXT
+                                    ? drawn_part(font, whole_text, x, size, limits)
+                                    : whole_text;
+  if (text.size() > LONGEST_KEPT_TEXT) {
+    blend_on_canvas(text);
     return;
   }
   const Color background = canvas.pixel(static_cast<int>(x), static_cast<int>(y));
@@ -152,7 +176,7 @@ void draw_line(Renderer& renderer, std::string_view text, std::int64_t x, std::i
                     background)) {
       copy_line(canvas, *line, left, top);
     } else {
-      blend_on_canvas();
+      blend_on_canvas(text);
     }
     return;
   }
@@ -178,7 +202,7 @@ void draw_line(Renderer& renderer, std::string_view text, std::int64_t x, std::i
       static_cast<std::int64_t>(kept.capacity_bytes() / LARGEST_KEPT_SHARE / sizeof(std::uint32_t));
   if (width > largest || height > largest || width * height > largest ||
       !plain_under(canvas, visible_part(canvas, left, top, width, height), background)) {
-    blend_on_canvas();
+    blend_on_canvas(text);
     return;
   }
   DrawnLine line{left - x, top - y, width, height,

@@ -335,14 +335,14 @@ TEST(DrawnLinesUse, CopiedLinesAreTheBlendedOnes) {
   ASSERT_TRUE(uncached && cached);
   constexpr Color PANEL = 0xFF1E293B;
   const auto frame = [](Font& font, int number) {
-    Canvas canvas(320, 120, number == 3 ? PANEL : BACKGROUND);
+    Canvas canvas(320, 180, number == 3 ? PANEL : BACKGROUND);
     Renderer renderer{canvas, font};
     if (number == 1) fill_rect(canvas, 30, 10, 6, 4, PANEL);  // a stripe under a kept line
     const std::string text = "Truyện tranh ★ 🚀 Đọc";
     draw_text(renderer, text, 4, 4, INK, 14);
     draw_text_clipped(renderer, text, 4, 28, INK, 14, 60 + 10 * (number % 2));
     draw_text(renderer, text, 0, 0, 0xFFFBBF24, 14);  // at the corner, over another line
-    draw_text(renderer, text, 220, 104, INK, 16);     // past the right and bottom
+    draw_text(renderer, text, 220, 164, INK, 16);     // past the right and bottom
     if (number % 2 == 0) {
       draw_text_fitted(renderer, text, 4, 52, INK, 13, 90);
     } else {  // the same place, cut through a glyph
@@ -350,6 +350,11 @@ TEST(DrawnLinesUse, CopiedLinesAreTheBlendedOnes) {
     }
     draw_text_shortened(renderer, text, 4, 76, INK, 12.5f, 110);
     draw_text(renderer, text, 4, 100 - number, INK, 11.5f);  // moves down frame by frame
+    std::string long_text;
+    while (long_text.size() < 4096)
+      long_text += text;
+    draw_text_fitted(renderer, long_text, 4, 120, INK, 12, 200 + 10 * number);
+    draw_text(renderer, long_text, 4 + number, 140, INK, 12);
     return canvas;
   };
   for (int number : {0, 0, 1, 2, 3, 0}) {
