@@ -18,7 +18,9 @@ valgrind --tool=callgrind --callgrind-out-file="$work/counts" "$program" --instr
 # Each dump names its case ("W x H|name") and its total.
 for dump in "$work"/counts.*; do
   name=$(sed -n 's/^desc: Trigger: Client Request: //p' "$dump")
-  total=$(sed -n 's/^totals: \([0-9]*\).*/\1/p' "$dump")
+  # A dump's cost is its summary line. Its totals line can be far larger: 2.8 M against 24 K for
+  # the first page turn with 50,000 titles, growing with the history loaded before the zeroing.
+  total=$(sed -n 's/^summary: \([0-9]*\).*/\1/p' "$dump")
   number=${dump##*.}
   printf '%s\t%s\t%s\n' "$number" "$name" "$total"
 done | sort -n | awk -F '\t' '
