@@ -103,8 +103,9 @@ bool plain_under(const Canvas& canvas, const Visible& box, Color background) {
   return true;
 }
 
-void copy_line(Canvas& canvas, const DrawnLine& line, std::int64_t left, std::int64_t top) {
-  const Visible box = visible_part(canvas, left, top, line.width, line.height);
+// Copies the part of a kept line, placed at (left, top), that lies on the canvas (`box`).
+void copy_line(Canvas& canvas, const DrawnLine& line, std::int64_t left, std::int64_t top,
+               const Visible& box) {
   if (box.empty()) return;
   for (std::int64_t row = box.top; row < box.bottom; ++row) {
     copy_pixels(canvas.data() + row * canvas.width() + box.left,
@@ -172,9 +173,9 @@ void draw_line(Renderer& renderer, std::string_view whole_text, std::int64_t x, 
   if (const DrawnLine* line = kept.find(key)) {
     const std::int64_t left = x + line->left;
     const std::int64_t top = y + line->top;
-    if (plain_under(canvas, visible_part(canvas, left, top, line->width, line->height),
-                    background)) {
-      copy_line(canvas, *line, left, top);
+    const Visible box = visible_part(canvas, left, top, line->width, line->height);
+    if (plain_under(canvas, box, background)) {
+      copy_line(canvas, *line, left, top, box);
     } else {
       blend_on_canvas(text);
     }
@@ -200,8 +201,9 @@ void draw_line(Renderer& renderer, std::string_view whole_text, std::int64_t x, 
   const std::int64_t height = bottom - top;
   const auto largest =
       static_cast<std::int64_t>(kept.capacity_bytes() / LARGEST_KEPT_SHARE / sizeof(std::uint32_t));
+  const Visible box = visible_part(canvas, left, top, width, height);
   if (width > largest || height > largest || width * height > largest ||
-      !plain_under(canvas, visible_part(canvas, left, top, width, height), background)) {
+      !plain_under(canvas, box, background)) {
     blend_on_canvas(text);
     return;
   }
@@ -212,7 +214,7 @@ void draw_line(Renderer& renderer, std::string_view whole_text, std::int64_t x, 
                [&](const Glyph& glyph, std::int64_t glyph_left, std::int64_t glyph_top) {
                  blit_glyph(image, glyph, glyph_left - left, glyph_top - top, right - left, color);
                });
-  copy_line(canvas, line, left, top);
+  copy_line(canvas, line, left, top, box);
   kept.insert(key, std::move(line));
 }
 
